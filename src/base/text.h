@@ -1,0 +1,53 @@
+// UTF-16 text helpers shared by every portable part of the program: conversions,
+// capacity-limited copies, trimming and the line splitting the report and message parsers use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrano {
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// Characters that trimming removes (the C runtime's iswspace set for ASCII).
+bool IsBlank(char16_t c);
+
+TextView Trim(TextView text);
+
+// A copy holding at most capacity - 1 characters: the program's fixed-capacity fields.
+Text CopyCapped(TextView text, size_t capacity);
+
+// Appends as much of tail as fits into a field of the given capacity.
+void AppendCapped(Text& field, TextView tail, size_t capacity);
+
+// Cuts text at every run of CR/LF, trims each part and stops at the first part that is empty
+// after trimming (or at the end of the text).
+std::vector<TextView> SplitLines(TextView text);
+
+bool StartsWith(TextView text, TextView prefix);
+
+// Lossless conversions. Invalid UTF-8 becomes U+FFFD; unpaired surrogates become U+FFFD in UTF-8.
+Text Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(TextView text);
+
+// ASCII-only literal helper for texts built from narrow constants.
+Text Ascii(std::string_view ascii);
+
+Text DecimalText(int64_t value);
+Text UnsignedText(uint64_t value);
+
+// printf-style formatting restricted to "%s" (and "%%"): the n-th "%s" takes args[n];
+// a "%s" without an argument gives nothing.
+Text FormatStrings(TextView format, const std::vector<Text>& args);
+
+// Reads leading decimal digits after leading blanks (strtoull semantics without a sign); 0 when none.
+uint64_t ParseUnsignedDecimal(TextView text);
+
+// Reads a hexadecimal number like the C "%x" conversion: leading blanks, an optional "0x",
+// digits of either case. Returns false when no digit was read. Wraps like the C runtime.
+bool ParseHex(TextView text, uint32_t& value);
+
+}  // namespace veltrano

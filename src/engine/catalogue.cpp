@@ -1,0 +1,144 @@
+// Merging occurrences into the catalogue.
+#include "engine/catalogue.h"
+
+namespace veltrano {
+
+std::mutex CatalogueLock;
+
+Text EntryKey(const ErrorOccurrence& occurrence) {
+    return occurrence.AppName + u"_" + occurrence.ErrorName;
+}
+
+Text EntryKey(const ErrorEntry& entry) { return entry.AppName + u"_" + entry.ErrorName; }
+
+void ErrorCatalogue::Clear() {
+    entries.clear();
+    ReportFileIndex.clear();
+    EventReportIndex.clear();
+    RecencyIndex.clear();
+    TotalErrors = 0;
+}
+
+std::map<Text, Text>& ErrorCatalogue::ReportIndexFor(const ErrorEntry& entry) {
+    return entry.Category == CategoryReportFile ? ReportFileIndex : EventReportIndex;
+}
+
+void ErrorCatalogue::RemoveRecency(FileTime time, const Text& key) {
+    auto [first, last] = RecencyIndex.equal_range(time);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == key) {
+            RecencyIndex.erase(it);
+            return;
+        }
+    }
+}
+
+bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
+    const Text key = EntryKey(occurrence);
+    auto found = entries.find(key);
+    if (found == entries.end()) return false;
+    ErrorEntry& e = found->second;
+    const FileTime t = occurrence.time;
+    if (t == e.LastErrorDateTime) return true;  // already known
+
+    ++e.ErrorCount;
+    if (t > e.LastErrorDateTime) {
+        RemoveRecency(e.LastErrorDateTime, key);
+        RecencyIndex.emplace(t, key);
+        e.LastErrorDateTime = t;
+        auto& index = ReportIndexFor(e);
+        // Only E's own mapping goes: an identifier that maps to another entry stays with it.
+        if (auto old = index.find(e.ReportId); old != index.end() && old->second == key) {
+            index.erase(old);
+        }
+        if (!occurrence.ReportId.empty()) index.emplace(occurrence.ReportId, key);
+        e.ReportId = occurrence.ReportId;
+    }
+    if (t < e.FirstErrorDateTime) e.FirstErrorDateTime = t;
+
+    struct Window {
+        FileTime start;
+        int32_t& count;
+        FileTime& first;
+    };
+    for (Window w : {Window{WeekStart, e.WeekCount, e.WeekFirstTime},
+                     Window{MonthStart, e.MonthCount, e.MonthFirstTime},
+                     Window{HalfYearStart, e.HalfYearCount, e.HalfYearFirstTime}}) {
+        if (t >= w.start) {
+            ++w.count;
+            if (t < w.first) w.first = t;
+        }
+    }
+    e.OccurrenceTimes.insert(t);
+    return true;
+}
+
+ErrorEntry ErrorCatalogue::CreateEntry(const ErrorOccurrence& occurrence, FileTime now) const {
+    ErrorEntry e;
+    const FileTime t = occurrence.time;
+    e.ErrorCount = 1;
+    e.WeekCount = t > WeekStart ? 1 : 0;
+    e.MonthCount = t > MonthStart ? 1 : 0;
+    e.HalfYearCount = t > HalfYearStart ? 1 : 0;
+    e.WeekFirstTime = t > WeekStart ? t : now;
+    e.MonthFirstTime = t > MonthStart ? t : now;
+    e.HalfYearFirstTime = t > HalfYearStart ? t : now;
+    e.Linked = 0;
+    e.LastErrorDateTime = t;
+    e.FirstErrorDateTime = t;
+    e.OccurrenceTimes.insert(t);
+    e.AppName = occurrence.AppName;
+    e.ErrorName = occurrence.ErrorName;
+    e.AppPath = occurrence.AppPath;
+    e.ReportId = occurrence.ReportId;
+    return e;
+}
+
+void ErrorCatalogue::Add(ErrorEntry entry) {
+    const Text key = EntryKey(entry);
+    if (!entry.ReportId.empty()) ReportIndexFor(entry).emplace(entry.ReportId, key);
+    RecencyIndex.emplace(entry.LastErrorDateTime, key);
+    entries.insert_or_assign(key, std::move(entry));
+}
+
+const ErrorEntry* ErrorCatalogue::Find(const Text& key) const {
+    auto it = entries.find(key);
+    return it == entries.end() ? nullptr : &it->second;
+}
+
+ErrorEntry* ErrorCatalogue::Find(const Text& key) {
+    auto it = entries.find(key);
+    return it == entries.end() ? nullptr : &it->second;
+}
+
+FileTime ErrorCatalogue::IntervalStart(int interval) const {
+    switch (interval) {
+        case IntervalWeek:
+            return WeekStart;
+        case IntervalMonth:
+            return MonthStart;
+        case IntervalHalfYear:
+            return HalfYearStart;
+        default:
+            return 0;
+    }
+}
+
+bool ErrorCatalogue::InInterval(const ErrorEntry& entry, int interval) const {
+    return entry.LastErrorDateTime >= IntervalStart(interval);
+}
+
+int32_t ErrorCatalogue::IntervalCount(const ErrorEntry& entry, int interval) {
+    switch (interval) {
+        case IntervalWeek:
+            return entry.WeekCount;
+        case IntervalMonth:
+            return entry.MonthCount;
+        case IntervalHalfYear:
+            return entry.HalfYearCount;
+        default:
+            return entry.ErrorCount;
+    }
+}
+
+}  // namespace veltrano

@@ -1,0 +1,130 @@
+// The error catalogue: every scanned occurrence merged into one entry per distinct error, with
+// counts per interval, first and last times, and the indexes that join report files to events
+// and order the entries by their latest occurrence.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+
+#include "base/filetime.h"
+#include "base/text.h"
+#include "platform/message_sink.h"
+
+namespace veltrano {
+
+enum Category : int32_t {
+    CategoryReportFile = 1,
+    CategoryEventLog = 2,
+    CategoryApplicationHang = 3,
+    CategoryApplicationError = 4,
+};
+
+// Interval codes of the list and the lookup.
+enum Interval : int32_t {
+    IntervalWeek = 1,
+    IntervalMonth = 2,
+    IntervalHalfYear = 3,
+    IntervalAll = 4,
+};
+
+// Capacities of the fixed-capacity fields, terminator included.
+constexpr size_t kNameCapacity = 128;
+constexpr size_t kPathCapacity = 1024;
+constexpr size_t kReportIdCapacity = 128;
+constexpr size_t kExceptionCodeCapacity = 16;
+constexpr size_t kSummaryCapacity = 1024;
+constexpr size_t kDescriptionCapacity = 1024;
+
+struct ErrorEntry {
+    int32_t Category = 0;
+    int32_t ErrorCount = 0;
+    int32_t WeekCount = 0;
+    int32_t MonthCount = 0;
+    int32_t HalfYearCount = 0;
+    FileTime WeekFirstTime = 0;
+    FileTime MonthFirstTime = 0;
+    FileTime HalfYearFirstTime = 0;
+    uint8_t Linked = 0;
+    FileTime LastErrorDateTime = 0;
+    FileTime FirstErrorDateTime = 0;
+    std::set<FileTime, std::greater<FileTime>> OccurrenceTimes;  // newest first
+    Text AppName;
+    Text ErrorName;
+    Text AppPath;
+    Text ReportId;
+    Text ExceptionCode;
+    Text ErrorSummary;
+    std::optional<Text> ErrorText;
+    std::optional<Text> MessageTemplate;
+    Text ErrorTextParams;
+};
+
+// What a source knows of one occurrence before it is merged.
+struct ErrorOccurrence {
+    FileTime time = 0;
+    Text AppName;
+    Text ErrorName;
+    Text AppPath;
+    Text ReportId;
+    Text ReportPath;         // report files only
+    Text ReportDescription;  // report files only
+
+    // Copies into the fields with their capacities.
+    void SetAppName(TextView v) { AppName = CopyCapped(v, kNameCapacity); }
+    void SetErrorName(TextView v) { ErrorName = CopyCapped(v, kNameCapacity); }
+    void SetAppPath(TextView v) { AppPath = CopyCapped(v, kPathCapacity); }
+    void SetReportId(TextView v) { ReportId = CopyCapped(v, kReportIdCapacity); }
+};
+
+Text EntryKey(const ErrorOccurrence& occurrence);
+Text EntryKey(const ErrorEntry& entry);
+
+// The one lock that guards every catalogue: the scan holds it for each change, the window for
+// each read.
+extern std::mutex CatalogueLock;
+
+class ErrorCatalogue {
+public:
+    // Distinct errors by key (keys compared as unsigned 16-bit units).
+    std::map<Text, ErrorEntry> entries;
+    std::map<Text, Text> ReportFileIndex;   // ReportId of report-file entries -> key
+    std::map<Text, Text> EventReportIndex;  // ReportId of event entries -> key
+    // Latest occurrence -> key, newest first; equal times keep their insertion order.
+    std::multimap<FileTime, Text, std::greater<FileTime>> RecencyIndex;
+    FileTime WeekStart = 0;
+    FileTime MonthStart = 0;
+    FileTime HalfYearStart = 0;
+    int32_t TotalErrors = 0;
+    int32_t MaxAgeDays = 0;
+    ErrorOccurrence scanOccurrence;  // reused for report files
+    MessageSink* ownerWindow = nullptr;
+    uint8_t FirstWeekPosted = 0;
+
+    // Empties entries and indexes; TotalErrors becomes 0. Caller holds CatalogueLock.
+    void Clear();
+    // Merges into the entry with the occurrence's key; false when there is none. Caller holds
+    // CatalogueLock.
+    bool Merge(const ErrorOccurrence& occurrence);
+    // Inserts a new entry under its key with its index elements. Caller holds CatalogueLock.
+    void Add(ErrorEntry entry);
+    // A new entry for an occurrence by the shared creation rules; now is the current UTC time.
+    ErrorEntry CreateEntry(const ErrorOccurrence& occurrence, FileTime now) const;
+
+    const ErrorEntry* Find(const Text& key) const;
+    ErrorEntry* Find(const Text& key);
+
+    // Whether an entry belongs to an interval, and its count there.
+    bool InInterval(const ErrorEntry& entry, int interval) const;
+    static int32_t IntervalCount(const ErrorEntry& entry, int interval);
+    FileTime IntervalStart(int interval) const;
+
+private:
+    std::map<Text, Text>& ReportIndexFor(const ErrorEntry& entry);
+    void RemoveRecency(FileTime time, const Text& key);
+};
+
+}  // namespace veltrano

@@ -1,0 +1,50 @@
+// Clock and locale over the C runtime: the host's time zone (TZ), dates rendered as
+// "YYYY-MM-DD HH:MM:SS" (the date alone at midnight). Builds on every host.
+#pragma once
+
+#include "platform/clock.h"
+
+namespace veltrano {
+
+class HostClock : public Clock {
+public:
+    FileTime UtcNow() override;
+    int64_t NowSeconds() override;
+    std::optional<CalendarTime> UtcToLocal(FileTime utc) override;
+    std::optional<int64_t> LocalToSeconds(const CalendarTime& local) override;
+    Text LocalDateTimeText(FileTime utc) override;
+    void Sleep(uint32_t milliseconds) override;
+};
+
+// The date text of the portable adapters.
+Text IsoDateTimeText(const CalendarTime& local);
+
+// A clock that stands still at a given time and never sleeps, for reproducible runs; the time
+// zone and texts come from the wrapped clock.
+class FixedClock : public Clock {
+public:
+    FixedClock(Clock& zone, FileTime now) : zone_(zone), now_(now) {}
+    FileTime UtcNow() override { return now_; }
+    int64_t NowSeconds() override { return FileTimeToUnixSeconds(now_); }
+    std::optional<CalendarTime> UtcToLocal(FileTime utc) override { return zone_.UtcToLocal(utc); }
+    std::optional<int64_t> LocalToSeconds(const CalendarTime& local) override {
+        return zone_.LocalToSeconds(local);
+    }
+    Text LocalDateTimeText(FileTime utc) override { return zone_.LocalDateTimeText(utc); }
+    void Sleep(uint32_t) override {}
+
+private:
+    Clock& zone_;
+    FileTime now_;
+};
+
+// System facts of a host that is not the analysed Windows machine: the user language from the
+// locale environment (LANG and friends; German or English), no Windows version, no volume.
+class HostSystemInfo : public SystemInfo {
+public:
+    uint16_t UserDefaultLanguage() override;
+    WindowsVersion Version() override { return {}; }
+    std::optional<uint32_t> VolumeSerial(TextView) override { return std::nullopt; }
+};
+
+}  // namespace veltrano

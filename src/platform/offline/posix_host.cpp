@@ -1,0 +1,12 @@
+// The host adapters of a POSIX build.
+#include "platform/host.h"
+#include "platform/offline/host_clock.h"
+#include "platform/offline/posix_file_system.h"
+
+namespace veltrano {
+
+std::unique_ptr<FileSystem> MakeHostFileSystem() { return std::make_unique<PosixFileSystem>(); }
+std::unique_ptr<Clock> MakeHostClock() { return std::make_unique<HostClock>(); }
+std::unique_ptr<SystemInfo> MakeHostSystemInfo() { return std::make_unique<HostSystemInfo>(); }
+
+}  // namespace veltrano

@@ -1,0 +1,12 @@
+// The host adapters of the Windows build.
+#include "platform/host.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_file_system.h"
+
+namespace veltrano {
+
+std::unique_ptr<FileSystem> MakeHostFileSystem() { return std::make_unique<Win32FileSystem>(); }
+std::unique_ptr<Clock> MakeHostClock() { return std::make_unique<Win32Clock>(); }
+std::unique_ptr<SystemInfo> MakeHostSystemInfo() { return std::make_unique<Win32SystemInfo>(); }
+
+}  // namespace veltrano

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs what is missing, builds the Linux and Windows builds and runs every test:
+# natively (ASan + UBSan), then the Windows build under Wine inside a virtual X display.
+set -eu
+cd "$(dirname "$0")"
+. tools/ci/packages.sh
+veltrano_install_packages $VELTRANO_BUILD_PACKAGES $VELTRANO_TEST_PACKAGES
+
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+xvfb-run -a ctest --preset windows
+echo "All tests passed."

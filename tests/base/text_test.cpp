@@ -1,0 +1,65 @@
+#include "base/text.h"
+
+#include <gtest/gtest.h>
+
+namespace veltrano {
+namespace {
+
+TEST(SplitLines, CutsAtCrLfRunsTrimsAndStopsAtFirstBlankLine) {
+    const auto lines = SplitLines(u"\r\n  one \r\r\n\ttwo\nthree  \r\n   \r\nfour");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], u"one");
+    EXPECT_EQ(lines[1], u"two");
+    EXPECT_EQ(lines[2], u"three");
+    EXPECT_TRUE(SplitLines(u"").empty());
+    EXPECT_TRUE(SplitLines(u"\r\n\r\n").empty());
+}
+
+TEST(CopyCapped, KeepsCapacityMinusOneCharacters) {
+    EXPECT_EQ(CopyCapped(u"abcdef", 4), u"abc");
+    EXPECT_EQ(CopyCapped(u"ab", 4), u"ab");
+    EXPECT_EQ(CopyCapped(u"ab", 0), u"");
+    Text field = u"abc";
+    AppendCapped(field, u"defgh", 6);
+    EXPECT_EQ(field, u"abcde");
+    AppendCapped(field, u"x", 6);
+    EXPECT_EQ(field, u"abcde");
+}
+
+TEST(Utf, RoundTripsAllPlanesAndReplacesBrokenSequences) {
+    const Text text = u"a\u00e4\u20ac\U0001F600z";
+    EXPECT_EQ(Utf16ToUtf8(text), "a\xc3\xa4\xe2\x82\xac\xf0\x9f\x98\x80z");
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
+    EXPECT_EQ(Utf8ToUtf16("\xff\xc3"), u"\ufffd\ufffd");
+    EXPECT_EQ(Utf8ToUtf16("\xc0\x80"), u"\ufffd");  // overlong
+    const Text lone = {u'x', static_cast<char16_t>(0xD800)};
+    EXPECT_EQ(Utf16ToUtf8(lone), "x\xef\xbf\xbd");
+}
+
+TEST(FormatStrings, FillsPercentSInOrderAndIgnoresSpareArguments) {
+    EXPECT_EQ(FormatStrings(u"%s of %s", {u"1", u"2", u"3"}), u"1 of 2");
+    EXPECT_EQ(FormatStrings(u"%s and %s", {u"1"}), u"1 and ");
+    EXPECT_EQ(FormatStrings(u"100%% %d", {}), u"100% %d");
+}
+
+TEST(Numbers, DecimalAndHexConversions) {
+    EXPECT_EQ(DecimalText(0), u"0");
+    EXPECT_EQ(DecimalText(-42), u"-42");
+    EXPECT_EQ(DecimalText(INT64_MIN), u"-9223372036854775808");
+    EXPECT_EQ(UnsignedText(UINT64_MAX), u"18446744073709551615");
+    EXPECT_EQ(ParseUnsignedDecimal(u"  123abc"), 123u);
+    EXPECT_EQ(ParseUnsignedDecimal(u"x1"), 0u);
+    uint32_t v = 0;
+    EXPECT_TRUE(ParseHex(u"0xC0000005", v));
+    EXPECT_EQ(v, 0xC0000005u);
+    EXPECT_TRUE(ParseHex(u"c0000005 trailing", v));
+    EXPECT_EQ(v, 0xC0000005u);
+    EXPECT_TRUE(ParseHex(u"0407", v));
+    EXPECT_EQ(v, 0x407u);
+    v = 99;
+    EXPECT_FALSE(ParseHex(u"zz", v));
+    EXPECT_EQ(v, 99u);
+}
+
+}  // namespace
+}  // namespace veltrano

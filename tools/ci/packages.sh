@@ -1,0 +1,21 @@
+# Sourced by the top-level scripts: installs the Debian packages that are missing.
+veltrano_install_packages() {
+    missing=""
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $p"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+}
+
+VELTRANO_BUILD_PACKAGES="cmake make g++ googletest libgtest-dev libgmock-dev \
+g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth \
+zlib1g-dev libbenchmark-dev clang libclang-rt-14-dev"
+VELTRANO_TEST_PACKAGES="python3 python3-evtx libevtx-utils libregf-utils libxml2-utils \
+p7zip-full unzip imagemagick"
