@@ -2,6 +2,7 @@
 // builds one in main; tests build one from fakes. A port that a caller does not need may be null.
 #pragma once
 
+#include "platform/ansi_code_page.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/event_log.h"
@@ -23,6 +24,7 @@ struct Machine {
     EventQuery* eventQuery = nullptr;
     Environment* environment = nullptr;
     Shell* shell = nullptr;
+    AnsiCodePage* ansi = nullptr;
 };
 
 }  // namespace veltrano
