@@ -44,15 +44,23 @@ void ExpectCellsDrawnOn(const Dib& dib, int cells, int width, int height, Rgb ba
     }
 }
 
-TEST(RowIconsBitmap, IsFourSixteenPixelIconsOnMagenta) {
+TEST(RowIconsBitmap, IsFourSixteenPixelIconsOnMagentaInAPalette) {
     BmpFile bmp = ReadBmp("rows.bmp");
     ASSERT_EQ(bmp.error, "");
     Dib dib(bmp.data, 14, bmp.pixelOffset);
     ASSERT_EQ(dib.error(), "");
     EXPECT_EQ(dib.width(), 64);
     EXPECT_EQ(dib.height(), 16);
-    EXPECT_TRUE(dib.bits() == 24 || dib.bits() == 8) << dib.bits();
+    // An 8-bit image list adopts the colour table of an 8-bit bitmap, so the icons keep their
+    // colours instead of being forced into the halftone palette.
+    ASSERT_EQ(dib.bits(), 8);
     EXPECT_EQ(dib.compression(), 0u);
+    EXPECT_EQ(std::count(dib.palette().begin(), dib.palette().end(), kMagenta), 1);
+    // The list cuts its mask out with bitwise operations on palette indices, which come out
+    // right only with black at 0 and white at 255, as in the system palette.
+    ASSERT_EQ(dib.palette().size(), 256u);
+    EXPECT_EQ(dib.palette().front(), (Rgb{0, 0, 0}));
+    EXPECT_EQ(dib.palette().back(), (Rgb{255, 255, 255}));
     ExpectCellsDrawnOn(dib, 4, 16, 16, kMagenta);
 }
 

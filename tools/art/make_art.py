@@ -28,22 +28,29 @@ def build():
     import row_icons
     import scan_animation
     import toolbar_icons
-    from indexing import palettise
-    from palette import FACE_GREY, LIGHT_GREY, SHADOW_GREY
+    from indexing import BLACK, WHITE, palettise
+    from palette import FACE_GREY, LIGHT_GREY, MAGENTA, SHADOW_GREY
+
+    # Both strips are palettised: an 8-bit image list takes over the colour table of the first
+    # 8-bit bitmap added to it, so the icons keep their exact colours there. Black and white sit
+    # where the system palette has them, because the list cuts masks out with bitwise
+    # operations on palette indices.
+    rows = row_icons.strip()
+    rows_palette, (rows_indices,) = palettise([rows], {0: BLACK, 1: MAGENTA, 255: WHITE})
 
     strip = toolbar_icons.strip()
-    toolbar_palette, (toolbar_indices,) = palettise([strip], FACE_GREY,
-                                                    forbidden=(SHADOW_GREY, LIGHT_GREY))
+    toolbar_palette, (toolbar_indices,) = palettise(
+        [strip], {0: BLACK, 1: FACE_GREY, 255: WHITE}, forbidden=(SHADOW_GREY, LIGHT_GREY))
     toolbar = bitmaps.bmp8(toolbar_indices, toolbar_palette, *strip.size)
 
     frames = scan_animation.frames()
-    clip_palette, clip_indices = palettise(frames, scan_animation.KEY)
+    clip_palette, clip_indices = palettise(frames, {0: scan_animation.KEY})
     clip = avi.clip(clip_indices, clip_palette, scan_animation.WIDTH, scan_animation.HEIGHT,
                     scan_animation.MICRO_SECONDS_PER_FRAME)
 
     return {
         "veltrano.ico": bitmaps.ico(emblem.emblems()),
-        "rows.bmp": bitmaps.bmp24(row_icons.strip()),
+        "rows.bmp": bitmaps.bmp8(rows_indices, rows_palette, *rows.size),
         "toolbar.bmp": toolbar,
         "toolbar136.bmp": toolbar,
         "lookup_de.bmp": bitmaps.bmp24(lookup_button.face("de")),
