@@ -67,28 +67,8 @@ class Canvas:
                 draw.ellipse([x - r, y - r, x + r, y + r], fill=255)
         return mask
 
-    def arc(self, cx, cy, r, start, end, width):
-        """A circular arc of stroke `width` centred on radius r; angles in degrees, clockwise
-        from three o'clock, as Pillow counts them."""
-        mask, draw = self._mask()
-        outer = r + width / 2
-        draw.arc(self._box(cx - outer, cy - outer, cx + outer, cy + outer), start, end,
-                 fill=255, width=max(1, round(width * self.scale)))
-        return mask
-
     def ring(self, cx, cy, r_outer, r_inner):
         return subtract(self.ellipse(cx, cy, r_outer), self.ellipse(cx, cy, r_inner))
-
-    def text_mask(self, x, y, text, font_path, size, anchor="la"):
-        """Text rendered at the supersampled size (for icons; button captions are rendered at
-        their real size elsewhere so that the font's hinting keeps them sharp)."""
-        from PIL import ImageFont
-
-        font = ImageFont.truetype(font_path, round(size * self.scale),
-                                  layout_engine=ImageFont.Layout.BASIC)
-        mask, draw = self._mask()
-        draw.text((x * self.scale, y * self.scale), text, fill=255, font=font, anchor=anchor)
-        return mask
 
     # --- paints --------------------------------------------------------------------------
 
@@ -152,10 +132,3 @@ def intersect(a, b):
 def subtract(a, b):
     return ImageChops.subtract(a, b)
 
-
-def shrink(mask, canvas, amount):
-    """The mask eroded by `amount` target pixels (a rough inset for inner highlights)."""
-    from PIL import ImageFilter
-
-    size = 2 * round(amount * canvas.scale) + 1
-    return mask.filter(ImageFilter.MinFilter(size)) if size > 1 else mask

@@ -1,11 +1,11 @@
 # Faces of the lookup push button (346 x 46): a globe under a magnifier and the invitation to
 # look the selected error up online, in German and in English.
-from PIL import Image, ImageDraw
+from PIL import ImageDraw
 
 from canvas import Canvas, intersect, subtract, union
 from glyphs import font
 from motifs import magnifier
-from palette import (AMBER, AMBER_DARK, AMBER_LIGHT, NAVY, NAVY_LIGHT, SANS_BOLD, SANS_CONDENSED_BOLD,
+from palette import (AMBER_LIGHT, NAVY, NAVY_LIGHT, SANS_BOLD, SANS_CONDENSED_BOLD,
                      STEEL, STEEL_LIGHT, WHITE)
 
 WIDTH, HEIGHT = 346, 46
@@ -47,7 +47,7 @@ def _body():
     c.fill(outline, BORDER)
     inner = c.rect(3, 3, WIDTH - 3, HEIGHT - 3, 6)
     c.fill(inner, c.gradient((255, 255, 255), (226, 234, 245), (0, 3), (0, HEIGHT - 3)))
-    # Glossy upper half and an amber accent on the left edge.
+    # A glossy upper half.
     c.fill(c.rect(4, 4, WIDTH - 4, HEIGHT / 2, 5), WHITE, opacity=0.55)
     _icon(c)
     return c.render()

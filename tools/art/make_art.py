@@ -10,6 +10,7 @@ Needs Debian's python3-pil and fonts-dejavu-core. The output is the same, byte f
 every run: nothing random, no time stamps, our own file writers.
 """
 import argparse
+import importlib.util
 import os
 import sys
 
@@ -65,9 +66,7 @@ def main():
     parser.add_argument("--preview", metavar="PNG")
     parser.add_argument("--out", default=RESOURCES)
     args = parser.parse_args()
-    try:
-        import PIL  # noqa: F401
-    except ImportError:
+    if importlib.util.find_spec("PIL") is None:
         print("make_art: Pillow is missing (Debian package python3-pil)", file=sys.stderr)
         return SKIP
     files = build()

@@ -74,8 +74,8 @@ def page(c, x0, y0, x1, y1, fold, lines=(), line_colour=None, line_width=1.0,
     outer = c.polygon([(x0, y0), (x1 - fold, y0), (x1, y0 + fold), (x1, y1), (x0, y1)])
     c.fill(outer, edge)
     o = outline
-    inner = c.polygon([(x0 + o, y0 + o), (x1 - fold - o * 0.4, y0 + o), (x1 - o, y0 + fold + o * 0.4),
-                       (x1 - o, y1 - o), (x0 + o, y1 - o)])
+    inner = c.polygon([(x0 + o, y0 + o), (x1 - fold - o * 0.4, y0 + o),
+                       (x1 - o, y0 + fold + o * 0.4), (x1 - o, y1 - o), (x0 + o, y1 - o)])
     c.fill(inner, c.gradient(PAPER, PAPER_SHADE, (x0, y0), (x1, y1)))
     for lx0, lx1, ly in lines:
         c.fill(c.rect(lx0, ly, lx1, ly + line_width), line_colour or mix(PAPER_EDGE, PAPER, 0.35))

@@ -2,11 +2,11 @@
 # 0 report file, 1 event log, 2 application hang, 3 application error.
 from PIL import Image
 
-from canvas import Canvas, mix
+from canvas import Canvas
 from flatten import keyed
 from motifs import error_disc, page
 from palette import (AMBER, AMBER_DARK, AMBER_LIGHT, GLASS, LINE, MAGENTA, NAVY, NAVY_LIGHT,
-                     PAPER, PAPER_EDGE, RED, RED_DARK, RED_LIGHT, SKY, STEEL, STEEL_LIGHT, WHITE)
+                     PAPER, RED, RED_DARK, RED_LIGHT, SKY, STEEL, STEEL_LIGHT, WHITE)
 
 SIZE = 16
 # Edges are blended with the list's white rather than with the key colour.

@@ -6,7 +6,7 @@ from canvas import Canvas
 from flatten import avoid, keyed
 from glyphs import text_mask
 from motifs import magnifier
-from palette import (FACE_GREY, INK, LIGHT_GREY, NAVY, NAVY_LIGHT, PAPER, RED, RED_DARK,
+from palette import (FACE_GREY, INK, LIGHT_GREY, NAVY, NAVY_LIGHT, PAPER, RED,
                      RED_LIGHT, SANS_BOLD, SANS_CONDENSED_BOLD, SHADOW_GREY, SKY, STEEL,
                      STEEL_LIGHT, WHITE, GLASS)
 
