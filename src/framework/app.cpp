@@ -38,6 +38,11 @@ bool CWinApp::InitInstance() { return true; }
 
 Text CWinApp::Title() const { return LoadResourceString(instance_, kAppTitleStringId); }
 
+HINSTANCE AppInstance() {
+    return g_current != nullptr && g_current->Instance() != nullptr ? g_current->Instance()
+                                                                     : ::GetModuleHandleW(nullptr);
+}
+
 Text LoadResourceString(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
     const int n = ::LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);

@@ -13,6 +13,7 @@
 namespace veltrano {
 
 class CDialog;
+class CWindow;
 
 // Sees every dialog template before the dialog is created from it.
 class CControlContainerManager {
@@ -39,11 +40,13 @@ public:
 
     HINSTANCE Instance() const { return instance_; }
     const Text& CommandLine() const { return commandLine_; }
-    Machine& machine() { return *machine_; }
+    // The ports of the machine; null before Run.
+    Machine* machine() { return machine_; }
     // The caption of the framework's message boxes (string resource kAppTitleStringId).
     Text Title() const;
-    HWND MainWindow() const { return mainWindow_; }
-    void SetMainWindow(HWND window) { mainWindow_ = window; }
+    // The window registered as the application's main window (none while it has no handle).
+    HWND MainWindow() const { return mainWindow_ != nullptr ? mainWindow_->hwnd() : nullptr; }
+    void SetMainWindow(const CWindow* window) { mainWindow_ = window; }
     void EnableControlContainer(std::unique_ptr<CControlContainerManager> manager) {
         occManager_ = std::move(manager);
     }
@@ -56,12 +59,15 @@ private:
     HINSTANCE instance_ = nullptr;
     Text commandLine_;
     Machine* machine_ = nullptr;
-    HWND mainWindow_ = nullptr;
+    const CWindow* mainWindow_ = nullptr;
     std::unique_ptr<CControlContainerManager> occManager_;
     Text registryKey_;
 };
 
 constexpr UINT kAppTitleStringId = 0xE000;
+
+// The program's module (the application's, or the running executable's without one).
+HINSTANCE AppInstance();
 
 // A string resource of the module; empty when it does not exist.
 Text LoadResourceString(HINSTANCE instance, UINT id);

@@ -16,7 +16,7 @@ const DLGTEMPLATE* CDialog::SetReplacementTemplate(std::vector<uint8_t> bytes) {
 
 const DLGTEMPLATE* CDialog::PrepareTemplate() {
     CWinApp* app = CWinApp::Current();
-    HINSTANCE instance = app != nullptr ? app->Instance() : ::GetModuleHandleW(nullptr);
+    HINSTANCE instance = AppInstance();
     HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(templateId_), RT_DIALOG);
     if (resource == nullptr) return nullptr;
     HGLOBAL loaded = ::LoadResource(instance, resource);
@@ -30,9 +30,7 @@ INT_PTR CDialog::DoModal() {
     const DLGTEMPLATE* dialogTemplate = PrepareTemplate();
     if (dialogTemplate == nullptr) return -1;
     modal_ = true;
-    CWinApp* app = CWinApp::Current();
-    return ::DialogBoxIndirectParamW(app != nullptr ? app->Instance() : ::GetModuleHandleW(nullptr),
-                                     dialogTemplate, parent_, &DialogProc,
+    return ::DialogBoxIndirectParamW(AppInstance(), dialogTemplate, parent_, &DialogProc,
                                      reinterpret_cast<LPARAM>(this));
 }
 
@@ -40,10 +38,9 @@ bool CDialog::Create(HWND parent) {
     const DLGTEMPLATE* dialogTemplate = PrepareTemplate();
     if (dialogTemplate == nullptr) return false;
     modal_ = false;
-    CWinApp* app = CWinApp::Current();
-    HWND hwnd = ::CreateDialogIndirectParamW(
-        app != nullptr ? app->Instance() : ::GetModuleHandleW(nullptr), dialogTemplate,
-        parent != nullptr ? parent : parent_, &DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hwnd = ::CreateDialogIndirectParamW(AppInstance(), dialogTemplate,
+                                             parent != nullptr ? parent : parent_, &DialogProc,
+                                             reinterpret_cast<LPARAM>(this));
     return hwnd != nullptr;
 }
 

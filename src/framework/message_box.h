@@ -12,6 +12,9 @@ namespace veltrano {
 // MessageBoxW's contract: returns the button pressed (IDOK, IDYES ...).
 int ShowMessageBox(HWND owner, const Text& text, const Text& caption, UINT type);
 
+// A message box captioned with the application's title.
+int AppMessageBox(HWND owner, const Text& text, UINT type);
+
 // Replaces the message box for tests; an empty function restores the real one.
 using MessageBoxHook = std::function<int(HWND owner, const Text& text, const Text& caption, UINT type)>;
 void SetMessageBoxHook(MessageBoxHook hook);
