@@ -4,7 +4,11 @@
 #include <algorithm>
 #include <utility>
 
-namespace veltrano::testing {
+namespace veltrano {
+
+void PrintTo(const Rect& r, std::ostream* out) { *out << testing::Show(r); }
+
+namespace testing {
 
 namespace {
 
@@ -103,4 +107,5 @@ void RecordingCanvas::DrawFrameControl(const Rect& area, uint32_t kind, uint32_t
                     Show(area));
 }
 
-}  // namespace veltrano::testing
+}  // namespace testing
+}  // namespace veltrano

@@ -5,13 +5,19 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "layout/canvas.h"
 #include "layout/layout_host.h"
 
-namespace veltrano::testing {
+namespace veltrano {
+
+// Readable rectangles in test failures.
+void PrintTo(const Rect& r, std::ostream* out);
+
+namespace testing {
 
 struct FakeWindow {
     static constexpr LayoutHost::Cursor kArrow = 1;
@@ -64,4 +70,5 @@ private:
 
 std::string Show(const Rect& r);
 
-}  // namespace veltrano::testing
+}  // namespace testing
+}  // namespace veltrano
