@@ -23,13 +23,14 @@ bool OutsideLimits(int64_t length, int32_t minimum, int32_t maximum, int32_t& li
 
 }  // namespace
 
-Span PlaceOnAxis(Span parent, int32_t marginLow, int32_t marginHigh, Span current,
-                 int32_t minimum, int32_t maximum, AxisAnchor anchor) {
+Span PlaceOnAxis(Span parent, int32_t marginLow, int32_t marginHigh, Span current, int32_t minimum,
+                 int32_t maximum, AxisAnchor anchor) {
     const int64_t currentLength = int64_t{current.high} - current.low;
     int32_t limit = 0;
     Span placed;
     if (anchor.centred) {
-        const int64_t length = std::min<int64_t>(std::max<int64_t>(currentLength, minimum), maximum);
+        const int64_t length =
+            std::min<int64_t>(std::max<int64_t>(currentLength, minimum), maximum);
         const int64_t parentLength = int64_t{parent.high} - parent.low;
         placed.low = Offset(parent.low, (parentLength - length) / 2);
         placed.high = Offset(placed.low, length);

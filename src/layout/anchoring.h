@@ -24,8 +24,8 @@ struct Span {
 // The child's span on one axis by the first rule that applies: centred, both edges, the high
 // edge only, the low edge (the default). Lengths that are not stretched are the child's
 // current length; the limits then move the free edge.
-Span PlaceOnAxis(Span parent, int32_t marginLow, int32_t marginHigh, Span current,
-                 int32_t minimum, int32_t maximum, AxisAnchor anchor);
+Span PlaceOnAxis(Span parent, int32_t marginLow, int32_t marginHigh, Span current, int32_t minimum,
+                 int32_t maximum, AxisAnchor anchor);
 
 // Both axes of a child's area by its anchor flags.
 Rect PlaceChild(const Rect& parent, const Rect& child, const Margins& margins, uint32_t anchor,

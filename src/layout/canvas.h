@@ -11,10 +11,10 @@
 namespace veltrano {
 
 class Canvas {
-public:
+  public:
     // Theme data opened for the painted window; closed when destroyed.
     class Theme {
-    public:
+      public:
         virtual ~Theme() = default;
     };
 
@@ -24,7 +24,7 @@ public:
 
     // Selects a solid pen one pixel wide (colour 0x00BBGGRR); returns the pen selected before.
     virtual Pen SelectSolidPen(uint32_t colour) = 0;
-    virtual void SelectPen(Pen pen) = 0;
+    virtual void RestorePen(Pen pen) = 0;
     // Outlined with the current pen, filled with the current brush.
     virtual void DrawRectangle(const Rect& area) = 0;
     virtual uint32_t ButtonShadowColour() const = 0;

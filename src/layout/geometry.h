@@ -14,7 +14,9 @@ inline int32_t Saturate(int64_t value) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-inline int32_t Offset(int64_t base, int64_t delta) { return Saturate(base + delta); }
+inline int32_t Offset(int64_t base, int64_t delta) {
+    return Saturate(base + delta);
+}
 
 struct Point {
     int32_t x = 0;
@@ -37,7 +39,9 @@ struct Rect {
 
     int32_t Width() const { return Saturate(int64_t{right} - left); }
     int32_t Height() const { return Saturate(int64_t{bottom} - top); }
-    bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

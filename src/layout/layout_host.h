@@ -13,7 +13,7 @@ namespace veltrano {
 class CWndResizer;
 
 class LayoutHost {
-public:
+  public:
     using Cursor = std::uintptr_t;
 
     struct ScrollRange {
@@ -29,8 +29,8 @@ public:
     virtual ~LayoutHost() = default;
 
     // Starts and stops handing the window's messages to the engine (window map and window
-    // procedure on Win32).
-    virtual void Hook(CWndResizer& engine) = 0;
+    // procedure on Win32). Hook fails when the window is gone or already has an engine.
+    virtual bool Hook(CWndResizer& engine) = 0;
     virtual void Unhook() = 0;
 
     virtual Rect ClientRect() const = 0;

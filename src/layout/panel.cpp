@@ -11,11 +11,16 @@ namespace veltrano {
 namespace {
 
 char16_t FoldCase(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2) return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x0410 && c <= 0x042F) return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x0400 && c <= 0x040F) return static_cast<char16_t>(c + 0x50);
+    if (c >= u'A' && c <= u'Z')
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2)
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x0410 && c <= 0x042F)
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x0400 && c <= 0x040F)
+        return static_cast<char16_t>(c + 0x50);
     return c;
 }
 
@@ -35,7 +40,8 @@ void AppendPair(Text& out, const char* label, const char* a, int64_t va, const c
 }  // namespace
 
 bool PanelNamesEqual(TextView a, TextView b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     return std::equal(a.begin(), a.end(), b.begin(),
                       [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
 }
@@ -54,8 +60,10 @@ void CWndResizer::CPanel::Arrange() {
 
 bool CWndResizer::CPanel::AddChildPanel(CPanel* child) {
     // A panel cannot hold itself or one of its ancestors: the tree would never end.
-    if (child == nullptr || child == this || child->IsAncestorOf(*this)) return false;
-    if (child->parent_ != nullptr && !child->parent_->RemoveChildPanel(child)) return false;
+    if (child == nullptr || child == this || child->IsAncestorOf(*this))
+        return false;
+    if (child->parent_ != nullptr && !child->parent_->RemoveChildPanel(child))
+        return false;
     const Rect& own = child->area_;
     child->margins_ = {Offset(own.left, -int64_t{area_.left}), Offset(own.top, -int64_t{area_.top}),
                        Offset(area_.right, -int64_t{own.right}),
@@ -67,26 +75,31 @@ bool CWndResizer::CPanel::AddChildPanel(CPanel* child) {
 
 bool CWndResizer::CPanel::RemoveChildPanel(CPanel* child) {
     const auto it = std::find(children_.begin(), children_.end(), child);
-    if (it == children_.end()) return false;
+    if (it == children_.end())
+        return false;
     children_.erase(it);
     return true;
 }
 
 bool CWndResizer::CPanel::SetAnchorFlags(uint32_t flags) {
-    if ((flags & (AnchorTop | AnchorBottom | AnchorCenterVertical)) == 0) flags |= AnchorTop;
-    if ((flags & (AnchorLeft | AnchorRight | AnchorCenterHorizontal)) == 0) flags |= AnchorLeft;
+    if ((flags & (AnchorTop | AnchorBottom | AnchorCenterVertical)) == 0)
+        flags |= AnchorTop;
+    if ((flags & (AnchorLeft | AnchorRight | AnchorCenterHorizontal)) == 0)
+        flags |= AnchorLeft;
     anchor_ = flags;
     return true;
 }
 
 bool CWndResizer::CPanel::SetMinExtent(Size size) {
-    if (size.width > maxSize_.width || size.height > maxSize_.height) return false;
+    if (size.width > maxSize_.width || size.height > maxSize_.height)
+        return false;
     minSize_ = size;
     return true;
 }
 
 bool CWndResizer::CPanel::SetMaxExtent(Size size) {
-    if (size.width < minSize_.width || size.height < minSize_.height) return false;
+    if (size.width < minSize_.width || size.height < minSize_.height)
+        return false;
     maxSize_ = size;
     return true;
 }
@@ -112,7 +125,9 @@ Text CWndResizer::CPanel::Describe() const {
     return out;
 }
 
-Text CWndResizer::CPanel::TypeName() const { return u"CPanel"; }
+Text CWndResizer::CPanel::TypeName() const {
+    return u"CPanel";
+}
 
 LayoutHost* CWndResizer::CPanel::HostWindow() const {
     return parent_ != nullptr ? parent_->HostWindow() : nullptr;
@@ -123,34 +138,44 @@ bool CWndResizer::CPanel::HasName(TextView name) const {
 }
 
 CWndResizer::CPanel* CWndResizer::CPanel::FindFirst(const std::function<bool(CPanel&)>& test) {
-    if (test(*this)) return this;
+    if (test(*this))
+        return this;
     for (CPanel* child : children_) {
-        if (CPanel* found = child->FindFirst(test)) return found;
+        if (CPanel* found = child->FindFirst(test))
+            return found;
     }
     return nullptr;
 }
 
 void CWndResizer::CPanel::ForEach(const std::function<void(CPanel&)>& visit) {
     visit(*this);
-    for (CPanel* child : children_) child->ForEach(visit);
+    for (CPanel* child : children_)
+        child->ForEach(visit);
 }
 
 bool CWndResizer::CPanel::IsAncestorOf(const CPanel& panel) const {
     for (const CPanel* p = panel.parent_; p != nullptr; p = p->parent_) {
-        if (p == this) return true;
+        if (p == this)
+            return true;
     }
     return false;
 }
 
-CWndResizer::CRootPanel::CRootPanel() { SetName(u"_root"); }
+CWndResizer::CRootPanel::CRootPanel() {
+    SetName(u"_root");
+}
 
-Text CWndResizer::CRootPanel::TypeName() const { return u"CRootPanel"; }
+Text CWndResizer::CRootPanel::TypeName() const {
+    return u"CRootPanel";
+}
 
 CWndResizer::CUIPanel::CUIPanel(const Rect& area, int32_t controlId)
     : CPanel(area), controlId_(controlId) {
     SetName(DecimalText(controlId));
 }
 
-Text CWndResizer::CUIPanel::TypeName() const { return u"CUIPanel"; }
+Text CWndResizer::CUIPanel::TypeName() const {
+    return u"CUIPanel";
+}
 
 }  // namespace veltrano

@@ -14,7 +14,7 @@
 namespace veltrano {
 
 class CWndResizer::CPanel {
-public:
+  public:
     static constexpr Size kDefaultMinSize{10, 10};
     static constexpr Size kDefaultMaxSize{100000, 100000};
 
@@ -59,7 +59,7 @@ public:
     CPanel* FindFirst(const std::function<bool(CPanel&)>& test);
     void ForEach(const std::function<void(CPanel&)>& visit);
 
-private:
+  private:
     friend class CWndResizer;
     friend class CWndResizer::CSplitPanel;
     friend class CWndResizer::CSplitContainer;
@@ -77,24 +77,24 @@ private:
 };
 
 class CWndResizer::CRootPanel : public CPanel {
-public:
+  public:
     CRootPanel();
     Text TypeName() const override;
     LayoutHost* HostWindow() const override { return window_; }
     void SetHostWindow(LayoutHost* window) { window_ = window; }
 
-private:
+  private:
     LayoutHost* window_ = nullptr;
 };
 
 class CWndResizer::CUIPanel : public CPanel {
-public:
+  public:
     // Named with the identifier in decimal.
     CUIPanel(const Rect& area, int32_t controlId);
     Text TypeName() const override;
     int32_t GetControlId() const { return controlId_; }
 
-private:
+  private:
     int32_t controlId_;
 };
 

@@ -16,9 +16,11 @@ namespace {
 // was turned into a ratio from coming back one pixel short (49 / 100 * 100 is 48.999...).
 int32_t Share(double ratio, int32_t extent) {
     const double share = ratio * extent;
-    if (!std::isfinite(share)) return 0;
+    if (!std::isfinite(share))
+        return 0;
     constexpr double kTolerance = 1e-7;
-    const double rounded = share >= 0 ? std::floor(share + kTolerance) : std::ceil(share - kTolerance);
+    const double rounded =
+        share >= 0 ? std::floor(share + kTolerance) : std::ceil(share - kTolerance);
     constexpr double kLimit = std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(std::clamp(rounded, -kLimit, kLimit));
 }
@@ -28,7 +30,9 @@ int32_t Share(double ratio, int32_t extent) {
 CWndResizer::CSpitterPanel::CSpitterPanel(const Rect& area, SplitOrientation orientation)
     : CPanel(area), orientation_(orientation) {}
 
-Text CWndResizer::CSpitterPanel::TypeName() const { return u"CSpitterPanel"; }
+Text CWndResizer::CSpitterPanel::TypeName() const {
+    return u"CSpitterPanel";
+}
 
 CWndResizer::CSplitContainer* CWndResizer::CSpitterPanel::Container() const {
     return dynamic_cast<CSplitContainer*>(GetParent());
@@ -53,9 +57,13 @@ bool CWndResizer::CSplitPanel::RemoveChildPanel(CPanel* child) {
     return wrapped_->RemoveChildPanel(child);
 }
 
-bool CWndResizer::CSplitPanel::SetAnchorFlags(uint32_t) { return false; }
+bool CWndResizer::CSplitPanel::SetAnchorFlags(uint32_t) {
+    return false;
+}
 
-Text CWndResizer::CSplitPanel::TypeName() const { return u"CSplitPanel"; }
+Text CWndResizer::CSplitPanel::TypeName() const {
+    return u"CSplitPanel";
+}
 
 CWndResizer::CSplitContainer::CSplitContainer(CSplitPanel* first, CSpitterPanel* bar,
                                               CSplitPanel* second, SplitOrientation orientation)
@@ -80,7 +88,8 @@ CWndResizer::CSplitContainer::CSplitContainer(CSplitPanel* first, CSpitterPanel*
 
 void CWndResizer::CSplitContainer::Arrange() {
     CPanel::Arrange();
-    if (Extent(area_) < MinExtent(*this)) return;
+    if (Extent(area_) < MinExtent(*this))
+        return;
     CPanel& first = *first_;
     CPanel& second = *second_;
     if (fixedPanel_ == FixedSecond) {
@@ -113,13 +122,18 @@ void CWndResizer::CSplitContainer::Arrange() {
 }
 
 bool CWndResizer::CSplitContainer::AddChildPanel(CPanel* child) {
-    if (children_.size() >= 3) return false;
+    if (children_.size() >= 3)
+        return false;
     return CPanel::AddChildPanel(child);
 }
 
-bool CWndResizer::CSplitContainer::RemoveChildPanel(CPanel*) { return false; }
+bool CWndResizer::CSplitContainer::RemoveChildPanel(CPanel*) {
+    return false;
+}
 
-Text CWndResizer::CSplitContainer::TypeName() const { return u"CSplitContainer"; }
+Text CWndResizer::CSplitContainer::TypeName() const {
+    return u"CSplitContainer";
+}
 
 void CWndResizer::CSplitContainer::SetSplitPosition(int32_t position) {
     const int16_t fixed = fixedPanel_;
@@ -132,7 +146,9 @@ void CWndResizer::CSplitContainer::SetSplitPosition(int32_t position) {
     TakeRatio();
 }
 
-int32_t CWndResizer::CSplitContainer::GetSplitPosition() const { return Far(*first_); }
+int32_t CWndResizer::CSplitContainer::GetSplitPosition() const {
+    return Far(*first_);
+}
 
 bool CWndResizer::CSplitContainer::SetFixedPanel(int16_t fixedPanel) {
     if (fixedPanel != FixedNone && fixedPanel != FixedFirst && fixedPanel != FixedSecond) {
@@ -143,7 +159,8 @@ bool CWndResizer::CSplitContainer::SetFixedPanel(int16_t fixedPanel) {
 }
 
 void CWndResizer::CSplitContainer::SetGripVisible(bool visible) {
-    if (CSplitterGripperPanel* grip = bar_->GetGrip()) grip->SetVisible(visible);
+    if (CSplitterGripperPanel* grip = bar_->GetGrip())
+        grip->SetVisible(visible);
 }
 
 int32_t CWndResizer::CSplitContainer::Extent(const Rect& area) const {
@@ -165,7 +182,8 @@ int32_t CWndResizer::CSplitContainer::MinExtent(const CPanel& panel) const {
 // A container squeezed to nothing keeps the ratio it had.
 void CWndResizer::CSplitContainer::TakeRatio() {
     const int32_t extent = Extent(area_);
-    if (extent > 0) ratio_ = static_cast<double>(Extent(first_->area_)) / extent;
+    if (extent > 0)
+        ratio_ = static_cast<double>(Extent(first_->area_)) / extent;
 }
 
 }  // namespace veltrano

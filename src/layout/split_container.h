@@ -10,7 +10,7 @@
 namespace veltrano {
 
 class CWndResizer::CSpitterPanel : public CPanel {
-public:
+  public:
     CSpitterPanel(const Rect& area, SplitOrientation orientation);
     Text TypeName() const override;
     SplitOrientation GetOrientation() const { return orientation_; }
@@ -19,7 +19,7 @@ public:
     // The split container the bar belongs to; none outside a split.
     CSplitContainer* Container() const;
 
-private:
+  private:
     SplitOrientation orientation_;
     CSplitterGripperPanel* grip_ = nullptr;
 };
@@ -27,7 +27,7 @@ private:
 // Takes over the wrapped panel's area, name and limits; the wrapped panel keeps an empty name
 // and fills the wrapper.
 class CWndResizer::CSplitPanel : public CPanel {
-public:
+  public:
     explicit CSplitPanel(CPanel* wrapped);
     // Both go to the wrapped panel.
     bool AddChildPanel(CPanel* child) override;
@@ -37,12 +37,12 @@ public:
     Text TypeName() const override;
     CPanel* GetWrapped() const { return wrapped_; }
 
-private:
+  private:
     CPanel* wrapped_;
 };
 
 class CWndResizer::CSplitContainer : public CPanel {
-public:
+  public:
     // The container over both panels' union with the bar in the gap between them.
     CSplitContainer(CSplitPanel* first, CSpitterPanel* bar, CSplitPanel* second,
                     SplitOrientation orientation);
@@ -74,7 +74,7 @@ public:
     // The visibility of the dots on the bar.
     void SetGripVisible(bool visible);
 
-private:
+  private:
     // The container's extent along the split and a panel's near and far edges on that axis.
     int32_t Extent(const Rect& area) const;
     int32_t& Near(CPanel& panel) const;

@@ -10,16 +10,19 @@ namespace {
 // Takes a panel out of its parent; on success tells where it was so that it can go back.
 bool Release(CWndResizer::CPanel& panel, CWndResizer::CPanel*& parent, size_t& index) {
     parent = panel.GetParent();
-    if (parent == nullptr) return true;
+    if (parent == nullptr)
+        return true;
     const auto& siblings = parent->GetChildren();
-    index = static_cast<size_t>(std::find(siblings.begin(), siblings.end(), &panel) - siblings.begin());
+    index =
+        static_cast<size_t>(std::find(siblings.begin(), siblings.end(), &panel) - siblings.begin());
     return parent->RemoveChildPanel(&panel);
 }
 
 }  // namespace
 
 CWndResizer::CSplitContainer* CWndResizer::CreateSplit(CPanel* a, CPanel* b) {
-    if (a == nullptr || b == nullptr || a == b) return nullptr;
+    if (a == nullptr || b == nullptr || a == b)
+        return nullptr;
     if (dynamic_cast<CSplitPanel*>(a) != nullptr || dynamic_cast<CSplitPanel*>(b) != nullptr) {
         return nullptr;
     }
@@ -29,7 +32,8 @@ CWndResizer::CSplitContainer* CWndResizer::CreateSplit(CPanel* a, CPanel* b) {
     }
     const Rect areaA = a->GetArea();
     const Rect areaB = b->GetArea();
-    if (Intersect(areaA, areaB)) return nullptr;
+    if (Intersect(areaA, areaB))
+        return nullptr;
     SplitOrientation orientation;
     if (areaA.right < areaB.left) {
         orientation = SplitSideBySide;
@@ -43,14 +47,15 @@ CWndResizer::CSplitContainer* CWndResizer::CreateSplit(CPanel* a, CPanel* b) {
     CPanel* parentB = nullptr;
     size_t indexA = 0;
     size_t indexB = 0;
-    if (!Release(*a, parentA, indexA)) return nullptr;
+    if (!Release(*a, parentA, indexA))
+        return nullptr;
     if (!Release(*b, parentB, indexB)) {
         // Put the first panel back where it was rather than lose it from the tree.
         if (parentA != nullptr) {
             auto& siblings = parentA->children_;
-            siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(
-                                                   std::min(indexA, siblings.size())),
-                            a);
+            siblings.insert(
+                siblings.begin() + static_cast<std::ptrdiff_t>(std::min(indexA, siblings.size())),
+                a);
         }
         return nullptr;
     }
@@ -74,7 +79,8 @@ void CWndResizer::SetSplitPosition(CSplitContainer& container, int32_t position)
 
 bool CWndResizer::SetSplitPosition(TextView name, int32_t position) {
     auto* container = FindPanelAs<CSplitContainer>(name);
-    if (container == nullptr) return false;
+    if (container == nullptr)
+        return false;
     SetSplitPosition(*container, position);
     ApplyToWindows(container);
     return true;
@@ -82,7 +88,8 @@ bool CWndResizer::SetSplitPosition(TextView name, int32_t position) {
 
 std::optional<int32_t> CWndResizer::GetSplitPosition(TextView name) const {
     const auto* container = FindPanelAs<CSplitContainer>(name);
-    if (container == nullptr) return std::nullopt;
+    if (container == nullptr)
+        return std::nullopt;
     return container->GetSplitPosition();
 }
 

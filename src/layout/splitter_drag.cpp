@@ -6,16 +6,22 @@
 
 namespace veltrano {
 
-void CWndResizer::OnMouseMove(uint32_t keys, Point position) { TrackSplitter(keys, position); }
+void CWndResizer::OnMouseMove(uint32_t keys, Point position) {
+    TrackSplitter(keys, position);
+}
 
-void CWndResizer::OnLButtonUp(uint32_t keys, Point position) { TrackSplitter(keys, position); }
+void CWndResizer::OnLButtonUp(uint32_t keys, Point position) {
+    TrackSplitter(keys, position);
+}
 
 void CWndResizer::OnLButtonDown(Point position) {
-    if (hoverBar_ != nullptr) TakeGrabOffset(position);
+    if (hoverBar_ != nullptr)
+        TakeGrabOffset(position);
 }
 
 void CWndResizer::TrackSplitter(uint32_t keys, Point position) {
-    if (host_ == nullptr) return;
+    if (host_ == nullptr)
+        return;
     const bool leftDown = (keys & kLeftButtonDown) != 0;
     if (hoverBar_ != nullptr && !leftDown &&
         (!hoverBar_->GetArea().Contains(position) || !host_->IsWindowAt(position))) {
@@ -24,7 +30,8 @@ void CWndResizer::TrackSplitter(uint32_t keys, Point position) {
     if (hoverBar_ == nullptr && host_->IsWindowAt(position)) {
         CPanel* found = root_->FindFirst([position](CPanel& panel) {
             auto* bar = dynamic_cast<CSpitterPanel*>(&panel);
-            if (bar == nullptr || !bar->GetArea().Contains(position)) return false;
+            if (bar == nullptr || !bar->GetArea().Contains(position))
+                return false;
             const CSplitContainer* container = bar->Container();
             return container != nullptr && !container->IsSplitterFixed();
         });
@@ -37,8 +44,10 @@ void CWndResizer::TrackSplitter(uint32_t keys, Point position) {
     }
     if (hoverBar_ != nullptr && leftDown) {
         CSplitContainer* container = hoverBar_->Container();
-        if (container == nullptr) return;
-        const int32_t along = hoverBar_->GetOrientation() == SplitSideBySide ? position.x : position.y;
+        if (container == nullptr)
+            return;
+        const int32_t along =
+            hoverBar_->GetOrientation() == SplitSideBySide ? position.x : position.y;
         SetSplitPosition(*container, Offset(along, -int64_t{grabOffset_}));
         TakeGrabOffset(position);
         ApplyToWindows(container);
@@ -53,10 +62,12 @@ void CWndResizer::LeaveBar() {
 
 void CWndResizer::TakeGrabOffset(Point position) {
     const CSplitContainer* container = hoverBar_->Container();
-    if (container == nullptr) return;
+    if (container == nullptr)
+        return;
     const bool sideBySide = hoverBar_->GetOrientation() == SplitSideBySide;
     const Rect& bar = hoverBar_->GetArea();
-    const int64_t offset = sideBySide ? int64_t{position.x} - bar.left : int64_t{position.y} - bar.top;
+    const int64_t offset =
+        sideBySide ? int64_t{position.x} - bar.left : int64_t{position.y} - bar.top;
     const int32_t barSize = container->GetBarSize();
     grabOffset_ = static_cast<int32_t>(std::clamp<int64_t>(offset, 0, std::max(barSize, 0)));
 }

@@ -17,7 +17,9 @@ void CWndResizer::CVisualPanel::Arrange() {
     CPanel::Arrange();
 }
 
-Text CWndResizer::CVisualPanel::TypeName() const { return u"CVisualPanel"; }
+Text CWndResizer::CVisualPanel::TypeName() const {
+    return u"CVisualPanel";
+}
 
 void CWndResizer::CVisualPanel::Paint(Canvas&) {}
 
@@ -26,10 +28,13 @@ CWndResizer::CGripperPanel::CGripperPanel(const Rect& area) : CVisualPanel(area)
 // The theme data goes with the panel.
 CWndResizer::CGripperPanel::~CGripperPanel() = default;
 
-Text CWndResizer::CGripperPanel::TypeName() const { return u"CGripperPanel"; }
+Text CWndResizer::CGripperPanel::TypeName() const {
+    return u"CGripperPanel";
+}
 
 void CWndResizer::CGripperPanel::Paint(Canvas& canvas) {
-    if (theme_ == nullptr) theme_ = canvas.OpenTheme(themeClass_);
+    if (theme_ == nullptr)
+        theme_ = canvas.OpenTheme(themeClass_);
     if (theme_ != nullptr) {
         canvas.DrawThemeBackground(*theme_, part_, state_, GetArea(), GetArea());
     } else {
@@ -59,7 +64,9 @@ CWndResizer::CSplitterGripperPanel::CSplitterGripperPanel(const Rect& barArea,
     SetMinExtent({2, 2});
 }
 
-Text CWndResizer::CSplitterGripperPanel::TypeName() const { return u"CSplitterGripperPanel"; }
+Text CWndResizer::CSplitterGripperPanel::TypeName() const {
+    return u"CSplitterGripperPanel";
+}
 
 void CWndResizer::CSplitterGripperPanel::Paint(Canvas& canvas) {
     const Rect& grip = GetArea();
@@ -71,7 +78,7 @@ void CWndResizer::CSplitterGripperPanel::Paint(Canvas& canvas) {
     for (const Rect& dot : SplitterGripDots(grip, orientation_, {grip.left, grip.top})) {
         canvas.DrawRectangle(dot);
     }
-    canvas.SelectPen(previous);
+    canvas.RestorePen(previous);
 }
 
 std::vector<Rect> SplitterGripDots(const Rect& grip, SplitOrientation orientation, Point start) {

@@ -10,7 +10,7 @@
 namespace veltrano {
 
 class CWndResizer::CVisualPanel : public CPanel {
-public:
+  public:
     explicit CVisualPanel(const Rect& area = {});
     // Invalidates the previous and the new area (without erasing) and remembers the new one.
     void Arrange() override;
@@ -21,17 +21,17 @@ public:
     void SetVisible(bool visible) { visible_ = visible; }
     const Rect& GetLastArea() const { return lastArea_; }
 
-private:
+  private:
     bool visible_ = false;
     Rect lastArea_;
 };
 
 // Drawn with the "SCROLLBAR" theme, or as the classic size grip without visual styles.
 class CWndResizer::CGripperPanel : public CVisualPanel {
-public:
-    static constexpr int32_t kThemePart = 10;    // SBP_SIZEBOX
-    static constexpr int32_t kThemeState = 5;    // SZB_RIGHTALIGN
-    static constexpr uint32_t kFrameScroll = 3;  // DFC_SCROLL
+  public:
+    static constexpr int32_t kThemePart = 10;      // SBP_SIZEBOX
+    static constexpr int32_t kThemeState = 5;      // SZB_RIGHTALIGN
+    static constexpr uint32_t kFrameScroll = 3;    // DFC_SCROLL
     static constexpr uint32_t kFrameSizeGrip = 8;  // DFCS_SCROLLSIZEGRIP
 
     explicit CGripperPanel(const Rect& area);
@@ -41,7 +41,7 @@ public:
 
     bool HasTheme() const { return theme_ != nullptr; }
 
-private:
+  private:
     std::unique_ptr<Canvas::Theme> theme_;
     int32_t part_ = kThemePart;
     int32_t state_ = kThemeState;
@@ -50,7 +50,7 @@ private:
 
 // Embossed dots across the middle of a splitter bar.
 class CWndResizer::CSplitterGripperPanel : public CVisualPanel {
-public:
+  public:
     static constexpr int32_t kLength = 12;
     static constexpr int32_t kThickness = 3;
     static constexpr uint32_t kHighlightColour = 0xFFFFFF;
@@ -61,7 +61,7 @@ public:
     void Paint(Canvas& canvas) override;
     SplitOrientation GetOrientation() const { return orientation_; }
 
-private:
+  private:
     SplitOrientation orientation_;
 };
 

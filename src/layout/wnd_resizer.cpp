@@ -8,10 +8,13 @@ namespace veltrano {
 
 CWndResizer::CWndResizer() : root_(std::make_unique<CRootPanel>()) {}
 
-CWndResizer::~CWndResizer() { Detach(); }
+CWndResizer::~CWndResizer() {
+    Detach();
+}
 
 bool CWndResizer::Attach(std::unique_ptr<LayoutHost> host) {
-    if (host == nullptr || host_ != nullptr) return false;
+    if (host == nullptr || host_ != nullptr)
+        return false;
     host_ = std::move(host);
     root_->SetHostWindow(host_.get());
     root_->SetArea(ClientArea());
@@ -25,12 +28,19 @@ bool CWndResizer::Attach(std::unique_ptr<LayoutHost> host) {
     gripper->SetName(u"_resizeGrip");
     root_->AddChildPanel(gripper);
 
-    host_->Hook(*this);
+    if (!host_->Hook(*this)) {
+        root_->children_.clear();
+        panels_.clear();
+        root_->SetHostWindow(nullptr);
+        host_.reset();
+        return false;
+    }
     return true;
 }
 
 bool CWndResizer::Detach() {
-    if (host_ == nullptr) return false;
+    if (host_ == nullptr)
+        return false;
     if (hoverBar_ != nullptr) {
         host_->ReleaseMouse();
         hoverBar_ = nullptr;
@@ -48,10 +58,13 @@ CWndResizer::CPanel* CWndResizer::FindPanel(TextView name) const {
 }
 
 CWndResizer::CPanel* CWndResizer::UIPanelFor(int32_t controlId) {
-    if (CPanel* panel = FindPanel(DecimalText(controlId))) return panel;
-    if (host_ == nullptr) return nullptr;
+    if (CPanel* panel = FindPanel(DecimalText(controlId)))
+        return panel;
+    if (host_ == nullptr)
+        return nullptr;
     const std::optional<Rect> area = host_->ControlRect(controlId);
-    if (!area) return nullptr;
+    if (!area)
+        return nullptr;
     auto* panel = Make<CUIPanel>(*area, controlId);
     root_->AddChildPanel(panel);
     return panel;
@@ -75,21 +88,27 @@ Rect CWndResizer::ClientArea() const {
 }
 
 void CWndResizer::Relayout() {
-    if (host_ == nullptr) return;
+    if (host_ == nullptr)
+        return;
     Rect area = ClientArea();
     const Size minimum = root_->GetMinSize();
     const Size maximum = root_->GetMaxSize();
-    if (area.Width() < minimum.width) area.right = Offset(area.left, minimum.width);
-    if (area.Width() > maximum.width) area.right = Offset(area.left, maximum.width);
-    if (area.Height() < minimum.height) area.bottom = Offset(area.top, minimum.height);
-    if (area.Height() > maximum.height) area.bottom = Offset(area.top, maximum.height);
+    if (area.Width() < minimum.width)
+        area.right = Offset(area.left, minimum.width);
+    if (area.Width() > maximum.width)
+        area.right = Offset(area.left, maximum.width);
+    if (area.Height() < minimum.height)
+        area.bottom = Offset(area.top, minimum.height);
+    if (area.Height() > maximum.height)
+        area.bottom = Offset(area.top, maximum.height);
     root_->SetArea(area);
     root_->Arrange();
     ApplyToWindows(root_.get());
 }
 
 void CWndResizer::ApplyToWindows(CPanel* panel) {
-    if (host_ == nullptr) return;
+    if (host_ == nullptr)
+        return;
     CPanel* top = panel != nullptr ? panel : root_.get();
     std::vector<LayoutHost::ControlPlacement> placements;
     top->ForEach([&placements](CPanel& p) {
@@ -97,7 +116,8 @@ void CWndResizer::ApplyToWindows(CPanel* panel) {
             placements.push_back({control->GetControlId(), control->GetArea()});
         }
     });
-    if (placements.empty()) return;
+    if (placements.empty())
+        return;
     host_->MoveControls(placements);
     if (panel != nullptr) {
         host_->Invalidate(panel->GetArea());
@@ -107,7 +127,8 @@ void CWndResizer::ApplyToWindows(CPanel* panel) {
 }
 
 void CWndResizer::OnSizing(int32_t edge, Rect& windowRect) const {
-    if (host_ == nullptr) return;
+    if (host_ == nullptr)
+        return;
     ClampSizingRect(edge, windowRect, host_->WindowExtentFor(root_->GetMinSize()),
                     host_->WindowExtentFor(root_->GetMaxSize()));
 }
@@ -115,10 +136,12 @@ void CWndResizer::OnSizing(int32_t edge, Rect& windowRect) const {
 void CWndResizer::PaintVisualPanels(Canvas& canvas) {
     std::vector<CVisualPanel*> visuals;
     root_->ForEach([&visuals](CPanel& p) {
-        if (auto* visual = dynamic_cast<CVisualPanel*>(&p)) visuals.push_back(visual);
+        if (auto* visual = dynamic_cast<CVisualPanel*>(&p))
+            visuals.push_back(visual);
     });
     for (CVisualPanel* visual : visuals) {
-        if (visual->IsVisible()) visual->Paint(canvas);
+        if (visual->IsVisible())
+            visual->Paint(canvas);
     }
 }
 

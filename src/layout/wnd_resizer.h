@@ -50,7 +50,7 @@ enum SizingEdge : int32_t {
 };
 
 class CWndResizer {
-public:
+  public:
     class CPanel;
     class CRootPanel;
     class CUIPanel;
@@ -67,7 +67,7 @@ public:
     CWndResizer& operator=(const CWndResizer&) = delete;
 
     // Takes the client area into the root, adds the hidden size grip "_resizeGrip" and hooks
-    // the window. False when already attached or without a host.
+    // the window. False when already attached, without a host, or when the hook fails.
     bool Attach(std::unique_ptr<LayoutHost> host);
     // Unhooks the window and frees every panel below the root. False when not attached.
     bool Detach();
@@ -111,7 +111,7 @@ public:
     // The splitter bar under the mouse (hovering or dragging), if any.
     CSpitterPanel* HoverBar() const { return hoverBar_; }
 
-private:
+  private:
     // A new panel kept by the engine until Detach.
     template <typename T, typename... Args>
     T* Make(Args&&... args) {

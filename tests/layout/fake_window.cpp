@@ -6,19 +6,24 @@
 
 namespace veltrano {
 
-void PrintTo(const Rect& r, std::ostream* out) { *out << testing::Show(r); }
+void PrintTo(const Rect& r, std::ostream* out) {
+    *out << testing::Show(r);
+}
 
 namespace testing {
 
 namespace {
 
 class FakeHost : public LayoutHost {
-public:
+  public:
     explicit FakeHost(FakeWindow& window) : w_(window) {}
 
-    void Hook(CWndResizer&) override {
+    bool Hook(CWndResizer&) override {
+        if (w_.hookRefused)
+            return false;
         w_.hooked = true;
         ++w_.hookCount;
+        return true;
     }
     void Unhook() override { w_.hooked = false; }
     Rect ClientRect() const override { return w_.client; }
@@ -26,13 +31,15 @@ public:
     std::optional<ScrollRange> VerticalScroll() const override { return w_.verticalScroll; }
     std::optional<Rect> ControlRect(int32_t id) const override {
         const auto it = w_.controls.find(id);
-        if (it == w_.controls.end()) return std::nullopt;
+        if (it == w_.controls.end())
+            return std::nullopt;
         return it->second;
     }
     void MoveControls(const std::vector<ControlPlacement>& placements) override {
         w_.batches.push_back(placements);
         for (const auto& p : placements) {
-            if (w_.controls.count(p.controlId) != 0) w_.controls[p.controlId] = p.area;
+            if (w_.controls.count(p.controlId) != 0)
+                w_.controls[p.controlId] = p.area;
         }
     }
     void Invalidate(const Rect& area) override { w_.invalidated.push_back(area); }
@@ -46,7 +53,8 @@ public:
                                                    : FakeWindow::kSizeNorthSouth;
     }
     bool IsWindowAt(Point p) const override {
-        if (!w_.client.Contains(p)) return false;
+        if (!w_.client.Contains(p))
+            return false;
         return std::none_of(w_.covered.begin(), w_.covered.end(),
                             [p](const Rect& r) { return r.Contains(p); });
     }
@@ -55,26 +63,33 @@ public:
         return {client.width + FakeWindow::kFrame.width, client.height + FakeWindow::kFrame.height};
     }
 
-private:
+  private:
     FakeWindow& w_;
 };
 
 class FakeTheme : public Canvas::Theme {
-public:
+  public:
     explicit FakeTheme(std::shared_ptr<int> closed) : closed_(std::move(closed)) {}
     ~FakeTheme() override { ++*closed_; }
 
-private:
+  private:
     std::shared_ptr<int> closed_;
 };
 
 }  // namespace
 
-std::unique_ptr<LayoutHost> FakeWindow::MakeHost() { return std::make_unique<FakeHost>(*this); }
+std::unique_ptr<LayoutHost> FakeWindow::MakeHost() {
+    return std::make_unique<FakeHost>(*this);
+}
 
 std::string Show(const Rect& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+    std::string out(1, '(');
+    for (int32_t v : {r.left, r.top, r.right, r.bottom}) {
+        out += std::to_string(v);
+        out += ',';
+    }
+    out.back() = ')';
+    return out;
 }
 
 Canvas::Pen RecordingCanvas::SelectSolidPen(uint32_t colour) {
@@ -82,16 +97,19 @@ Canvas::Pen RecordingCanvas::SelectSolidPen(uint32_t colour) {
     return std::exchange(selected_, colour);
 }
 
-void RecordingCanvas::SelectPen(Pen pen) {
+void RecordingCanvas::RestorePen(Pen pen) {
     calls.push_back("restore " + std::to_string(pen));
     selected_ = pen;
 }
 
-void RecordingCanvas::DrawRectangle(const Rect& area) { calls.push_back("rect " + Show(area)); }
+void RecordingCanvas::DrawRectangle(const Rect& area) {
+    calls.push_back("rect " + Show(area));
+}
 
 std::unique_ptr<Canvas::Theme> RecordingCanvas::OpenTheme(TextView classList) {
     calls.push_back("open " + Utf16ToUtf8(classList));
-    if (!themed) return nullptr;
+    if (!themed)
+        return nullptr;
     ++themesOpened;
     return std::make_unique<FakeTheme>(themesClosed);
 }

@@ -34,6 +34,7 @@ struct FakeWindow {
     // Client rectangles where another window covers this one.
     std::vector<Rect> covered;
 
+    bool hookRefused = false;
     bool hooked = false;
     int hookCount = 0;
     bool captured = false;
@@ -48,7 +49,7 @@ struct FakeWindow {
 
 // Records the drawing calls as text, one line each.
 class RecordingCanvas : public Canvas {
-public:
+  public:
     bool themed = true;
     int themesOpened = 0;
     // Outlives the canvas: a panel keeps its theme until it is deleted.
@@ -56,7 +57,7 @@ public:
     std::vector<std::string> calls;
 
     Pen SelectSolidPen(uint32_t colour) override;
-    void SelectPen(Pen pen) override;
+    void RestorePen(Pen pen) override;
     void DrawRectangle(const Rect& area) override;
     uint32_t ButtonShadowColour() const override { return 0x808080; }
     std::unique_ptr<Theme> OpenTheme(TextView classList) override;
@@ -64,7 +65,7 @@ public:
                              const Rect& clip) override;
     void DrawFrameControl(const Rect& area, uint32_t kind, uint32_t style) override;
 
-private:
+  private:
     Pen selected_ = 0;
 };
 

@@ -9,7 +9,7 @@ using CPanel = CWndResizer::CPanel;
 
 // A parent with one child laid out again after the parent got a new area.
 class AnchoringTest : public ::testing::Test {
-protected:
+  protected:
     void Place(uint32_t anchor) {
         parent.AddChildPanel(&child);
         child.SetAnchorFlags(anchor);

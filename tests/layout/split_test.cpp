@@ -11,7 +11,7 @@ using CPanel = CWndResizer::CPanel;
 using CSplitContainer = CWndResizer::CSplitContainer;
 
 class SplitTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.controls[1] = {10, 10, 200, 300};    // left
         window.controls[2] = {210, 10, 790, 300};   // right of 1, 10 pixels apart
@@ -22,7 +22,8 @@ protected:
     }
 
     CSplitContainer* Split(int32_t first, int32_t second, const char16_t* name) {
-        CSplitContainer* split = layout.CreateSplit(layout.UIPanelFor(first), layout.UIPanelFor(second));
+        CSplitContainer* split =
+            layout.CreateSplit(layout.UIPanelFor(first), layout.UIPanelFor(second));
         if (split != nullptr) {
             split->SetName(name);
             layout.Root()->AddChildPanel(split);
@@ -233,15 +234,15 @@ TEST_F(SplitTest, SqueezedContainerIsOnlyAnchored) {
 // The main window's three splits: the list over the lower frame; inside it the left frame
 // beside the description; inside the left frame the summary over the link.
 class DialogSplitTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.Resize(800, 500);
-        window.controls[1000] = {10, 40, 790, 300};   // list
-        window.controls[1009] = {10, 306, 790, 490};  // lower frame
-        window.controls[1013] = {10, 312, 330, 440};  // lower-left frame
+        window.controls[1000] = {10, 40, 790, 300};    // list
+        window.controls[1009] = {10, 306, 790, 490};   // lower frame
+        window.controls[1013] = {10, 312, 330, 440};   // lower-left frame
         window.controls[1001] = {336, 306, 790, 490};  // description
-        window.controls[1014] = {12, 314, 330, 400};  // summary
-        window.controls[1008] = {12, 408, 330, 436};  // link
+        window.controls[1014] = {12, 314, 330, 400};   // summary
+        window.controls[1008] = {12, 408, 330, 436};   // link
         ASSERT_TRUE(layout.Attach(window.MakeHost()));
         auto split = [this](int32_t a, int32_t b, const char16_t* name, int32_t into) {
             CSplitContainer* s = layout.CreateSplit(layout.UIPanelFor(a), layout.UIPanelFor(b));

@@ -12,7 +12,7 @@ using CSplitContainer = CWndResizer::CSplitContainer;
 // A list beside an edit box with a bar of 10 pixels at x = 200..210; below both a third
 // control, split off by a horizontal bar at y = 300..310.
 class SplitterDragTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.controls[1] = {10, 10, 200, 300};
         window.controls[2] = {210, 10, 790, 300};
@@ -145,7 +145,7 @@ TEST(SplitterGripTest, ThreeEmbossedDotsDownAVerticalGrip) {
     testing::RecordingCanvas canvas;
     grip.Paint(canvas);
     const std::vector<std::string> expected = {
-        "pen 16777215",        "rect (102,57,104,59)", "rect (102,61,104,63)",
+        "pen 16777215",         "rect (102,57,104,59)", "rect (102,61,104,63)",
         "rect (102,65,104,67)", "pen 8421504",          "rect (101,56,103,58)",
         "rect (101,60,103,62)", "rect (101,64,103,66)", "restore 0",
     };

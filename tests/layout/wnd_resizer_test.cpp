@@ -13,7 +13,7 @@ using testing::RecordingCanvas;
 using CPanel = CWndResizer::CPanel;
 
 class ResizerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.controls[1000] = {10, 40, 790, 300};
         window.controls[1001] = {20, 50, 100, 80};
@@ -56,6 +56,16 @@ TEST_F(ResizerTest, DetachUnhooksAndFreesThePanels) {
     // Attaching again starts from a fresh tree.
     ASSERT_TRUE(layout.Attach(window.MakeHost()));
     EXPECT_EQ(layout.Root()->GetChildren().size(), 1u);
+}
+
+TEST_F(ResizerTest, RefusedHookLeavesTheEngineUnattached) {
+    FakeWindow taken;
+    taken.hookRefused = true;
+    CWndResizer other;
+    EXPECT_FALSE(other.Attach(taken.MakeHost()));
+    EXPECT_FALSE(other.IsAttached());
+    EXPECT_TRUE(other.Root()->GetChildren().empty());
+    EXPECT_FALSE(other.Attach(nullptr));
 }
 
 TEST_F(ResizerTest, EngineDetachesWhenItEnds) {
@@ -189,10 +199,14 @@ TEST(SizingClampTest, EachEdgeAndCornerMovesOnlyItsOwnEdges) {
     };
     const Rect small{500, 500, 550, 520};
     const Case cases[] = {
-        {SizingLeft, {350, 500, 550, 520}},      {SizingRight, {500, 500, 700, 520}},
-        {SizingTop, {500, 420, 550, 520}},       {SizingBottom, {500, 500, 550, 600}},
-        {SizingTopLeft, {350, 420, 550, 520}},   {SizingTopRight, {500, 420, 700, 520}},
-        {SizingBottomLeft, {350, 500, 550, 600}}, {SizingBottomRight, {500, 500, 700, 600}},
+        {SizingLeft, {350, 500, 550, 520}},
+        {SizingRight, {500, 500, 700, 520}},
+        {SizingTop, {500, 420, 550, 520}},
+        {SizingBottom, {500, 500, 550, 600}},
+        {SizingTopLeft, {350, 420, 550, 520}},
+        {SizingTopRight, {500, 420, 700, 520}},
+        {SizingBottomLeft, {350, 500, 550, 600}},
+        {SizingBottomRight, {500, 500, 700, 600}},
         {0, small},
     };
     for (const Case& c : cases) {
