@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "layout/fake_window.h"
-#include "layout/layout.h"
+#include "layout/layout_fixture.h"
 
 namespace veltrano {
 namespace {
 
-using testing::FakeWindow;
+using testing::LayoutFixture;
 using CPanel = CWndResizer::CPanel;
 using CSplitContainer = CWndResizer::CSplitContainer;
 
-class SplitTest : public ::testing::Test {
+class SplitTest : public LayoutFixture {
   protected:
     void SetUp() override {
         window.controls[1] = {10, 10, 200, 300};    // left
@@ -18,7 +17,7 @@ class SplitTest : public ::testing::Test {
         window.controls[3] = {10, 310, 790, 490};   // below both
         window.controls[4] = {200, 320, 300, 400};  // touches 1's right edge, below it
         window.controls[5] = {150, 200, 400, 280};  // overlaps 1 and 2
-        ASSERT_TRUE(layout.Attach(window.MakeHost()));
+        Attach();
     }
 
     CSplitContainer* Split(int32_t first, int32_t second, const char16_t* name) {
@@ -31,14 +30,6 @@ class SplitTest : public ::testing::Test {
         }
         return split;
     }
-
-    void Resize(int32_t width, int32_t height) {
-        window.Resize(width, height);
-        layout.Relayout();
-    }
-
-    FakeWindow window;
-    CWndResizer layout;
 };
 
 TEST_F(SplitTest, SideBySideSplitWrapsBothPanels) {
@@ -233,7 +224,7 @@ TEST_F(SplitTest, SqueezedContainerIsOnlyAnchored) {
 
 // The main window's three splits: the list over the lower frame; inside it the left frame
 // beside the description; inside the left frame the summary over the link.
-class DialogSplitTest : public ::testing::Test {
+class DialogSplitTest : public LayoutFixture {
   protected:
     void SetUp() override {
         window.Resize(800, 500);
@@ -265,14 +256,6 @@ class DialogSplitTest : public ::testing::Test {
         ASSERT_TRUE(link->SetMinExtent({318, 28}));
         layout.Relayout();
     }
-
-    void Resize(int32_t width, int32_t height) {
-        window.Resize(width, height);
-        layout.Relayout();
-    }
-
-    FakeWindow window;
-    CWndResizer layout;
 };
 
 TEST_F(DialogSplitTest, NestedSplitsFollowTheWindow) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "layout/fake_window.h"
-#include "layout/layout.h"
+#include "layout/layout_fixture.h"
 
 namespace veltrano {
 namespace {
@@ -11,13 +10,13 @@ using CSplitContainer = CWndResizer::CSplitContainer;
 
 // A list beside an edit box with a bar of 10 pixels at x = 200..210; below both a third
 // control, split off by a horizontal bar at y = 300..310.
-class SplitterDragTest : public ::testing::Test {
+class SplitterDragTest : public testing::LayoutFixture {
   protected:
     void SetUp() override {
         window.controls[1] = {10, 10, 200, 300};
         window.controls[2] = {210, 10, 790, 300};
         window.controls[3] = {10, 310, 790, 490};
-        ASSERT_TRUE(layout.Attach(window.MakeHost()));
+        Attach();
         sides = layout.CreateSplit(layout.UIPanelFor(1), layout.UIPanelFor(2));
         ASSERT_NE(sides, nullptr);
         stack = layout.CreateSplit(sides, layout.UIPanelFor(3));
@@ -28,8 +27,6 @@ class SplitterDragTest : public ::testing::Test {
         layout.Relayout();
     }
 
-    FakeWindow window;
-    CWndResizer layout;
     CSplitContainer* sides = nullptr;
     CSplitContainer* stack = nullptr;
 };

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "layout/fake_window.h"
-#include "layout/layout.h"
+#include "layout/layout_fixture.h"
 
 namespace veltrano {
 namespace {
@@ -12,21 +11,18 @@ using testing::FakeWindow;
 using testing::RecordingCanvas;
 using CPanel = CWndResizer::CPanel;
 
-class ResizerTest : public ::testing::Test {
+class ResizerTest : public testing::LayoutFixture {
   protected:
     void SetUp() override {
         window.controls[1000] = {10, 40, 790, 300};
         window.controls[1001] = {20, 50, 100, 80};
         window.controls[1021] = {680, 440, 780, 480};
-        ASSERT_TRUE(layout.Attach(window.MakeHost()));
+        Attach();
     }
 
     CWndResizer::CGripperPanel* Grip() const {
         return layout.FindPanelAs<CWndResizer::CGripperPanel>(u"_resizeGrip");
     }
-
-    FakeWindow window;
-    CWndResizer layout;
 };
 
 TEST_F(ResizerTest, AttachHooksTheWindowAndAddsAHiddenSizeGrip) {
@@ -106,8 +102,7 @@ TEST_F(ResizerTest, FindPanelSearchesDepthFirstInListOrder) {
 TEST_F(ResizerTest, RelayoutMovesAllControlsInOneBatch) {
     layout.UIPanelFor(1000)->SetAnchorFlags(AnchorAll);
     layout.UIPanelFor(1021)->SetAnchorFlags(AnchorRight | AnchorBottom);
-    window.Resize(1000, 700);
-    layout.Relayout();
+    Resize(1000, 700);
     ASSERT_EQ(window.batches.size(), 1u);
     EXPECT_EQ(window.batches[0].size(), 2u);
     EXPECT_EQ(window.controls[1000], (Rect{10, 40, 990, 500}));
