@@ -23,6 +23,7 @@ struct LiveMachine::Adapters {
     Win32Environment environment;
     Win32Shell shell;
     Win32AnsiCodePage ansi;
+    Win32KeyState keys;
     std::unique_ptr<EventLogService> eventLogs;
 };
 
@@ -43,6 +44,7 @@ LiveMachine::LiveMachine() : adapters_(std::make_unique<Adapters>()) {
     machine_.environment = &a.environment;
     machine_.shell = &a.shell;
     machine_.ansi = &a.ansi;
+    machine_.keys = &a.keys;
 }
 
 LiveMachine::~LiveMachine() = default;

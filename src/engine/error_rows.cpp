@@ -49,6 +49,7 @@ std::vector<ErrorRow> BuildErrorRows(const ErrorCatalogue& catalogue, int interv
         if (entry == nullptr || entry->Linked == 1) continue;
         if (entry->LastErrorDateTime < start) continue;
         ErrorRow row;
+        row.key = key;
         row.image = entry->Category - 1;
         row.columns = {entry->AppName, entry->ErrorName,
                        DecimalText(ErrorCatalogue::IntervalCount(*entry, interval)),

@@ -13,6 +13,7 @@
 namespace veltrano {
 
 struct ErrorRow {
+    Text key;                      // the entry's EntryKey
     int image = 0;                 // Category - 1
     std::array<Text, 5> columns;   // AppName, ErrorName, count, age, AppPath
     Text tooltip;                  // the occurrence list of the count and age cells

@@ -8,6 +8,7 @@
 #include "platform/event_log.h"
 #include "platform/event_query.h"
 #include "platform/files.h"
+#include "platform/key_state.h"
 #include "platform/message_tables.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -25,6 +26,7 @@ struct Machine {
     Environment* environment = nullptr;
     Shell* shell = nullptr;
     AnsiCodePage* ansi = nullptr;
+    KeyState* keys = nullptr;
 };
 
 }  // namespace veltrano

@@ -55,6 +55,7 @@ protected:
     bool OnCommand(UINT code, UINT id, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    virtual void OpenAboutBox();
 
 private:
     // Initialisation steps.
@@ -93,7 +94,6 @@ private:
     int SelectedRow() const;
     bool DebugKeysDown() const;
 
-    void OpenAboutBox();
     void SetStatusText(const Text& text);
     void TransferToControls() { UpdateData(false); }
 

@@ -21,7 +21,8 @@ Text CVeltranoDlg::RowKey(int row) const {
 int CVeltranoDlg::SelectedRow() const { return list_.List().NextSelected(); }
 
 bool CVeltranoDlg::DebugKeysDown() const {
-    auto held = [](int key) { return std::abs(static_cast<int>(::GetKeyState(key))) > 100; };
+    if (machine_.keys == nullptr) return false;
+    auto held = [this](int key) { return std::abs(static_cast<int>(machine_.keys->StateOf(key))) > 100; };
     return held('K') && held('W');
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/environment.h"
+#include "platform/key_state.h"
 #include "platform/message_sink.h"
 #include "platform/shell.h"
 
@@ -28,6 +29,11 @@ public:
 
 private:
     HWND window_;
+};
+
+class Win32KeyState : public KeyState {
+public:
+    int16_t StateOf(int virtualKey) override { return ::GetKeyState(virtualKey); }
 };
 
 // Whether the program runs under Wine (ntdll exports wine_get_version).

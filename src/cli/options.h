@@ -1,0 +1,40 @@
+// The command line of veltrano-scan.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/filetime.h"
+
+namespace veltrano {
+
+enum class OutputFormat { Table, Csv, Json };
+
+struct ScanOptions {
+    std::optional<std::string> root;     // the Windows drive to analyse
+    std::optional<int> interval;         // 1 to 4; none: the window's automatic choice
+    std::optional<int> language;         // kLanguageEnglish / kLanguageGerman
+    std::optional<FileTime> now;         // the current time, for reproducible output
+    OutputFormat format = OutputFormat::Table;
+    std::optional<std::string> xmlPath;
+    std::optional<std::string> zipPath;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedOptions {
+    ScanOptions options;
+    std::string error;  // one line naming the bad option; empty when the command line is good
+};
+
+ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments);
+
+// "2026-12-08T12:00:00Z" (seconds and the Z required, fractions allowed) as a FILETIME.
+std::optional<FileTime> ParseIsoUtc(const std::string& text);
+// A FILETIME as "2026-12-08T12:00:00Z".
+std::string IsoUtc(FileTime time);
+
+extern const char kUsage[];
+
+}  // namespace veltrano

@@ -1,0 +1,146 @@
+// Table, CSV and JSON rendering.
+#include "cli/output_formats.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/options.h"
+#include "shell/local_texts.h"
+
+namespace veltrano {
+namespace {
+
+constexpr int kColumnTitles[5] = {LT_COL_APP_SOURCE, LT_COL_ERROR_NAME, LT_COL_ERROR_COUNT,
+                                  LT_COL_LAST_TIME, LT_COL_APP_PATH};
+
+std::array<Text, 5> Titles() {
+    std::array<Text, 5> titles;
+    for (int i = 0; i < 5; ++i) titles[i] = LocalText(kColumnTitles[i]);
+    return titles;
+}
+
+// Columns are measured in UTF-16 units, which is what the program's texts count in.
+void AppendPadded(std::string& out, const Text& cell, size_t width) {
+    out += Utf16ToUtf8(cell);
+    out.append(width - std::min(width, cell.size()) + 2, ' ');
+}
+
+std::string CsvField(const Text& cell) {
+    const std::string utf8 = Utf16ToUtf8(cell);
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    std::string quoted = "\"";
+    for (char c : utf8) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string JsonText(const std::optional<Text>& text) {
+    return text ? JsonString(*text) : "null";
+}
+
+}  // namespace
+
+std::string RenderTable(const std::vector<ErrorRow>& rows, const Text& statusText) {
+    const auto titles = Titles();
+    std::array<size_t, 5> widths{};
+    for (int c = 0; c < 5; ++c) {
+        widths[c] = titles[c].size();
+        for (const ErrorRow& row : rows) widths[c] = std::max(widths[c], row.columns[c].size());
+    }
+    auto line = [&](const std::array<Text, 5>& cells) {
+        std::string out;
+        for (int c = 0; c < 4; ++c) AppendPadded(out, cells[c], widths[c]);
+        out += Utf16ToUtf8(cells[4]);
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        return out + "\n";
+    };
+    std::string out = line(titles);
+    for (const ErrorRow& row : rows) out += line(row.columns);
+    out += "\n" + Utf16ToUtf8(statusText) + "\n";
+    return out;
+}
+
+std::string RenderCsv(const std::vector<ErrorRow>& rows) {
+    std::string out;
+    auto line = [&out](const std::array<Text, 5>& cells) {
+        for (int c = 0; c < 5; ++c) {
+            if (c > 0) out += ',';
+            out += CsvField(cells[c]);
+        }
+        out += "\r\n";
+    };
+    line(Titles());
+    for (const ErrorRow& row : rows) line(row.columns);
+    return out;
+}
+
+std::string JsonString(TextView text) {
+    std::string out = "\"";
+    for (unsigned char c : Utf16ToUtf8(text)) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
+                    out += escape;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
+                       int interval, const Text& statusText) {
+    static const char* const kIntervals[] = {"", "week", "month", "6months", "all"};
+    std::string out = "{\n  \"interval\": \"" + std::string(kIntervals[interval]) +
+                      "\",\n  \"status\": " + JsonString(statusText) +
+                      ",\n  \"totalErrors\": " + std::to_string(catalogue.TotalErrors) +
+                      ",\n  \"maxAgeDays\": " + std::to_string(catalogue.MaxAgeDays) +
+                      ",\n  \"errors\": [";
+    bool first = true;
+    for (const ErrorRow& row : rows) {
+        const ErrorEntry* e = catalogue.Find(row.key);
+        if (e == nullptr) continue;
+        std::string times;
+        for (FileTime t : e->OccurrenceTimes) {
+            times += (times.empty() ? "\"" : ", \"") + IsoUtc(t) + "\"";
+        }
+        out += first ? "\n" : ",\n";
+        first = false;
+        out += "    {\"Category\": " + std::to_string(e->Category) +
+               ", \"ErrorCount\": " + std::to_string(e->ErrorCount) +
+               ", \"WeekCount\": " + std::to_string(e->WeekCount) +
+               ", \"MonthCount\": " + std::to_string(e->MonthCount) +
+               ", \"HalfYearCount\": " + std::to_string(e->HalfYearCount) +
+               ", \"WeekFirstTime\": \"" + IsoUtc(e->WeekFirstTime) +
+               "\", \"MonthFirstTime\": \"" + IsoUtc(e->MonthFirstTime) +
+               "\", \"HalfYearFirstTime\": \"" + IsoUtc(e->HalfYearFirstTime) +
+               "\", \"Linked\": " + std::to_string(e->Linked) +
+               ", \"LastErrorDateTime\": \"" + IsoUtc(e->LastErrorDateTime) +
+               "\", \"FirstErrorDateTime\": \"" + IsoUtc(e->FirstErrorDateTime) +
+               "\", \"OccurrenceTimes\": [" + times + "], \"AppName\": " + JsonString(e->AppName) +
+               ", \"ErrorName\": " + JsonString(e->ErrorName) +
+               ", \"AppPath\": " + JsonString(e->AppPath) +
+               ", \"ReportId\": " + JsonString(e->ReportId) +
+               ", \"ExceptionCode\": " + JsonString(e->ExceptionCode) +
+               ", \"ErrorSummary\": " + JsonString(e->ErrorSummary) +
+               ", \"ErrorText\": " + JsonText(e->ErrorText) +
+               ", \"MessageTemplate\": " + JsonText(e->MessageTemplate) +
+               ", \"ErrorTextParams\": " + JsonString(e->ErrorTextParams) +
+               ", \"Count\": " + Utf16ToUtf8(row.columns[2]) +
+               ", \"Age\": " + JsonString(row.columns[3]) + "}";
+    }
+    out += rows.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+}  // namespace veltrano
