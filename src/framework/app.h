@@ -40,8 +40,9 @@ public:
 
     HINSTANCE Instance() const { return instance_; }
     const Text& CommandLine() const { return commandLine_; }
-    // The ports of the machine; null before Run.
+    // The ports of the machine; null before Run (tests may attach one without running).
     Machine* machine() { return machine_; }
+    void AttachMachine(Machine& machine) { machine_ = &machine; }
     // The caption of the framework's message boxes (string resource kAppTitleStringId).
     Text Title() const;
     // The window registered as the application's main window (none while it has no handle).
