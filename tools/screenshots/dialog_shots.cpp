@@ -1,7 +1,8 @@
 // Opens the about box, the question dialog and the task-dialog question in English and German and
 // saves a picture of each as a BMP file in the folder named on the command line.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <filesystem>

@@ -1,6 +1,7 @@
 // Deleting registry key trees for real, in a key of the test's own.
-#include <sddl.h>
 #include <windows.h>
+
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,9 @@
 // desktop, values written to a private current-user hive.
 #include "shell/win32/install_entry.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
