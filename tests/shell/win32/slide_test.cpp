@@ -110,6 +110,14 @@ TEST_F(SlideTest, ChildDestroyedDuringTheSlideEndsItsRecord) {
     EXPECT_FALSE(SlidePending());
 }
 
+// Without a timer the record would never end and would block every later slide.
+TEST_F(SlideTest, WindowThatIsGoneNeverStartsASlide) {
+    HWND banner = Child(20, 100, 500, 30);
+    ::DestroyWindow(banner);
+    SlideWindow(parent_, banner, 30, -480, 1.0);
+    EXPECT_FALSE(SlidePending());
+}
+
 TEST_F(SlideTest, HiddenChildSlidesAndStaysHidden) {
     HWND banner = Child(20, 100, 500, 30);
     ::ShowWindow(banner, SW_HIDE);
