@@ -1,0 +1,112 @@
+// Reads the end record at the very end (no comment), then the central directory, then each
+// local header and its data.
+#include "support/zip_reader.h"
+
+namespace veltrano::testing {
+namespace {
+
+struct Cursor {
+    const std::vector<uint8_t>& bytes;
+    size_t at;
+    bool ok = true;
+    uint32_t Take(int size) {
+        if (at + static_cast<size_t>(size) > bytes.size()) {
+            ok = false;
+            return 0;
+        }
+        const uint32_t value = ReadLe(bytes, at, size);
+        at += static_cast<size_t>(size);
+        return value;
+    }
+    std::vector<uint8_t> Bytes(size_t size) {
+        if (at + size > bytes.size()) {
+            ok = false;
+            return {};
+        }
+        std::vector<uint8_t> out(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                 bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
+        at += size;
+        return out;
+    }
+};
+
+}  // namespace
+
+uint32_t ReadLe(const std::vector<uint8_t>& bytes, size_t at, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | bytes.at(at + static_cast<size_t>(i));
+    return value;
+}
+
+ZipContents ReadZip(const std::vector<uint8_t>& archive) {
+    ZipContents zip;
+    if (archive.size() < 22)
+        return zip;
+    Cursor end{archive, archive.size() - 22};
+    if (end.Take(4) != 0x06054B50 || end.Take(2) != 0 || end.Take(2) != 0)
+        return zip;
+    zip.diskEntries = static_cast<uint16_t>(end.Take(2));
+    zip.totalEntries = static_cast<uint16_t>(end.Take(2));
+    zip.directorySize = end.Take(4);
+    zip.directoryOffset = end.Take(4);
+    if (end.Take(2) != 0)
+        return zip;
+    if (static_cast<size_t>(zip.directoryOffset) + zip.directorySize != archive.size() - 22) {
+        return zip;
+    }
+
+    Cursor c{archive, zip.directoryOffset};
+    for (int i = 0; i < zip.totalEntries; ++i) {
+        ZipEntryRecord e;
+        if (c.Take(4) != 0x02014B50)
+            return zip;
+        e.versionMadeBy = static_cast<uint16_t>(c.Take(2));
+        e.central.versionNeeded = static_cast<uint16_t>(c.Take(2));
+        e.central.flags = static_cast<uint16_t>(c.Take(2));
+        e.central.method = static_cast<uint16_t>(c.Take(2));
+        e.central.dosTime = static_cast<uint16_t>(c.Take(2));
+        e.central.dosDate = static_cast<uint16_t>(c.Take(2));
+        e.central.crc = c.Take(4);
+        e.central.compressedSize = c.Take(4);
+        e.central.uncompressedSize = c.Take(4);
+        const size_t nameLength = c.Take(2);
+        const size_t extraLength = c.Take(2);
+        e.commentLength = static_cast<uint16_t>(c.Take(2));
+        e.diskStart = static_cast<uint16_t>(c.Take(2));
+        e.internalAttributes = static_cast<uint16_t>(c.Take(2));
+        e.externalAttributes = c.Take(4);
+        e.localHeaderOffset = c.Take(4);
+        const auto name = c.Bytes(nameLength);
+        e.central.name.assign(name.begin(), name.end());
+        e.central.extra = c.Bytes(extraLength);
+        c.Bytes(e.commentLength);
+        if (!c.ok)
+            return zip;
+
+        Cursor l{archive, e.localHeaderOffset};
+        if (l.Take(4) != 0x04034B50)
+            return zip;
+        e.local.versionNeeded = static_cast<uint16_t>(l.Take(2));
+        e.local.flags = static_cast<uint16_t>(l.Take(2));
+        e.local.method = static_cast<uint16_t>(l.Take(2));
+        e.local.dosTime = static_cast<uint16_t>(l.Take(2));
+        e.local.dosDate = static_cast<uint16_t>(l.Take(2));
+        e.local.crc = l.Take(4);
+        e.local.compressedSize = l.Take(4);
+        e.local.uncompressedSize = l.Take(4);
+        const size_t localNameLength = l.Take(2);
+        const size_t localExtraLength = l.Take(2);
+        const auto localName = l.Bytes(localNameLength);
+        e.local.name.assign(localName.begin(), localName.end());
+        e.local.extra = l.Bytes(localExtraLength);
+        e.data = l.Bytes(e.central.compressedSize);
+        if (!l.ok)
+            return zip;
+        zip.entries.push_back(std::move(e));
+    }
+    zip.ok = c.at == zip.directoryOffset + zip.directorySize;
+    return zip;
+}
+
+}  // namespace veltrano::testing
