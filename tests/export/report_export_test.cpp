@@ -49,8 +49,8 @@ class ReportExportTest : public ::testing::Test {
         machine.environment = &environment;
         machine.ansi = &ansi;
         ErrorEntry e;
-        e.AppName = u"Disk";
-        e.ErrorName = u"7";
+        e.AppName = Text(u"Disk");
+        e.ErrorName = Text(u"7");  // a plain assignment trips a false -Wrestrict of MinGW GCC 12
         e.Category = CategoryEventLog;
         e.LastErrorDateTime = At(2026, 12, 1);
         e.OccurrenceTimes = {e.LastErrorDateTime};
