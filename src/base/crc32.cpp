@@ -1,5 +1,9 @@
 // Table-driven CRC-32, sixteen bytes per step ("slicing-by-16"): table k holds the CRC of a byte
 // followed by k zero bytes, so sixteen independent lookups replace sixteen dependent ones.
+// Longer inputs run as two interleaved lanes, the second half starting from a zero register, so
+// that two steps are in flight at once; the CRC register is linear in the data, so the first
+// lane's register, carried over the second half's length of zero bytes by a multiplication
+// modulo the polynomial, joins the second's with an exclusive or.
 #include "base/crc32.h"
 
 #include <array>
@@ -9,6 +13,7 @@ namespace {
 
 constexpr uint32_t kPolynomial = 0xEDB88320;
 constexpr int kSlices = 16;
+constexpr size_t kTwoLaneMinimum = 4096;
 
 using Tables = std::array<std::array<uint32_t, 256>, kSlices>;
 
@@ -41,20 +46,69 @@ inline uint32_t Slice(uint32_t word, int top) {
            t[top - 3][word >> 24];
 }
 
+// One step of sixteen bytes on the register (no complements).
+inline uint32_t Step(uint32_t state, const uint8_t* p) {
+    return Slice(Load32(p) ^ state, 15) ^ Slice(Load32(p + 4), 11) ^ Slice(Load32(p + 8), 7) ^
+           Slice(Load32(p + 12), 3);
+}
+
+uint32_t Advance(uint32_t state, const uint8_t* p, size_t size) {
+    for (; size >= kSlices; size -= kSlices, p += kSlices)
+        state = Step(state, p);
+    while (size-- > 0)
+        state = (state >> 8) ^ kTables[0][(state ^ *p++) & 0xFF];
+    return state;
+}
+
+// Product of two polynomials modulo the CRC polynomial, in the reflected bit order (x^0 is the
+// top bit).
+uint32_t MultiplyModP(uint32_t a, uint32_t b) {
+    uint32_t product = 0;
+    for (uint32_t m = 1u << 31; m != 0; m >>= 1) {
+        if ((a & m) != 0)
+            product ^= b;
+        b = (b & 1) != 0 ? (b >> 1) ^ kPolynomial : b >> 1;
+    }
+    return product;
+}
+
+// x^(2^k) modulo the polynomial for k = 0 to 63.
+std::array<uint32_t, 64> PowersOfTwoPowers() {
+    std::array<uint32_t, 64> powers{};
+    powers[0] = 1u << 30;  // x^1
+    for (size_t k = 1; k < powers.size(); ++k)
+        powers[k] = MultiplyModP(powers[k - 1], powers[k - 1]);
+    return powers;
+}
+
+// x^(8n) modulo the polynomial: what n zero bytes do to a register.
+uint32_t ZeroBytes(uint64_t n) {
+    static const std::array<uint32_t, 64> kPowers = PowersOfTwoPowers();
+    uint32_t result = 1u << 31;  // x^0
+    for (size_t k = 3; n != 0; n >>= 1, ++k) {
+        if ((n & 1) != 0)
+            result = MultiplyModP(kPowers[k % 64], result);
+    }
+    return result;
+}
+
 }  // namespace
 
 uint32_t Crc32(const void* data, size_t size, uint32_t crc) {
     const auto* p = static_cast<const uint8_t*>(data);
-    crc = ~crc;
-    while (size >= kSlices) {
-        crc = Slice(Load32(p) ^ crc, 15) ^ Slice(Load32(p + 4), 11) ^ Slice(Load32(p + 8), 7) ^
-              Slice(Load32(p + 12), 3);
-        p += kSlices;
-        size -= kSlices;
+    uint32_t first = ~crc;
+    if (size < kTwoLaneMinimum)
+        return ~Advance(first, p, size);
+
+    const size_t half = size / 2 / kSlices * kSlices;
+    const uint8_t* q = p + half;
+    uint32_t second = 0;
+    for (size_t done = 0; done < half; done += kSlices) {
+        first = Step(first, p + done);
+        second = Step(second, q + done);
     }
-    while (size-- > 0)
-        crc = (crc >> 8) ^ kTables[0][(crc ^ *p++) & 0xFF];
-    return ~crc;
+    second = Advance(second, q + half, size - 2 * half);
+    return ~(MultiplyModP(ZeroBytes(size - half), first) ^ second);
 }
 
 }  // namespace veltrano

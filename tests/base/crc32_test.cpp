@@ -41,6 +41,22 @@ TEST(Crc32, EveryLengthAndAlignmentAgreesWithTheBitwiseDefinition) {
     }
 }
 
+TEST(Crc32, LongInputsAgreeWithTheBitwiseDefinition) {
+    std::mt19937 random(9);
+    std::vector<uint8_t> buffer(70000);
+    for (auto& b : buffer)
+        b = static_cast<uint8_t>(random());
+    for (size_t length : {4095, 4096, 4097, 4111, 4127, 8199, 65536, 69999}) {
+        const std::vector<uint8_t> slice(buffer.begin() + 1,
+                                         buffer.begin() + 1 + static_cast<std::ptrdiff_t>(length));
+        EXPECT_EQ(Crc32(slice.data(), slice.size()), BitwiseCrc32(slice)) << length;
+        EXPECT_EQ(
+            Crc32(slice.data(), slice.size(), 0x12345678),
+            Crc32(slice.data() + 100, slice.size() - 100, Crc32(slice.data(), 100, 0x12345678)))
+            << length;
+    }
+}
+
 TEST(Crc32, ContinuesAcrossPieces) {
     std::vector<uint8_t> data(100000);
     std::mt19937 random(11);
