@@ -281,32 +281,22 @@ void BlockCoder::BuildTree(TreeDescription& description) {
     GenerateCodes(tree, maxCode);
 }
 
-// Counts the bit-length symbols that will describe a tree's code lengths.
-void BlockCoder::ScanTree(TreeNode* tree, int maxCode) {
+// Cuts a tree's code lengths into the runs that the bit-length alphabet describes and hands
+// each to emit(length, previous length, count, shortest count worth a repeat code).
+template <typename Emit>
+void ForEachRun(TreeNode* tree, int maxCode, Emit emit) {
+    tree[maxCode + 1].len = 0xFFFF;  // guard: ends the last run
     int previous = -1;
     int next = tree[0].len;
     int count = 0;
     int maxCount = next == 0 ? 138 : 7;
     int minCount = next == 0 ? 3 : 4;
-
-    tree[maxCode + 1].len = 0xFFFF;  // guard
     for (int n = 0; n <= maxCode; ++n) {
         const int current = next;
         next = tree[n + 1].len;
         if (++count < maxCount && current == next)
             continue;
-        if (count < minCount) {
-            bitLengthTree_[current].freq =
-                static_cast<uint16_t>(bitLengthTree_[current].freq + count);
-        } else if (current != 0) {
-            if (current != previous)
-                bitLengthTree_[current].freq++;
-            bitLengthTree_[kRepeat3To6].freq++;
-        } else if (count <= 10) {
-            bitLengthTree_[kZeros3To10].freq++;
-        } else {
-            bitLengthTree_[kZeros11To138].freq++;
-        }
+        emit(current, previous, count, minCount);
         count = 0;
         previous = current;
         if (next == 0) {
@@ -319,27 +309,34 @@ void BlockCoder::ScanTree(TreeNode* tree, int maxCode) {
     }
 }
 
-// Sends a tree's code lengths with the bit-length codes (same runs as ScanTree counted; the
-// guard it set is still in place).
-void BlockCoder::SendTree(const TreeNode* tree, int maxCode) {
-    int previous = -1;
-    int next = tree[0].len;
-    int count = 0;
-    int maxCount = next == 0 ? 138 : 7;
-    int minCount = next == 0 ? 3 : 4;
+// Counts the bit-length symbols that will describe a tree's code lengths.
+void BlockCoder::ScanTree(TreeNode* tree, int maxCode) {
+    ForEachRun(tree, maxCode, [this](int length, int previous, int count, int minCount) {
+        TreeNode* counts = bitLengthTree_;
+        if (count < minCount) {
+            counts[length].freq = static_cast<uint16_t>(counts[length].freq + count);
+        } else if (length != 0) {
+            if (length != previous)
+                counts[length].freq++;
+            counts[kRepeat3To6].freq++;
+        } else if (count <= 10) {
+            counts[kZeros3To10].freq++;
+        } else {
+            counts[kZeros11To138].freq++;
+        }
+    });
+}
 
-    for (int n = 0; n <= maxCode; ++n) {
-        const int current = next;
-        next = tree[n + 1].len;
-        if (++count < maxCount && current == next)
-            continue;
+// Sends a tree's code lengths with the bit-length codes, in the runs ScanTree counted.
+void BlockCoder::SendTree(TreeNode* tree, int maxCode) {
+    ForEachRun(tree, maxCode, [this](int length, int previous, int count, int minCount) {
         if (count < minCount) {
             do {
-                SendCode(current, bitLengthTree_);
+                SendCode(length, bitLengthTree_);
             } while (--count != 0);
-        } else if (current != 0) {
-            if (current != previous) {
-                SendCode(current, bitLengthTree_);
+        } else if (length != 0) {
+            if (length != previous) {
+                SendCode(length, bitLengthTree_);
                 --count;
             }
             SendCode(kRepeat3To6, bitLengthTree_);
@@ -351,16 +348,7 @@ void BlockCoder::SendTree(const TreeNode* tree, int maxCode) {
             SendCode(kZeros11To138, bitLengthTree_);
             bits_.SendBits(static_cast<unsigned>(count - 11), 7);
         }
-        count = 0;
-        previous = current;
-        if (next == 0) {
-            maxCount = 138, minCount = 3;
-        } else if (current == next) {
-            maxCount = 6, minCount = 3;
-        } else {
-            maxCount = 7, minCount = 4;
-        }
-    }
+    });
 }
 
 // Builds the bit-length tree and returns the index, in sending order, of the last bit-length

@@ -101,7 +101,7 @@ class BlockCoder {
     void GenerateBitLengths(const TreeDescription& description);
     void GenerateCodes(TreeNode* tree, int maxCode);
     void ScanTree(TreeNode* tree, int maxCode);
-    void SendTree(const TreeNode* tree, int maxCode);
+    void SendTree(TreeNode* tree, int maxCode);
     int BuildBitLengthTree();
     void SendAllTrees(int literalCodes, int distanceCodes, int bitLengthCodes);
     void CompressBlock(const TreeNode* literalTree, const TreeNode* distanceTree);

@@ -77,24 +77,22 @@ Text CData(TextView value) {
     return out;
 }
 
-void AppendElement(Text& block, TextView tag, TextView value) {
+void AppendTagged(Text& block, TextView tag, TextView content) {
     block += u"<";
     block += tag;
     block += u">";
-    block += ElementText(value);
+    block += content;
     block += u"</";
     block += tag;
     block += u">\r\n";
 }
 
+void AppendElement(Text& block, TextView tag, TextView value) {
+    AppendTagged(block, tag, ElementText(value));
+}
+
 void AppendCDataElement(Text& block, TextView tag, TextView value) {
-    block += u"<";
-    block += tag;
-    block += u">\r\n";
-    block += CData(value);
-    block += u"\r\n</";
-    block += tag;
-    block += u">\r\n";
+    AppendTagged(block, tag, u"\r\n" + CData(value) + u"\r\n");
 }
 
 TextView CategoryText(int32_t category) {

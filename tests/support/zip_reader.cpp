@@ -30,6 +30,26 @@ struct Cursor {
     }
 };
 
+// The fields local and central headers share, from "version needed" to the extra length.
+void TakeSharedFields(Cursor& c, ZipHeaderFields& h, size_t& nameLength, size_t& extraLength) {
+    h.versionNeeded = static_cast<uint16_t>(c.Take(2));
+    h.flags = static_cast<uint16_t>(c.Take(2));
+    h.method = static_cast<uint16_t>(c.Take(2));
+    h.dosTime = static_cast<uint16_t>(c.Take(2));
+    h.dosDate = static_cast<uint16_t>(c.Take(2));
+    h.crc = c.Take(4);
+    h.compressedSize = c.Take(4);
+    h.uncompressedSize = c.Take(4);
+    nameLength = c.Take(2);
+    extraLength = c.Take(2);
+}
+
+void TakeNameAndExtra(Cursor& c, ZipHeaderFields& h, size_t nameLength, size_t extraLength) {
+    const auto name = c.Bytes(nameLength);
+    h.name.assign(name.begin(), name.end());
+    h.extra = c.Bytes(extraLength);
+}
+
 }  // namespace
 
 uint32_t ReadLe(const std::vector<uint8_t>& bytes, size_t at, int size) {
@@ -62,24 +82,14 @@ ZipContents ReadZip(const std::vector<uint8_t>& archive) {
         if (c.Take(4) != 0x02014B50)
             return zip;
         e.versionMadeBy = static_cast<uint16_t>(c.Take(2));
-        e.central.versionNeeded = static_cast<uint16_t>(c.Take(2));
-        e.central.flags = static_cast<uint16_t>(c.Take(2));
-        e.central.method = static_cast<uint16_t>(c.Take(2));
-        e.central.dosTime = static_cast<uint16_t>(c.Take(2));
-        e.central.dosDate = static_cast<uint16_t>(c.Take(2));
-        e.central.crc = c.Take(4);
-        e.central.compressedSize = c.Take(4);
-        e.central.uncompressedSize = c.Take(4);
-        const size_t nameLength = c.Take(2);
-        const size_t extraLength = c.Take(2);
+        size_t nameLength = 0, extraLength = 0;
+        TakeSharedFields(c, e.central, nameLength, extraLength);
         e.commentLength = static_cast<uint16_t>(c.Take(2));
         e.diskStart = static_cast<uint16_t>(c.Take(2));
         e.internalAttributes = static_cast<uint16_t>(c.Take(2));
         e.externalAttributes = c.Take(4);
         e.localHeaderOffset = c.Take(4);
-        const auto name = c.Bytes(nameLength);
-        e.central.name.assign(name.begin(), name.end());
-        e.central.extra = c.Bytes(extraLength);
+        TakeNameAndExtra(c, e.central, nameLength, extraLength);
         c.Bytes(e.commentLength);
         if (!c.ok)
             return zip;
@@ -87,19 +97,8 @@ ZipContents ReadZip(const std::vector<uint8_t>& archive) {
         Cursor l{archive, e.localHeaderOffset};
         if (l.Take(4) != 0x04034B50)
             return zip;
-        e.local.versionNeeded = static_cast<uint16_t>(l.Take(2));
-        e.local.flags = static_cast<uint16_t>(l.Take(2));
-        e.local.method = static_cast<uint16_t>(l.Take(2));
-        e.local.dosTime = static_cast<uint16_t>(l.Take(2));
-        e.local.dosDate = static_cast<uint16_t>(l.Take(2));
-        e.local.crc = l.Take(4);
-        e.local.compressedSize = l.Take(4);
-        e.local.uncompressedSize = l.Take(4);
-        const size_t localNameLength = l.Take(2);
-        const size_t localExtraLength = l.Take(2);
-        const auto localName = l.Bytes(localNameLength);
-        e.local.name.assign(localName.begin(), localName.end());
-        e.local.extra = l.Bytes(localExtraLength);
+        TakeSharedFields(l, e.local, nameLength, extraLength);
+        TakeNameAndExtra(l, e.local, nameLength, extraLength);
         e.data = l.Bytes(e.central.compressedSize);
         if (!l.ok)
             return zip;
