@@ -4,7 +4,7 @@
 
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
-#include "support/fake_environment.h"
+#include "support/engine_fakes.h"
 
 namespace veltrano {
 namespace {
@@ -38,14 +38,15 @@ class LookupQueryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         InitLocalTexts(0x409, u"");
-        testing::FakeEnvironment environment(
-            {{u"LOCALAPPDATA", u"C:\\Users\\ann\\AppData\\Local"}});
+        testing::FakeEnvironment environment;
+        environment.variables = {{u"%LOCALAPPDATA%", u"C:\\Users\\ann\\AppData\\Local"}};
         BuildPathVariables(environment);
         catalogue.TotalErrors = 12;
         catalogue.MaxAgeDays = 40;
     }
     void TearDown() override {
         testing::FakeEnvironment none;
+        none.variables.clear();
         BuildPathVariables(none);
     }
 

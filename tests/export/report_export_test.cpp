@@ -7,8 +7,8 @@
 #include "platform/offline/windows1252_code_page.h"
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
+#include "support/engine_fakes.h"
 #include "support/fake_clock.h"
-#include "support/fake_environment.h"
 #include "support/forwarding_file_system.h"
 #include "support/inflater.h"
 #include "support/temp_tree.h"
@@ -44,6 +44,7 @@ class ReportExportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         InitLocalTexts(0x409, u"");
+        environment.variables = {{u"%APPDATA%", u"C:\\Users\\ann\\AppData\\Roaming"}};
         machine.files = &files;
         machine.clock = &clock;
         machine.environment = &environment;
@@ -59,6 +60,7 @@ class ReportExportTest : public ::testing::Test {
     }
     void TearDown() override {
         testing::FakeEnvironment none;
+        none.variables.clear();
         BuildPathVariables(none);
     }
     Text Export() {
@@ -71,7 +73,7 @@ class ReportExportTest : public ::testing::Test {
     std::unique_ptr<FileSystem> host = MakeHostFileSystem();
     ExportFiles files{*host, tree.RootText() + u"\\"};
     testing::FakeClock clock{At(2026, 12, 8, 12)};
-    testing::FakeEnvironment environment{{u"APPDATA", u"C:\\Users\\ann\\AppData\\Roaming"}};
+    testing::FakeEnvironment environment;
     Windows1252CodePage ansi;
     Machine machine;
     ErrorCatalogue catalogue;

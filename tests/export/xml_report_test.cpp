@@ -4,8 +4,8 @@
 
 #include "platform/host.h"
 #include "shell/path_variables.h"
+#include "support/engine_fakes.h"
 #include "support/fake_clock.h"
-#include "support/fake_environment.h"
 #include "support/temp_tree.h"
 
 namespace veltrano {
@@ -18,6 +18,7 @@ class XmlReportTest : public ::testing::Test {
   protected:
     void TearDown() override {
         testing::FakeEnvironment none;
+        none.variables.clear();
         BuildPathVariables(none);
     }
     ErrorEntry& Add(Text app, Text error, int32_t category, FileTime last) {
@@ -144,9 +145,10 @@ TEST_F(XmlReportTest, MarkupInValuesCannotBreakTheDocument) {
 }
 
 TEST_F(XmlReportTest, UserPathsAreMaskedAndMarkupIsNot) {
-    testing::FakeEnvironment environment({{u"APPDATA", u"C:\\Users\\Error\\AppData\\Roaming"},
-                                          {u"USERPROFILE", u"C:\\Users\\Error"},
-                                          {u"USERNAME", u"Error"}});
+    testing::FakeEnvironment environment;
+    environment.variables = {{u"%APPDATA%", u"C:\\Users\\Error\\AppData\\Roaming"},
+                             {u"%USERPROFILE%", u"C:\\Users\\Error"},
+                             {u"%USERNAME%", u"Error"}};
     BuildPathVariables(environment);
     ErrorEntry& e = Add(u"Error Reporter", u"1", CategoryEventLog, At(2026, 1, 1));
     e.AppPath = u"C:\\Users\\Error\\AppData\\Roaming\\tool\\tool.exe";

@@ -2,34 +2,41 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fake_environment.h"
+#include "support/engine_fakes.h"
 
 namespace veltrano {
 namespace {
 using testing::FakeEnvironment;
 
 // A standard Windows 7 (64-bit) installation for the user user7, as a 32-bit program sees it.
+// An environment with exactly these variables (names with their percent signs).
+FakeEnvironment With(std::map<Text, Text> variables) {
+    FakeEnvironment environment;
+    environment.variables = std::move(variables);
+    return environment;
+}
+
 FakeEnvironment Windows7() {
-    return FakeEnvironment({
-        {u"ALLUSERSPROFILE", u"C:\\ProgramData"},
-        {u"PROGRAMDATA", u"C:\\ProgramData"},
-        {u"APPDATA", u"C:\\Users\\user7\\AppData\\Roaming"},
-        {u"LOCALAPPDATA", u"C:\\Users\\user7\\AppData\\Local"},
-        {u"USERPROFILE", u"C:\\Users\\user7"},
-        {u"COMPUTERNAME", u"WORKSTATION"},
-        {u"COMMONPROGRAMFILES", u"C:\\Program Files (x86)\\Common Files"},
-        {u"COMMONPROGRAMFILES(x86)", u"C:\\Program Files (x86)\\Common Files"},
-        {u"ProgramFiles", u"C:\\Program Files (x86)"},
-        {u"SystemRoot", u"C:\\Windows"},
-        {u"SystemDrive", u"C:"},
-        {u"USERNAME", u"user7"},
+    return With({
+        {u"%ALLUSERSPROFILE%", u"C:\\ProgramData"},
+        {u"%PROGRAMDATA%", u"C:\\ProgramData"},
+        {u"%APPDATA%", u"C:\\Users\\user7\\AppData\\Roaming"},
+        {u"%LOCALAPPDATA%", u"C:\\Users\\user7\\AppData\\Local"},
+        {u"%USERPROFILE%", u"C:\\Users\\user7"},
+        {u"%COMPUTERNAME%", u"WORKSTATION"},
+        {u"%COMMONPROGRAMFILES%", u"C:\\Program Files (x86)\\Common Files"},
+        {u"%COMMONPROGRAMFILES(x86)%", u"C:\\Program Files (x86)\\Common Files"},
+        {u"%ProgramFiles%", u"C:\\Program Files (x86)"},
+        {u"%SystemRoot%", u"C:\\Windows"},
+        {u"%SystemDrive%", u"C:"},
+        {u"%USERNAME%", u"user7"},
     });
 }
 
 class PathVariablesTest : public ::testing::Test {
   protected:
     void TearDown() override {
-        FakeEnvironment empty;
+        FakeEnvironment empty = With({});
         BuildPathVariables(empty);
     }
 };
@@ -57,11 +64,11 @@ TEST_F(PathVariablesTest, SystemDriveAndUserNameCatchWhatIsLeft) {
 }
 
 TEST_F(PathVariablesTest, UndefinedEmptyAndOverlongVariablesAreLeftOut) {
-    FakeEnvironment environment({
-        {u"USERNAME", u""},
-        {u"SystemRoot", Text(259, u'w')},
-        {u"SystemDrive", Text(260, u'd')},
-        {u"COMPUTERNAME", u"HOST"},
+    FakeEnvironment environment = With({
+        {u"%USERNAME%", u""},
+        {u"%SystemRoot%", Text(259, u'w')},
+        {u"%SystemDrive%", Text(260, u'd')},
+        {u"%COMPUTERNAME%", u"HOST"},
     });
     BuildPathVariables(environment);
     EXPECT_EQ(MaskPathVariables(u"HOST " + Text(259, u'w') + u" " + Text(260, u'd')),
@@ -71,9 +78,9 @@ TEST_F(PathVariablesTest, UndefinedEmptyAndOverlongVariablesAreLeftOut) {
 }
 
 TEST_F(PathVariablesTest, RebuildingReplacesTheList) {
-    FakeEnvironment first({{u"USERNAME", u"alice"}});
+    FakeEnvironment first = With({{u"%USERNAME%", u"alice"}});
     BuildPathVariables(first);
-    FakeEnvironment second({{u"USERNAME", u"bob"}});
+    FakeEnvironment second = With({{u"%USERNAME%", u"bob"}});
     BuildPathVariables(second);
     EXPECT_EQ(MaskPathVariables(u"alice bob"), u"alice %USERNAME%");
 }
