@@ -75,6 +75,9 @@ public:
     virtual Text DesktopFolder() = 0;
     // The full path of the running executable; empty on failure.
     virtual Text ModulePath() = 0;
+    // The system's error number of this thread's last failed open or create (a Windows error
+    // code, errno on POSIX hosts); 0 when the adapter cannot tell.
+    virtual uint32_t LastError() { return 0; }
 };
 
 // The whole content of a file, or nullopt when it cannot be opened or read.

@@ -25,6 +25,7 @@ public:
     Text TempFolder() override { return host_.TempFolder(); }
     Text DesktopFolder() override { return host_.DesktopFolder(); }
     Text ModulePath() override { return host_.ModulePath(); }
+    uint32_t LastError() override { return host_.LastError(); }
 
 private:
     FileSystem& host_;
