@@ -7,6 +7,8 @@ namespace veltrano {
 namespace {
 
 constexpr TextView kCurrentControlSet = u"CurrentControlSet";
+// Windows caps a hive at 2 GiB; real SYSTEM and SOFTWARE hives stay far below this.
+constexpr uint64_t kMaxHiveSize = uint64_t{1} << 30;
 
 // The first component of a backslash path and the rest after it.
 TextView FirstComponent(TextView path, TextView& rest) {
@@ -28,7 +30,7 @@ HiveRegistry::HiveRegistry(FileSystem& files, Text systemRoot)
 const Hive* HiveRegistry::Load(LoadedHive& slot, TextView fileName) {
     if (!slot.tried) {
         slot.tried = true;
-        if (auto bytes = ReadWholeFile(files_, configFolder_ + Text(fileName))) {
+        if (auto bytes = ReadWholeFile(files_, configFolder_ + Text(fileName), kMaxHiveSize)) {
             slot.hive = Hive::Parse(std::move(*bytes));
         }
     }
