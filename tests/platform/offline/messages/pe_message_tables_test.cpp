@@ -60,7 +60,8 @@ TEST_F(PeMessageTablesTest, FormatsMessagesOfTheEnglishTable) {
     EXPECT_EQ(Template(dll, 5), u"Two lines:\r\nsecond line with Grüße €.\r\n");
     EXPECT_EQ(Template(dll, 1234), u"the parameter text\r\n");
     EXPECT_EQ(Format(dll, 0x00FF0010, {u"x"}), u"Far block x.\r\n") << "facility System";
-    EXPECT_FALSE(Template(dll, 6)) << "not in the module, and the drive has no system table";
+    EXPECT_EQ(Template(dll, 6), u"Quote \"x\", back\\slash,\ttab, Ω.\r\n");
+    EXPECT_FALSE(Template(dll, 7)) << "not in the module, and the drive has no system table";
 }
 
 TEST_F(PeMessageTablesTest, AnsiEntriesReadLikeUnicodeOnes) {
