@@ -16,7 +16,7 @@ TEST(FormatMessage, InsertsComeFromTheArgumentArray) {
     EXPECT_EQ(With(u"%1%3%2%1", {u"t", u"s", u"e"}), u"test");
     EXPECT_EQ(With(u"%1!s! and %2!ls!", {u"one", u"two"}), u"one and two");
     std::vector<Text> many;
-    for (int i = 1; i <= 12; ++i) many.push_back(u"a" + DecimalText(i));
+    for (int i = 1; i <= 12; ++i) many.push_back(Text(u"a").append(DecimalText(i)));
     EXPECT_EQ(With(u"%10|%11|%1|%100", many), u"a10|a11|a1|a100") << "two digits at most";
     EXPECT_EQ(With(u"%12%9", many), u"a12a9");
     EXPECT_EQ(With(u"%1 and %4", {u"x", u"y"}), u"x and %4") << "an insert past the array stays";

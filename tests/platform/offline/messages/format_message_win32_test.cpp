@@ -22,7 +22,7 @@ struct ModuleHandle {
     }
 };
 
-std::optional<Text> PlatformFormat(DWORD source, HMODULE module, uint32_t id,
+std::optional<Text> PlatformFormat(DWORD source, HMODULE module, uint32_t id, uint16_t language,
                                    const std::vector<Text>* arguments) {
     std::vector<DWORD_PTR> pointers;
     if (arguments) {
@@ -33,7 +33,7 @@ std::optional<Text> PlatformFormat(DWORD source, HMODULE module, uint32_t id,
     const DWORD flags = source | FORMAT_MESSAGE_ALLOCATE_BUFFER |
                         (arguments ? FORMAT_MESSAGE_ARGUMENT_ARRAY : FORMAT_MESSAGE_IGNORE_INSERTS);
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(flags, module, id, kLanguageEnglishUs,
+    const DWORD length = FormatMessageW(flags, module, id, language,
                                         reinterpret_cast<wchar_t*>(&buffer), 0,
                                         arguments ? reinterpret_cast<va_list*>(pointers.data()) : nullptr);
     if (length == 0 || !buffer) return std::nullopt;
@@ -72,16 +72,16 @@ void CompareWithPlatform(const std::filesystem::path& file, DWORD source) {
     ASSERT_TRUE(loaded.module);
     HMODULE module = source == FORMAT_MESSAGE_FROM_HMODULE ? loaded.module : nullptr;
     std::vector<Text> arguments;
-    for (int i = 1; i <= 99; ++i) arguments.push_back(u"arg" + DecimalText(i));
+    for (int i = 1; i <= 99; ++i) arguments.push_back(Text(u"arg").append(DecimalText(i)));
     size_t compared = 0;
     for (const uint32_t id : table->Ids()) {
         const auto raw = table->Find(id);
         ASSERT_TRUE(raw) << std::hex << id;
-        EXPECT_EQ(FormatMessageText(*raw, nullptr), PlatformFormat(source, module, id, nullptr))
+        EXPECT_EQ(FormatMessageText(*raw, nullptr), PlatformFormat(source, module, id, table->language(), nullptr))
             << std::hex << id;
         if (OnlyStringInserts(*raw)) {
             EXPECT_EQ(FormatMessageText(*raw, &arguments),
-                      PlatformFormat(source, module, id, &arguments))
+                      PlatformFormat(source, module, id, table->language(), &arguments))
                 << std::hex << id;
         }
         ++compared;
