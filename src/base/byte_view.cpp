@@ -8,7 +8,8 @@ Text Utf16LeText(ByteView bytes) {
     text.reserve(bytes.size() / 2);
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const char16_t c = static_cast<char16_t>(bytes.U16(i));
-        if (c == 0) break;
+        if (c == 0)
+            break;
         text.push_back(c);
     }
     return text;
@@ -19,7 +20,8 @@ Text Latin1Text(ByteView bytes) {
     text.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i) {
         const uint8_t c = bytes.U8(i);
-        if (c == 0) break;
+        if (c == 0)
+            break;
         text.push_back(static_cast<char16_t>(c));
     }
     return text;

@@ -9,7 +9,7 @@ namespace {
 
 // A registry that knows a few machine strings.
 class RecordedRegistry : public Registry {
-public:
+  public:
     std::map<std::pair<Text, Text>, Text> strings;
     Text ReadMachineString(TextView key, TextView value) override {
         const auto found = strings.find({Text(key), Text(value)});

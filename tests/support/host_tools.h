@@ -15,10 +15,12 @@ inline bool HaveHostTool(const std::string& name) {
 inline std::string HostToolOutput(const std::string& command) {
     std::string output;
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return output;
+    if (!pipe)
+        return output;
     char buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
     pclose(pipe);
     return output;
 }

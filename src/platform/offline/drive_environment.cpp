@@ -29,9 +29,10 @@ constexpr Recorded kRecorded[] = {
 }  // namespace
 
 DriveEnvironment::DriveEnvironment(Text systemRoot, Registry* registry) {
-    while (systemRoot.size() > 3 && systemRoot.back() == u'\\') systemRoot.pop_back();
-    const Text drive = systemRoot.size() >= 2 && systemRoot[1] == u':' ? systemRoot.substr(0, 2)
-                                                                       : Text(u"C:");
+    while (systemRoot.size() > 3 && systemRoot.back() == u'\\')
+        systemRoot.pop_back();
+    const Text drive =
+        systemRoot.size() >= 2 && systemRoot[1] == u':' ? systemRoot.substr(0, 2) : Text(u"C:");
     Set(u"SystemRoot", systemRoot);
     Set(u"windir", systemRoot);
     Set(u"SystemDrive", drive);
@@ -44,17 +45,20 @@ DriveEnvironment::DriveEnvironment(Text systemRoot, Registry* registry) {
     Set(u"ProgramData", drive + u"\\ProgramData");
     Set(u"ALLUSERSPROFILE", drive + u"\\ProgramData");
     Set(u"PUBLIC", drive + u"\\Users\\Public");
-    if (!registry) return;
+    if (!registry)
+        return;
     for (const auto& recorded : kRecorded) {
         // Recorded values may themselves name %SystemDrive%.
         const Text value = Expand(registry->ReadMachineString(recorded.key, recorded.value));
-        if (!value.empty()) Set(recorded.variable, value);
+        if (!value.empty())
+            Set(recorded.variable, value);
     }
 }
 
 const Text* DriveEnvironment::Find(TextView name) const {
     for (const auto& [variable, value] : variables_) {
-        if (EqualsNoCase(variable, name)) return &value;
+        if (EqualsNoCase(variable, name))
+            return &value;
     }
     return nullptr;
 }
@@ -74,7 +78,8 @@ Text DriveEnvironment::Expand(TextView text) {
     size_t pos = 0;
     while (pos < text.size()) {
         const size_t open = text.find(u'%', pos);
-        if (open == TextView::npos) break;
+        if (open == TextView::npos)
+            break;
         out.append(text.substr(pos, open - pos));
         const size_t close = text.find(u'%', open + 1);
         if (close == TextView::npos) {

@@ -11,7 +11,7 @@
 namespace veltrano {
 
 class DriveEnvironment : public Environment {
-public:
+  public:
     // systemRoot: the drive's Windows folder ("C:\Windows"). With a registry of the drive, the
     // program folders are taken from its SOFTWARE hive where it records them (localised
     // Windows versions name them differently); otherwise they have their usual English names.
@@ -23,7 +23,7 @@ public:
 
     const std::vector<std::pair<Text, Text>>& variables() const { return variables_; }
 
-private:
+  private:
     const Text* Find(TextView name) const;
     void Set(TextView name, Text value);
 

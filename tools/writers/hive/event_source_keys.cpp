@@ -25,8 +25,8 @@ void SelectControlSet(HiveWriter& system, uint32_t current) {
 
 HiveWriterKey& AddEventSource(HiveWriter& system, uint32_t controlSet, TextView log,
                               TextView source, TextView eventMessageFile) {
-    const Text path = ControlSetName(controlSet) + u"\\Services\\EventLog\\" + Text(log) + u"\\" +
-                      Text(source);
+    const Text path =
+        ControlSetName(controlSet) + u"\\Services\\EventLog\\" + Text(log) + u"\\" + Text(source);
     return system.Root()
         .Key(path)
         .SetExpandString(u"EventMessageFile", eventMessageFile)
@@ -35,7 +35,7 @@ HiveWriterKey& AddEventSource(HiveWriter& system, uint32_t controlSet, TextView 
 
 HiveWriterKey& AddPublisher(HiveWriter& software, TextView guid, TextView messageFileName) {
     return software.Root()
-        .Key(u"Microsoft\\Windows\\CurrentVersion\\WINEVT\\Publishers\\" + Text(guid))
+        .Key(Text(u"Microsoft\\Windows\\CurrentVersion\\WINEVT\\Publishers\\").append(guid))
         .SetExpandString(u"MessageFileName", messageFileName);
 }
 

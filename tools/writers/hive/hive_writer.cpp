@@ -33,7 +33,8 @@ void Put64(std::vector<uint8_t>& b, size_t pos, uint64_t v) {
     Put32(b, pos + 4, static_cast<uint32_t>(v >> 32));
 }
 void PutAscii(std::vector<uint8_t>& b, size_t pos, const char* text) {
-    for (size_t i = 0; text[i]; ++i) b[pos + i] = static_cast<uint8_t>(text[i]);
+    for (size_t i = 0; text[i]; ++i)
+        b[pos + i] = static_cast<uint8_t>(text[i]);
 }
 
 bool Compressible(TextView name) {
@@ -46,7 +47,8 @@ std::vector<uint8_t> NameBytes(TextView name) {
     const bool narrow = Compressible(name);
     for (const char16_t c : name) {
         bytes.push_back(static_cast<uint8_t>(c));
-        if (!narrow) bytes.push_back(static_cast<uint8_t>(c >> 8));
+        if (!narrow)
+            bytes.push_back(static_cast<uint8_t>(c >> 8));
     }
     return bytes;
 }
@@ -54,7 +56,8 @@ std::vector<uint8_t> NameBytes(TextView name) {
 // The hash an "lh" list keeps for each name.
 uint32_t NameHash(TextView name) {
     uint32_t hash = 0;
-    for (const char16_t c : name) hash = hash * 37 + FoldCase(c);
+    for (const char16_t c : name)
+        hash = hash * 37 + FoldCase(c);
     return hash;
 }
 
@@ -68,27 +71,28 @@ bool LessNoCase(const HiveWriterKey* a, const HiveWriterKey* b) {
 // grants Everyone full access to the key and its subkeys.
 std::vector<uint8_t> SecurityDescriptor() {
     return {
-        1, 0, 0x04, 0x80,              // revision, control: self-relative, DACL present
-        48, 0, 0, 0, 64, 0, 0, 0,      // owner, group
-        0, 0, 0, 0, 20, 0, 0, 0,       // no SACL, DACL
-        2, 0, 28, 0, 1, 0, 0, 0,       // ACL: revision 2, size 28, one ACE
-        0, 0x02, 20, 0,                // ACCESS_ALLOWED, container inherit, size 20
-        0x3F, 0x00, 0x0F, 0x00,        // KEY_ALL_ACCESS
-        1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0,  // S-1-1-0
-        1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 0x02, 0, 0,  // S-1-5-32-544
-        1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0,                    // S-1-5-18
+        1,    0,    0x04, 0x80,               // revision, control: self-relative, DACL present
+        48,   0,    0,    0,    64, 0, 0, 0,  // owner, group
+        0,    0,    0,    0,    20, 0, 0, 0,  // no SACL, DACL
+        2,    0,    28,   0,    1,  0, 0, 0,  // ACL: revision 2, size 28, one ACE
+        0,    0x02, 20,   0,                  // ACCESS_ALLOWED, container inherit, size 20
+        0x3F, 0x00, 0x0F, 0x00,               // KEY_ALL_ACCESS
+        1,    1,    0,    0,    0,  0, 0, 1, 0,  0, 0, 0,                    // S-1-1-0
+        1,    2,    0,    0,    0,  0, 0, 5, 32, 0, 0, 0, 0x20, 0x02, 0, 0,  // S-1-5-32-544
+        1,    1,    0,    0,    0,  0, 0, 5, 18, 0, 0, 0,                    // S-1-5-18
     };
 }
 
 class CellArena {
-public:
+  public:
     size_t Add(std::vector<uint8_t> payload) {
         cells_.push_back({std::move(payload), {}});
         return cells_.size() - 1;
     }
-    std::vector<uint8_t>& Payload(size_t cell) { return cells_[cell].payload; }
     // The offset of target is written into cell's payload at pos once the layout is known.
-    void Link(size_t cell, size_t pos, size_t target) { cells_[cell].links.push_back({pos, target}); }
+    void Link(size_t cell, size_t pos, size_t target) {
+        cells_[cell].links.push_back({pos, target});
+    }
 
     // Places the cells into bins; returns the bins area and the offset of every cell.
     std::vector<uint8_t> Layout(std::vector<uint32_t>& offsets, FileTime lastWritten) {
@@ -107,7 +111,8 @@ public:
             offsets[i] = static_cast<uint32_t>(used);
             used += size;
         }
-        if (bins.empty()) bins.push_back({0, kBinAlignment});
+        if (bins.empty())
+            bins.push_back({0, kBinAlignment});
         std::vector<uint8_t> area(bins.back().first + bins.back().second, 0);
         for (const auto& [start, size] : bins) {
             PutAscii(area, start, "hbin");
@@ -121,18 +126,20 @@ public:
                     end = std::max<size_t>(end, offsets[i] + CellSize(i));
                 }
             }
-            if (end < start + size) Put32(area, end, static_cast<uint32_t>(start + size - end));
+            if (end < start + size)
+                Put32(area, end, static_cast<uint32_t>(start + size - end));
         }
         for (size_t i = 0; i < cells_.size(); ++i) {
             auto& cell = cells_[i];
-            for (const auto& [pos, target] : cell.links) Put32(cell.payload, pos, offsets[target]);
+            for (const auto& [pos, target] : cell.links)
+                Put32(cell.payload, pos, offsets[target]);
             Put32(area, offsets[i], static_cast<uint32_t>(-static_cast<int32_t>(CellSize(i))));
             std::copy(cell.payload.begin(), cell.payload.end(), area.begin() + offsets[i] + 4);
         }
         return area;
     }
 
-private:
+  private:
     struct Pending {
         std::vector<uint8_t> payload;
         std::vector<std::pair<size_t, size_t>> links;
@@ -142,8 +149,8 @@ private:
 };
 
 class HiveEmitter {
-public:
-    HiveEmitter(const HiveLayout& layout) : layout_(layout) {
+  public:
+    explicit HiveEmitter(const HiveLayout& layout) : layout_(layout) {
         auto sd = SecurityDescriptor();
         std::vector<uint8_t> sk(20 + sd.size(), 0);
         PutAscii(sk, 0, "sk");
@@ -159,7 +166,8 @@ public:
         std::vector<uint8_t> nk(76 + name.size(), 0);
         PutAscii(nk, 0, "nk");
         uint16_t flags = Compressible(key.name()) ? kKeyCompressedName : 0;
-        if (!parent) flags |= kKeyHiveEntry | kKeyNoDelete;
+        if (!parent)
+            flags |= kKeyHiveEntry | kKeyNoDelete;
         Put16(nk, 2, flags);
         Put64(nk, 4, layout_.lastWritten);
         Put32(nk, 16, parent ? 0 : kNoCell);
@@ -172,7 +180,8 @@ public:
         Put16(nk, 72, static_cast<uint32_t>(name.size()));
         std::copy(name.begin(), name.end(), nk.begin() + 76);
         size_t longestSubkey = 0, longestValueName = 0, largestData = 0;
-        for (const auto& child : key.subkeys()) longestSubkey = std::max(longestSubkey, child->name().size());
+        for (const auto& child : key.subkeys())
+            longestSubkey = std::max(longestSubkey, child->name().size());
         for (const auto& value : key.values()) {
             longestValueName = std::max(longestValueName, value.name.size());
             largestData = std::max(largestData, value.data.size());
@@ -182,10 +191,13 @@ public:
         Put32(nk, 64, static_cast<uint32_t>(largestData));
 
         const size_t cell = arena_.Add(std::move(nk));
-        if (parent) arena_.Link(cell, 16, *parent);
+        if (parent)
+            arena_.Link(cell, 16, *parent);
         arena_.Link(cell, 44, security_);
-        if (!key.values().empty()) arena_.Link(cell, 40, ValueList(key.values()));
-        if (!key.subkeys().empty()) arena_.Link(cell, 28, SubkeyList(key, cell));
+        if (!key.values().empty())
+            arena_.Link(cell, 40, ValueList(key.values()));
+        if (!key.subkeys().empty())
+            arena_.Link(cell, 28, SubkeyList(key, cell));
         return cell;
     }
 
@@ -204,14 +216,17 @@ public:
         Put32(file, 40, static_cast<uint32_t>(bins.size()));
         Put32(file, 44, 1);
         const TextView fileName = TextView(layout_.fileName).substr(0, 31);
-        for (size_t i = 0; i < fileName.size(); ++i) Put16(file, 48 + i * 2, fileName[i]);
+        for (size_t i = 0; i < fileName.size(); ++i)
+            Put16(file, 48 + i * 2, fileName[i]);
         uint32_t checksum = 0;
         for (size_t pos = 0; pos < kChecksumOffset; pos += 4) {
             checksum ^= static_cast<uint32_t>(file[pos]) | (file[pos + 1] << 8) |
                         (file[pos + 2] << 16) | (static_cast<uint32_t>(file[pos + 3]) << 24);
         }
-        if (checksum == 0) checksum = 1;
-        if (checksum == 0xFFFFFFFF) checksum = 0xFFFFFFFE;
+        if (checksum == 0)
+            checksum = 1;
+        if (checksum == 0xFFFFFFFF)
+            checksum = 0xFFFFFFFE;
         Put32(file, kChecksumOffset, checksum);
         file.insert(file.end(), bins.begin(), bins.end());
         return file;
@@ -219,10 +234,11 @@ public:
 
     void SetRoot(size_t cell) { root_ = cell; }
 
-private:
+  private:
     size_t ValueList(const std::vector<HiveWriterKey::Value>& values) {
         const size_t list = arena_.Add(std::vector<uint8_t>(values.size() * 4, 0));
-        for (size_t i = 0; i < values.size(); ++i) arena_.Link(list, i * 4, ValueNode(values[i]));
+        for (size_t i = 0; i < values.size(); ++i)
+            arena_.Link(list, i * 4, ValueNode(values[i]));
         return list;
     }
 
@@ -247,7 +263,8 @@ private:
     }
 
     size_t DataCell(const std::vector<uint8_t>& data) {
-        if (data.size() <= kBigDataSegment || layout_.minorVersion < 4) return arena_.Add(data);
+        if (data.size() <= kBigDataSegment || layout_.minorVersion < 4)
+            return arena_.Add(data);
         const size_t segments = (data.size() + kBigDataSegment - 1) / kBigDataSegment;
         const size_t list = arena_.Add(std::vector<uint8_t>(segments * 4, 0));
         for (size_t i = 0; i < segments; ++i) {
@@ -265,10 +282,12 @@ private:
 
     size_t SubkeyList(const HiveWriterKey& key, size_t parent) {
         std::vector<const HiveWriterKey*> sorted;
-        for (const auto& child : key.subkeys()) sorted.push_back(child.get());
+        for (const auto& child : key.subkeys())
+            sorted.push_back(child.get());
         std::sort(sorted.begin(), sorted.end(), LessNoCase);
         std::vector<size_t> children;
-        for (const auto* child : sorted) children.push_back(Key(*child, parent));
+        for (const auto* child : sorted)
+            children.push_back(Key(*child, parent));
 
         const size_t perLeaf = std::max<size_t>(layout_.maxLeafEntries, 1);
         std::vector<size_t> leaves;
@@ -276,12 +295,14 @@ private:
             const size_t end = std::min(sorted.size(), begin + perLeaf);
             leaves.push_back(Leaf(sorted, children, begin, end));
         }
-        if (leaves.size() == 1) return leaves[0];
+        if (leaves.size() == 1)
+            return leaves[0];
         std::vector<uint8_t> ri(4 + leaves.size() * 4, 0);
         PutAscii(ri, 0, "ri");
         Put16(ri, 2, static_cast<uint32_t>(leaves.size()));
         const size_t index = arena_.Add(std::move(ri));
-        for (size_t i = 0; i < leaves.size(); ++i) arena_.Link(index, 4 + i * 4, leaves[i]);
+        for (size_t i = 0; i < leaves.size(); ++i)
+            arena_.Link(index, 4 + i * 4, leaves[i]);
         return index;
     }
 
@@ -290,7 +311,10 @@ private:
         const bool plain = layout_.leafList == HiveLayout::LeafList::Li;
         const size_t stride = plain ? 4 : 8;
         std::vector<uint8_t> list(4 + (end - begin) * stride, 0);
-        PutAscii(list, 0, plain ? "li" : layout_.leafList == HiveLayout::LeafList::Lf ? "lf" : "lh");
+        PutAscii(list, 0,
+                 plain                                          ? "li"
+                 : layout_.leafList == HiveLayout::LeafList::Lf ? "lf"
+                                                                : "lh");
         Put16(list, 2, static_cast<uint32_t>(end - begin));
         for (size_t i = begin; i < end; ++i) {
             const size_t pos = 4 + (i - begin) * stride;
@@ -305,7 +329,8 @@ private:
             }
         }
         const size_t cell = arena_.Add(std::move(list));
-        for (size_t i = begin; i < end; ++i) arena_.Link(cell, 4 + (i - begin) * stride, cells[i]);
+        for (size_t i = begin; i < end; ++i)
+            arena_.Link(cell, 4 + (i - begin) * stride, cells[i]);
         return cell;
     }
 
@@ -328,19 +353,23 @@ std::vector<uint8_t> Utf16WithZero(TextView text) {
 
 }  // namespace
 
-std::vector<uint8_t> RegistryStringData(TextView text) { return Utf16WithZero(text); }
+std::vector<uint8_t> RegistryStringData(TextView text) {
+    return Utf16WithZero(text);
+}
 
 HiveWriterKey& HiveWriterKey::Key(TextView path) {
     HiveWriterKey* key = this;
     size_t pos = 0;
     while (pos <= path.size()) {
         size_t end = path.find(u'\\', pos);
-        if (end == TextView::npos) end = path.size();
+        if (end == TextView::npos)
+            end = path.size();
         const TextView part = path.substr(pos, end - pos);
         if (!part.empty()) {
             auto& children = key->subkeys_;
-            auto found = std::find_if(children.begin(), children.end(),
-                                      [&](const auto& child) { return EqualsNoCase(child->name(), part); });
+            auto found = std::find_if(children.begin(), children.end(), [&](const auto& child) {
+                return EqualsNoCase(child->name(), part);
+            });
             if (found == children.end()) {
                 children.push_back(std::make_unique<HiveWriterKey>(Text(part)));
                 found = children.end() - 1;

@@ -12,7 +12,7 @@
 namespace veltrano {
 
 class HiveWriterKey {
-public:
+  public:
     struct Value {
         Text name;
         uint32_t type = 0;
@@ -40,7 +40,7 @@ public:
     const std::vector<std::unique_ptr<HiveWriterKey>>& subkeys() const { return subkeys_; }
     const std::vector<Value>& values() const { return values_; }
 
-private:
+  private:
     Text name_;
     std::vector<std::unique_ptr<HiveWriterKey>> subkeys_;
     std::vector<Value> values_;
@@ -59,13 +59,13 @@ struct HiveLayout {
 };
 
 class HiveWriter {
-public:
+  public:
     explicit HiveWriter(Text rootName = u"ROOT") : root_(std::move(rootName)) {}
     HiveWriterKey& Root() { return root_; }
     const HiveWriterKey& Root() const { return root_; }
     std::vector<uint8_t> Bytes(const HiveLayout& layout = {}) const;
 
-private:
+  private:
     HiveWriterKey root_;
 };
 

@@ -6,7 +6,9 @@
 namespace veltrano {
 namespace {
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 struct InsertFormat {
     bool leftJustify = false;
@@ -16,7 +18,7 @@ struct InsertFormat {
 };
 
 class Formatter {
-public:
+  public:
     Formatter(TextView message, const std::vector<Text>* arguments)
         : message_(message), arguments_(arguments) {}
 
@@ -24,23 +26,28 @@ public:
         while (pos_ < message_.size() && !ended_ && out_.size() < kMaxFormattedMessage) {
             const char16_t c = message_[pos_++];
             if (c == u'%') {
-                if (!Escape()) return std::nullopt;
+                if (!Escape())
+                    return std::nullopt;
             } else if (c == u'\r' || c == u'\n') {
-                if (c == u'\r' && pos_ < message_.size() && message_[pos_] == u'\n') ++pos_;
+                if (c == u'\r' && pos_ < message_.size() && message_[pos_] == u'\n')
+                    ++pos_;
                 out_ += u"\r\n";
             } else {
                 out_ += c;
             }
         }
-        if (out_.size() > kMaxFormattedMessage) out_.resize(kMaxFormattedMessage);
-        if (out_.empty()) return std::nullopt;
+        if (out_.size() > kMaxFormattedMessage)
+            out_.resize(kMaxFormattedMessage);
+        if (out_.empty())
+            return std::nullopt;
         return std::move(out_);
     }
 
-private:
+  private:
     // After a "%": false when the message ends with it.
     bool Escape() {
-        if (pos_ >= message_.size()) return false;
+        if (pos_ >= message_.size())
+            return false;
         const size_t marker = pos_ - 1;
         const char16_t c = message_[pos_++];
         if (c >= u'1' && c <= u'9' && arguments_) {
@@ -52,12 +59,21 @@ private:
             return true;
         }
         switch (c) {
-            case u'n': out_ += u"\r\n"; break;
-            case u'r': out_ += u'\r'; break;
-            case u't': out_ += u'\t'; break;
-            case u'0': ended_ = true; break;
+            case u'n':
+                out_ += u"\r\n";
+                break;
+            case u'r':
+                out_ += u'\r';
+                break;
+            case u't':
+                out_ += u'\t';
+                break;
+            case u'0':
+                ended_ = true;
+                break;
             default:
-                if (!arguments_) out_ += u'%';
+                if (!arguments_)
+                    out_ += u'%';
                 out_ += c;
         }
         return true;
@@ -73,16 +89,20 @@ private:
     size_t NumberArgument(size_t& number) {
         const Text* argument = Argument(number);
         number = highest_ + 1;
-        return argument ? std::min<size_t>(ParseUnsignedDecimal(*argument), kMaxFormattedMessage) : 0;
+        return argument ? std::min<size_t>(ParseUnsignedDecimal(*argument), kMaxFormattedMessage)
+                        : 0;
     }
 
     InsertFormat ReadFormat(size_t& number) {
         InsertFormat format;
         ++pos_;  // the opening "!"
-        while (pos_ < message_.size() && TextView(u"0+- *#").find(message_[pos_]) != TextView::npos) {
+        while (pos_ < message_.size() &&
+               TextView(u"0+- *#").find(message_[pos_]) != TextView::npos) {
             const char16_t flag = message_[pos_++];
-            if (flag == u'-') format.leftJustify = true;
-            if (flag == u'*') format.width = NumberArgument(number);
+            if (flag == u'-')
+                format.leftJustify = true;
+            if (flag == u'*')
+                format.width = NumberArgument(number);
         }
         format.width = std::max(format.width, ReadCount());
         if (pos_ < message_.size() && message_[pos_] == u'.') {
@@ -112,7 +132,8 @@ private:
     void Insert(size_t number, size_t marker) {
         const bool formatted = pos_ < message_.size() && message_[pos_] == u'!';
         InsertFormat format;
-        if (formatted) format = ReadFormat(number);
+        if (formatted)
+            format = ReadFormat(number);
         const Text* argument = Argument(number);
         if (!argument) {
             out_ += message_.substr(marker, pos_ - marker);
@@ -126,9 +147,11 @@ private:
             text = text.substr(0, *format.precision);
         }
         const size_t padding = format.width > text.size() ? format.width - text.size() : 0;
-        if (!format.leftJustify) out_.append(padding, u' ');
+        if (!format.leftJustify)
+            out_.append(padding, u' ');
         out_ += text;
-        if (format.leftJustify) out_.append(padding, u' ');
+        if (format.leftJustify)
+            out_.append(padding, u' ');
     }
 
     TextView message_;

@@ -25,7 +25,8 @@ bool IsEnglish(uint16_t language) {
 std::optional<MessageTable> MessageTable::Parse(ByteView resource, uint16_t language) {
     MessageTable table(std::vector<uint8_t>(resource.data(), resource.data() + resource.size()),
                        language);
-    if (table.BlockCount() == 0) return std::nullopt;
+    if (table.BlockCount() == 0)
+        return std::nullopt;
     return table;
 }
 
@@ -42,20 +43,24 @@ std::optional<Text> MessageTable::Find(uint32_t id) const {
         const size_t block = kBlocks + b * kBlockSize;
         const uint32_t low = view.U32(block);
         const uint32_t high = view.U32(block + 4);
-        if (id < low || id > high) continue;
+        if (id < low || id > high)
+            continue;
         // Every step moves on by at least one entry head, so the walk ends with the bytes.
         uint64_t entry = view.U32(block + 8);
         for (uint32_t skip = id - low; skip > 0; --skip) {
             const uint16_t length = view.U16(entry);
-            if (length < kEntryHead || !view.Has(entry, length)) return std::nullopt;
+            if (length < kEntryHead || !view.Has(entry, length))
+                return std::nullopt;
             entry += length;
         }
         const uint16_t length = view.U16(entry);
         const auto whole = view.Sub(entry, length);
-        if (length < kEntryHead || !whole) return std::nullopt;
+        if (length < kEntryHead || !whole)
+            return std::nullopt;
         const ByteView text = whole->From(kEntryHead);
         const uint16_t flags = view.U16(entry + 2);
-        if (flags & kEntryUnicode) return Utf16LeText(text);
+        if (flags & kEntryUnicode)
+            return Utf16LeText(text);
         if (flags & kEntryUtf8) {
             const auto bytes = reinterpret_cast<const char*>(text.data());
             std::string_view utf8(bytes, text.size());
@@ -93,7 +98,8 @@ std::optional<MessageTable> ChooseMessageTable(ByteView image) {
             chosen = &resource;
         }
     }
-    if (!chosen) return std::nullopt;
+    if (!chosen)
+        return std::nullopt;
     return MessageTable::Parse(chosen->data, chosen->language);
 }
 

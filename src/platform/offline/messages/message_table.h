@@ -16,7 +16,7 @@ constexpr uint16_t kResourceMessageTable = 11;
 constexpr uint16_t kLanguageEnglishUs = 0x0409;
 
 class MessageTable {
-public:
+  public:
     // Copies the resource's bytes; nullopt when it has no readable block.
     static std::optional<MessageTable> Parse(ByteView resource, uint16_t language);
 
@@ -27,7 +27,7 @@ public:
     // Every identifier the blocks cover, in block order.
     std::vector<uint32_t> Ids() const;
 
-private:
+  private:
     MessageTable(std::vector<uint8_t> bytes, uint16_t language)
         : bytes_(std::move(bytes)), language_(language) {}
     ByteView View() const { return ByteView(bytes_.data(), bytes_.size()); }

@@ -19,7 +19,8 @@ bool OnDriveC(TextView path) {
 
 Text CacheKey(TextView path) {
     Text key(path);
-    for (char16_t& c : key) c = c == u'/' ? u'\\' : FoldCase(c);
+    for (char16_t& c : key)
+        c = c == u'/' ? u'\\' : FoldCase(c);
     return key;
 }
 
@@ -35,27 +36,31 @@ bool LooksLikeCulture(TextView name) {
 }
 
 class PeMessageModule : public MessageModule {
-public:
+  public:
     PeMessageModule(std::shared_ptr<const MessageTable> own,
                     std::shared_ptr<const MessageTable> system)
         : own_(std::move(own)), system_(std::move(system)) {}
 
     std::optional<Text> Format(uint32_t messageId, const std::vector<Text>* arguments) override {
         std::optional<Text> text = own_ ? own_->Find(messageId) : std::nullopt;
-        if (!text && system_) text = system_->Find(messageId);
-        if (!text) return std::nullopt;
+        if (!text && system_)
+            text = system_->Find(messageId);
+        if (!text)
+            return std::nullopt;
         return FormatMessageText(*text, arguments);
     }
 
-private:
+  private:
     std::shared_ptr<const MessageTable> own_;
     std::shared_ptr<const MessageTable> system_;
 };
 
 std::optional<Text> Lookup(const std::shared_ptr<const MessageTable>& table, uint32_t id) {
-    if (!table) return std::nullopt;
+    if (!table)
+        return std::nullopt;
     const auto text = table->Find(id);
-    if (!text) return std::nullopt;
+    if (!text)
+        return std::nullopt;
     return FormatMessageText(*text, nullptr);
 }
 
@@ -63,7 +68,8 @@ std::optional<Text> Lookup(const std::shared_ptr<const MessageTable>& table, uin
 
 PeMessageTables::PeMessageTables(FileSystem& files, Text systemRoot)
     : files_(files), systemRoot_(std::move(systemRoot)) {
-    while (!systemRoot_.empty() && systemRoot_.back() == u'\\') systemRoot_.pop_back();
+    while (!systemRoot_.empty() && systemRoot_.back() == u'\\')
+        systemRoot_.pop_back();
 }
 
 Text PeMessageTables::Resolve(TextView path) {
@@ -75,18 +81,22 @@ Text PeMessageTables::Resolve(TextView path) {
     } else if (name.find(u'.') == TextView::npos) {
         resolved += u".dll";
     }
-    if (resolved.find_first_of(u"\\/:") != Text::npos) return resolved;
-    for (const TextView folder : {TextView(u"\\System32\\"), TextView(u"\\System\\"), TextView(u"\\")}) {
+    if (resolved.find_first_of(u"\\/:") != Text::npos)
+        return resolved;
+    for (const TextView folder :
+         {TextView(u"\\System32\\"), TextView(u"\\System\\"), TextView(u"\\")}) {
         Text candidate = systemRoot_ + Text(folder) + resolved;
         const auto facts = files_.Facts(candidate);
-        if (facts && !facts->IsDirectory()) return candidate;
+        if (facts && !facts->IsDirectory())
+            return candidate;
     }
     return {};
 }
 
 PeMessageTables::Loaded PeMessageTables::Load(TextView path) {
     const Text key = CacheKey(path);
-    if (const auto found = cache_.find(key); found != cache_.end()) return found->second;
+    if (const auto found = cache_.find(key); found != cache_.end())
+        return found->second;
     Loaded loaded = LoadUncached(path);
     cache_[key] = loaded;
     return loaded;
@@ -94,16 +104,21 @@ PeMessageTables::Loaded PeMessageTables::Load(TextView path) {
 
 PeMessageTables::Loaded PeMessageTables::LoadUncached(TextView path) {
     Loaded loaded;
-    if (!OnDriveC(path)) return loaded;
+    if (!OnDriveC(path))
+        return loaded;
     const auto facts = files_.Facts(path);
-    if (!facts || facts->IsDirectory()) return loaded;
+    if (!facts || facts->IsDirectory())
+        return loaded;
     const auto bytes = ReadWholeFile(files_, path, kMaxMessageFileSize);
-    if (!bytes) return loaded;
+    if (!bytes)
+        return loaded;
     const ByteView image(bytes->data(), bytes->size());
-    if (!IsPeImage(image)) return loaded;
+    if (!IsPeImage(image))
+        return loaded;
     loaded.image = true;
     std::shared_ptr<const MessageTable> own;
-    if (auto table = ChooseMessageTable(image)) own = std::make_shared<MessageTable>(std::move(*table));
+    if (auto table = ChooseMessageTable(image))
+        own = std::make_shared<MessageTable>(std::move(*table));
     if (own && IsEnglish(own->language())) {
         loaded.table = own;
     } else if (auto english = LanguageResourceTable(path, true)) {
@@ -115,9 +130,10 @@ PeMessageTables::Loaded PeMessageTables::LoadUncached(TextView path) {
 }
 
 std::shared_ptr<const MessageTable> PeMessageTables::LanguageResourceTable(TextView path,
-                                                                          bool english) {
+                                                                           bool english) {
     const size_t nameStart = NameStart(path);
-    if (nameStart == 0) return nullptr;
+    if (nameStart == 0)
+        return nullptr;
     const Text folder(path.substr(0, nameStart));
     const Text fileName = Text(path.substr(nameStart)) + u".mui";
     std::vector<Text> cultures;
@@ -125,16 +141,19 @@ std::shared_ptr<const MessageTable> PeMessageTables::LanguageResourceTable(TextV
         cultures.emplace_back(kEnglishCulture);
     } else if (const auto entries = files_.ListFolder(folder)) {
         for (const auto& entry : *entries) {
-            if (entry.facts.IsDirectory() && LooksLikeCulture(entry.name)) cultures.push_back(entry.name);
+            if (entry.facts.IsDirectory() && LooksLikeCulture(entry.name))
+                cultures.push_back(entry.name);
         }
         std::sort(cultures.begin(), cultures.end());
     }
     for (const auto& culture : cultures) {
         const Text resourceFile = folder + culture + u"\\" + fileName;
         const auto facts = files_.Facts(resourceFile);
-        if (!facts || facts->IsDirectory()) continue;
+        if (!facts || facts->IsDirectory())
+            continue;
         const auto bytes = ReadWholeFile(files_, resourceFile, kMaxMessageFileSize);
-        if (!bytes) continue;
+        if (!bytes)
+            continue;
         if (auto table = ChooseMessageTable(ByteView(bytes->data(), bytes->size()))) {
             return std::make_shared<MessageTable>(std::move(*table));
         }
@@ -156,7 +175,8 @@ std::shared_ptr<const MessageTable> PeMessageTables::SystemTable() {
 }
 
 std::shared_ptr<const MessageTable> PeMessageTables::NativeApiTable() {
-    if (!nativeApi_) nativeApi_ = Load(systemRoot_ + u"\\System32\\ntdll.dll").table;
+    if (!nativeApi_)
+        nativeApi_ = Load(systemRoot_ + u"\\System32\\ntdll.dll").table;
     return *nativeApi_;
 }
 
@@ -164,7 +184,8 @@ std::unique_ptr<MessageModule> PeMessageTables::LoadAsData(TextView path) {
     std::lock_guard lock(mutex_);
     const Text resolved = Resolve(path);
     const Loaded loaded = Load(resolved);
-    if (!loaded.image) return nullptr;
+    if (!loaded.image)
+        return nullptr;
     return std::make_unique<PeMessageModule>(loaded.table, SystemTable());
 }
 

@@ -16,7 +16,7 @@
 namespace veltrano {
 
 class PeMessageTables : public MessageTables {
-public:
+  public:
     // files: the drive's file system (usually drive-mapped); systemRoot: its Windows folder as
     // the program sees it ("C:\Windows").
     PeMessageTables(FileSystem& files, Text systemRoot);
@@ -31,7 +31,7 @@ public:
     // The message table a file yields as LoadAsData would use it; null when none.
     std::shared_ptr<const MessageTable> TableOf(TextView path);
 
-private:
+  private:
     struct Loaded {
         bool image = false;
         std::shared_ptr<const MessageTable> table;

@@ -12,11 +12,11 @@ namespace {
 constexpr size_t kDosHeaderSize = 64;
 constexpr size_t kNewHeaderPointer = 0x3C;
 constexpr size_t kFileHeaderSize = 20;
-constexpr size_t kSectionCount = 2;           // in the file header
-constexpr size_t kOptionalHeaderSize = 16;    // in the file header
+constexpr size_t kSectionCount = 2;         // in the file header
+constexpr size_t kOptionalHeaderSize = 16;  // in the file header
 constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
-constexpr size_t kSizeOfHeaders = 60;         // in the optional header, both kinds
+constexpr size_t kSizeOfHeaders = 60;  // in the optional header, both kinds
 constexpr size_t kPe32DirectoryCount = 92;
 constexpr size_t kPe32PlusDirectoryCount = 108;
 constexpr uint32_t kResourceDirectoryIndex = 2;
@@ -34,22 +34,26 @@ constexpr uint32_t kHighBit = 0x80000000;
 constexpr size_t kDataEntrySize = 16;
 
 class PeImage {
-public:
+  public:
     static std::optional<PeImage> Open(ByteView image) {
-        if (!image.Has(0, kDosHeaderSize) || !image.Matches(0, "MZ")) return std::nullopt;
+        if (!image.Has(0, kDosHeaderSize) || !image.Matches(0, "MZ"))
+            return std::nullopt;
         const uint32_t pe = image.U32(kNewHeaderPointer);
-        if (!image.Matches(pe, std::string_view("PE\0\0", 4))) return std::nullopt;
+        if (!image.Matches(pe, std::string_view("PE\0\0", 4)))
+            return std::nullopt;
         const uint64_t fileHeader = uint64_t{pe} + 4;
         const uint64_t optional = fileHeader + kFileHeaderSize;
         const uint16_t optionalSize = image.U16(fileHeader + kOptionalHeaderSize);
-        if (!image.Has(optional, optionalSize)) return std::nullopt;
+        if (!image.Has(optional, optionalSize))
+            return std::nullopt;
         PeImage result;
         result.image_ = image;
         result.optional_ = *image.Sub(optional, optionalSize);
         result.sections_ = optional + optionalSize;
         result.sectionCount_ = image.U16(fileHeader + kSectionCount);
         const uint16_t magic = result.optional_.U16(0);
-        if (magic != kPe32Magic && magic != kPe32PlusMagic) return std::nullopt;
+        if (magic != kPe32Magic && magic != kPe32PlusMagic)
+            return std::nullopt;
         result.directoryCount_ =
             magic == kPe32Magic ? kPe32DirectoryCount : kPe32PlusDirectoryCount;
         return result;
@@ -59,37 +63,43 @@ public:
     ByteView At(uint32_t rva) const {
         for (size_t i = 0; i < sectionCount_; ++i) {
             const uint64_t header = sections_ + i * kSectionHeaderSize;
-            if (!image_.Has(header, kSectionHeaderSize)) break;
+            if (!image_.Has(header, kSectionHeaderSize))
+                break;
             const uint32_t address = image_.U32(header + kSectionAddress);
             const uint32_t rawSize = image_.U32(header + kSectionRawSize);
-            const uint32_t extent =
-                std::max(image_.U32(header + kSectionVirtualSize), rawSize);
-            if (rva < address || rva - address >= extent) continue;
+            const uint32_t extent = std::max(image_.U32(header + kSectionVirtualSize), rawSize);
+            if (rva < address || rva - address >= extent)
+                continue;
             const uint32_t into = rva - address;
-            if (into >= rawSize) return {};  // zero-filled in memory, absent in the file
+            if (into >= rawSize)
+                return {};  // zero-filled in memory, absent in the file
             // A file cut short keeps the part of the section it still has.
             const ByteView raw = image_.From(image_.U32(header + kSectionRawPointer));
             return raw.Sub(0, std::min<uint64_t>(rawSize, raw.size()))->From(into);
         }
         // Addresses inside the headers map to the same file offsets.
-        if (rva < optional_.U32(kSizeOfHeaders)) return image_.From(rva);
+        if (rva < optional_.U32(kSizeOfHeaders))
+            return image_.From(rva);
         return {};
     }
 
     ByteView ResourceDirectory() const {
         const size_t countField = directoryCount_;
-        if (optional_.U32(countField) <= kResourceDirectoryIndex) return {};
+        if (optional_.U32(countField) <= kResourceDirectoryIndex)
+            return {};
         const size_t entry = countField + 4 + kResourceDirectoryIndex * 8;
-        if (!optional_.Has(entry, 8)) return {};
+        if (!optional_.Has(entry, 8))
+            return {};
         const uint32_t rva = optional_.U32(entry);
         const uint32_t size = optional_.U32(entry + 4);
-        if (rva == 0 || size == 0) return {};
+        if (rva == 0 || size == 0)
+            return {};
         // Linkers do not always count the resource data in the directory's size: the section's
         // bounds are the limit.
         return At(rva);
     }
 
-private:
+  private:
     ByteView image_;
     ByteView optional_;
     uint64_t sections_ = 0;
@@ -104,12 +114,14 @@ struct DirectoryEntry {
 
 std::vector<DirectoryEntry> Entries(ByteView resources, uint32_t directory) {
     std::vector<DirectoryEntry> entries;
-    if (!resources.Has(directory, kDirectoryEntries)) return entries;
+    if (!resources.Has(directory, kDirectoryEntries))
+        return entries;
     const size_t count = size_t{resources.U16(directory + kDirectoryNamedCount)} +
                          resources.U16(directory + kDirectoryIdCount);
     for (size_t i = 0; i < count; ++i) {
         const uint64_t at = uint64_t{directory} + kDirectoryEntries + i * kDirectoryEntrySize;
-        if (!resources.Has(at, kDirectoryEntrySize)) break;
+        if (!resources.Has(at, kDirectoryEntrySize))
+            break;
         entries.push_back({resources.U32(at), resources.U32(at + 4)});
     }
     return entries;
@@ -127,23 +139,30 @@ std::optional<uint32_t> Subdirectory(ByteView resources, uint32_t directory, uin
 
 }  // namespace
 
-bool IsPeImage(ByteView image) { return PeImage::Open(image).has_value(); }
+bool IsPeImage(ByteView image) {
+    return PeImage::Open(image).has_value();
+}
 
 std::vector<PeResource> FindPeResources(ByteView image, uint16_t type, uint16_t name) {
     std::vector<PeResource> found;
     const auto pe = PeImage::Open(image);
-    if (!pe) return found;
+    if (!pe)
+        return found;
     const ByteView resources = pe->ResourceDirectory();
     const auto types = Subdirectory(resources, 0, type);
     const auto names = types ? Subdirectory(resources, *types, name) : std::nullopt;
-    if (!names) return found;
+    if (!names)
+        return found;
     for (const auto& entry : Entries(resources, *names)) {
-        if ((entry.name & kHighBit) || (entry.target & kHighBit)) continue;
-        if (!resources.Has(entry.target, kDataEntrySize)) continue;
+        if ((entry.name & kHighBit) || (entry.target & kHighBit))
+            continue;
+        if (!resources.Has(entry.target, kDataEntrySize))
+            continue;
         const uint32_t rva = resources.U32(entry.target);
         const uint32_t size = resources.U32(entry.target + 4);
         const auto data = pe->At(rva).Sub(0, size);
-        if (data) found.push_back({static_cast<uint16_t>(entry.name), *data});
+        if (data)
+            found.push_back({static_cast<uint16_t>(entry.name), *data});
     }
     return found;
 }

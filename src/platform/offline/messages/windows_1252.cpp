@@ -17,7 +17,8 @@ constexpr char16_t kHighControls[32] = {
 Text Windows1252Text(ByteView bytes) {
     Text text = Latin1Text(bytes);
     for (char16_t& c : text) {
-        if (c >= 0x80 && c <= 0x9F) c = kHighControls[c - 0x80];
+        if (c >= 0x80 && c <= 0x9F)
+            c = kHighControls[c - 0x80];
     }
     return text;
 }

@@ -44,7 +44,7 @@ struct HiveKey {
 };
 
 class Hive {
-public:
+  public:
     // Takes the whole file. nullopt when it is not a hive (no base block, no root key).
     static std::optional<Hive> Parse(std::vector<uint8_t> file);
 
@@ -66,7 +66,7 @@ public:
     std::optional<HiveValue> Value(HiveKey key, TextView name) const;
     std::vector<HiveValue> Values(HiveKey key) const;
 
-private:
+  private:
     explicit Hive(std::vector<uint8_t> file) : file_(std::move(file)) {}
     // The payload of an allocated cell (after its size field); nullopt when damaged.
     std::optional<ByteView> Cell(uint32_t offset) const;

@@ -12,7 +12,8 @@ constexpr uint64_t kMaxHiveSize = uint64_t{1} << 30;
 
 // The first component of a backslash path and the rest after it.
 TextView FirstComponent(TextView path, TextView& rest) {
-    while (!path.empty() && path.front() == u'\\') path.remove_prefix(1);
+    while (!path.empty() && path.front() == u'\\')
+        path.remove_prefix(1);
     const size_t end = path.find(u'\\');
     const TextView first = path.substr(0, end);
     rest = end == TextView::npos ? TextView() : path.substr(end + 1);
@@ -23,7 +24,8 @@ TextView FirstComponent(TextView path, TextView& rest) {
 
 HiveRegistry::HiveRegistry(FileSystem& files, Text systemRoot)
     : files_(files), configFolder_(std::move(systemRoot)) {
-    while (!configFolder_.empty() && configFolder_.back() == u'\\') configFolder_.pop_back();
+    while (!configFolder_.empty() && configFolder_.back() == u'\\')
+        configFolder_.pop_back();
     configFolder_ += u"\\System32\\config\\";
 }
 
@@ -63,14 +65,17 @@ const Hive* HiveRegistry::Locate(TextView keyPath, Text& pathInHive) {
         pathInHive = Text(rest);
         return Load(software_, u"SOFTWARE");
     }
-    if (!EqualsNoCase(hiveName, u"SYSTEM")) return nullptr;
+    if (!EqualsNoCase(hiveName, u"SYSTEM"))
+        return nullptr;
     const Hive* system = Load(system_, u"SYSTEM");
-    if (!system) return nullptr;
+    if (!system)
+        return nullptr;
     TextView tail;
     const TextView set = FirstComponent(rest, tail);
     if (EqualsNoCase(set, kCurrentControlSet)) {
         pathInHive = CurrentControlSet(*system);
-        if (!tail.empty()) pathInHive += u"\\" + Text(tail);
+        if (!tail.empty())
+            pathInHive.append(u"\\").append(tail);
     } else {
         pathInHive = Text(rest);
     }
@@ -81,15 +86,18 @@ std::optional<HiveValue> HiveRegistry::ReadMachineValue(TextView keyPath, TextVi
     std::lock_guard lock(mutex_);
     Text pathInHive;
     const Hive* hive = Locate(keyPath, pathInHive);
-    if (!hive) return std::nullopt;
+    if (!hive)
+        return std::nullopt;
     const auto key = hive->Open(hive->Root(), pathInHive);
-    if (!key) return std::nullopt;
+    if (!key)
+        return std::nullopt;
     return hive->Value(*key, valueName);
 }
 
 Text HiveRegistry::ReadMachineString(TextView keyPath, TextView valueName) {
     const auto value = ReadMachineValue(keyPath, valueName);
-    if (!value) return {};
+    if (!value)
+        return {};
     return ValueText(*value).value_or(Text());
 }
 

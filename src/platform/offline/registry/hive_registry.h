@@ -13,7 +13,7 @@
 namespace veltrano {
 
 class HiveRegistry : public Registry {
-public:
+  public:
     // files: the drive's file system (usually drive-mapped); systemRoot: its Windows folder as
     // the program sees it ("C:\Windows"). Hives are read on first use and kept.
     HiveRegistry(FileSystem& files, Text systemRoot);
@@ -29,7 +29,7 @@ public:
     // Any value of a machine key; nullopt when the hive, key or value is missing or damaged.
     std::optional<HiveValue> ReadMachineValue(TextView keyPath, TextView valueName);
 
-private:
+  private:
     struct LoadedHive {
         bool tried = false;
         std::optional<Hive> hive;

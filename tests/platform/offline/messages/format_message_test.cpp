@@ -6,7 +6,9 @@
 namespace veltrano {
 namespace {
 
-std::optional<Text> Ignoring(TextView message) { return FormatMessageText(message, nullptr); }
+std::optional<Text> Ignoring(TextView message) {
+    return FormatMessageText(message, nullptr);
+}
 
 std::optional<Text> With(TextView message, std::vector<Text> arguments) {
     return FormatMessageText(message, &arguments);
@@ -16,7 +18,8 @@ TEST(FormatMessage, InsertsComeFromTheArgumentArray) {
     EXPECT_EQ(With(u"%1%3%2%1", {u"t", u"s", u"e"}), u"test");
     EXPECT_EQ(With(u"%1!s! and %2!ls!", {u"one", u"two"}), u"one and two");
     std::vector<Text> many;
-    for (int i = 1; i <= 12; ++i) many.push_back(Text(u"a").append(DecimalText(i)));
+    for (int i = 1; i <= 12; ++i)
+        many.push_back(Text(u"a").append(DecimalText(i)));
     EXPECT_EQ(With(u"%10|%11|%1|%100", many), u"a10|a11|a1|a100") << "two digits at most";
     EXPECT_EQ(With(u"%12%9", many), u"a12a9");
     EXPECT_EQ(With(u"%1 and %4", {u"x", u"y"}), u"x and %4") << "an insert past the array stays";
@@ -72,7 +75,8 @@ TEST(FormatMessage, PrintfFormatsApplyToTheTexts) {
     EXPECT_EQ(With(u"[%1!c!]", {u""}), u"[]");
     EXPECT_EQ(With(u"[%1!4d!][%1!I64x!][%1!lu!]", {u"17"}), u"[  17][17][17]")
         << "numbers arrive as their text";
-    EXPECT_EQ(With(u"[%1!s]", {u"ab"}), u"[ab") << "a format without its closing mark runs to the end";
+    EXPECT_EQ(With(u"[%1!s]", {u"ab"}), u"[ab")
+        << "a format without its closing mark runs to the end";
     EXPECT_EQ(With(u"[%1!!]", {u"ab"}), u"[ab]");
 }
 

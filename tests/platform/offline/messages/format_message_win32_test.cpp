@@ -18,7 +18,8 @@ namespace {
 struct ModuleHandle {
     HMODULE module;
     ~ModuleHandle() {
-        if (module) FreeLibrary(module);
+        if (module)
+            FreeLibrary(module);
     }
 };
 
@@ -33,10 +34,11 @@ std::optional<Text> PlatformFormat(DWORD source, HMODULE module, uint32_t id, ui
     const DWORD flags = source | FORMAT_MESSAGE_ALLOCATE_BUFFER |
                         (arguments ? FORMAT_MESSAGE_ARGUMENT_ARRAY : FORMAT_MESSAGE_IGNORE_INSERTS);
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(flags, module, id, language,
-                                        reinterpret_cast<wchar_t*>(&buffer), 0,
-                                        arguments ? reinterpret_cast<va_list*>(pointers.data()) : nullptr);
-    if (length == 0 || !buffer) return std::nullopt;
+    const DWORD length =
+        FormatMessageW(flags, module, id, language, reinterpret_cast<wchar_t*>(&buffer), 0,
+                       arguments ? reinterpret_cast<va_list*>(pointers.data()) : nullptr);
+    if (length == 0 || !buffer)
+        return std::nullopt;
     Text text(buffer, buffer + length);
     LocalFree(buffer);
     return text;
@@ -46,13 +48,17 @@ std::optional<Text> PlatformFormat(DWORD source, HMODULE module, uint32_t id, ui
 // address there; those messages are compared with inserts ignored only.
 bool OnlyStringInserts(TextView text) {
     for (size_t pos = text.find(u'%'); pos != TextView::npos; pos = text.find(u'%', pos + 2)) {
-        if (pos + 1 >= text.size() || text[pos + 1] < u'1' || text[pos + 1] > u'9') continue;
+        if (pos + 1 >= text.size() || text[pos + 1] < u'1' || text[pos + 1] > u'9')
+            continue;
         size_t end = pos + 2;
-        if (end < text.size() && text[end] >= u'0' && text[end] <= u'9') ++end;
-        if (end >= text.size() || text[end] != u'!') continue;
+        if (end < text.size() && text[end] >= u'0' && text[end] <= u'9')
+            ++end;
+        if (end >= text.size() || text[end] != u'!')
+            continue;
         const size_t close = text.find(u'!', end + 1);
         const TextView format = text.substr(end + 1, close - end - 1);
-        if (format.find_first_of(u"*cCdiuxXo") != TextView::npos) return false;
+        if (format.find_first_of(u"*cCdiuxXo") != TextView::npos)
+            return false;
     }
     return true;
 }
@@ -72,12 +78,14 @@ void CompareWithPlatform(const std::filesystem::path& file, DWORD source) {
     ASSERT_TRUE(loaded.module);
     HMODULE module = source == FORMAT_MESSAGE_FROM_HMODULE ? loaded.module : nullptr;
     std::vector<Text> arguments;
-    for (int i = 1; i <= 99; ++i) arguments.push_back(Text(u"arg").append(DecimalText(i)));
+    for (int i = 1; i <= 99; ++i)
+        arguments.push_back(Text(u"arg").append(DecimalText(i)));
     size_t compared = 0;
     for (const uint32_t id : table->Ids()) {
         const auto raw = table->Find(id);
         ASSERT_TRUE(raw) << std::hex << id;
-        EXPECT_EQ(FormatMessageText(*raw, nullptr), PlatformFormat(source, module, id, table->language(), nullptr))
+        EXPECT_EQ(FormatMessageText(*raw, nullptr),
+                  PlatformFormat(source, module, id, table->language(), nullptr))
             << std::hex << id;
         if (OnlyStringInserts(*raw)) {
             EXPECT_EQ(FormatMessageText(*raw, &arguments),
@@ -92,7 +100,8 @@ void CompareWithPlatform(const std::filesystem::path& file, DWORD source) {
 TEST(PlatformFormatMessage, OurFixtures) {
     for (const char* name : {"test_messages.dll", "test_messages_ansi.dll", "german_british.dll",
                              "event_messages.dll", "test_ntdll.dll"}) {
-        if (!testing::MessageDll(name)) GTEST_SKIP() << name << " was not built";
+        if (!testing::MessageDll(name))
+            GTEST_SKIP() << name << " was not built";
         CompareWithPlatform(testing::MessageDllPath(name), FORMAT_MESSAGE_FROM_HMODULE);
     }
 }

@@ -53,7 +53,8 @@ using Dump = std::map<uint16_t, std::map<uint32_t, Text>>;
 
 Dump WindresDump(const std::string& file) {
     Dump dump;
-    std::istringstream in(testing::HostToolOutput("x86_64-w64-mingw32-windres -O rc -i '" + file + "'"));
+    std::istringstream in(
+        testing::HostToolOutput("x86_64-w64-mingw32-windres -O rc -i '" + file + "'"));
     std::string line;
     uint16_t language = 0;
     bool table = false;
@@ -105,7 +106,7 @@ void CompareWithWindres(const std::filesystem::path& file, bool ansi) {
 }
 
 class WindresInterop : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!testing::HaveHostTool("x86_64-w64-mingw32-windres")) {
             GTEST_SKIP() << "x86_64-w64-mingw32-windres not installed (binutils-mingw-w64-x86-64)";
@@ -116,15 +117,18 @@ protected:
 TEST_F(WindresInterop, OurFixtures) {
     for (const char* name : {"test_messages.dll", "test_messages_ansi.dll", "german_british.dll",
                              "german_french.dll", "test_ntdll.dll", "event_messages.dll"}) {
-        if (!testing::MessageDll(name)) GTEST_SKIP() << name << " was not built";
-        CompareWithWindres(testing::MessageDllPath(name), std::string(name).find("ansi") != std::string::npos);
+        if (!testing::MessageDll(name))
+            GTEST_SKIP() << name << " was not built";
+        CompareWithWindres(testing::MessageDllPath(name),
+                           std::string(name).find("ansi") != std::string::npos);
     }
 }
 
 TEST_F(WindresInterop, WineSystemModules) {
     for (const char* name : {"kernelbase.dll", "mferror.dll", "wininet.dll"}) {
         const std::filesystem::path file = std::string(kWineDlls) + name;
-        if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " missing (Debian package wine64)";
+        if (!std::filesystem::exists(file))
+            GTEST_SKIP() << file << " missing (Debian package wine64)";
         CompareWithWindres(file, false);
     }
 }

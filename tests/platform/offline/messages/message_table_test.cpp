@@ -11,7 +11,7 @@ namespace {
 
 // Builds MESSAGE_RESOURCE_DATA the way message compilers lay it out, with room for damage.
 class TableBuilder {
-public:
+  public:
     struct Entry {
         uint16_t flags;
         std::vector<uint8_t> text;  // without padding
@@ -32,7 +32,8 @@ public:
             Set32(out, heads + b * 12 + 8, static_cast<uint32_t>(out.size()));
             for (const auto& entry : entries) {
                 std::vector<uint8_t> text = entry.text;
-                do text.push_back(0);  // a terminating zero, padded to four bytes
+                do
+                    text.push_back(0);  // a terminating zero, padded to four bytes
                 while (text.size() % 4);
                 Put16(out, static_cast<uint16_t>(text.size() + 4));
                 Put16(out, entry.flags);
@@ -54,7 +55,7 @@ public:
         return {flags, std::vector<uint8_t>(text.begin(), text.end())};
     }
 
-private:
+  private:
     static void Put16(std::vector<uint8_t>& out, uint16_t v) {
         out.push_back(static_cast<uint8_t>(v));
         out.push_back(static_cast<uint8_t>(v >> 8));
@@ -64,7 +65,8 @@ private:
         Put16(out, static_cast<uint16_t>(v >> 16));
     }
     static void Set32(std::vector<uint8_t>& out, size_t pos, uint32_t v) {
-        for (int i = 0; i < 4; ++i) out[pos + i] = static_cast<uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            out[pos + i] = static_cast<uint8_t>(v >> (8 * i));
     }
     std::vector<std::pair<uint32_t, std::vector<Entry>>> blocks_;
 };
@@ -76,7 +78,8 @@ std::optional<MessageTable> Parse(const std::vector<uint8_t>& bytes) {
 TEST(MessageTable, FindsEntriesOfEveryEncodingInEveryBlock) {
     const auto bytes =
         TableBuilder()
-            .Block(1, {TableBuilder::Unicode(u"first\r\n"), TableBuilder::Narrow("caf\xE9 \x80 \x81\r\n"),
+            .Block(1, {TableBuilder::Unicode(u"first\r\n"),
+                       TableBuilder::Narrow("caf\xE9 \x80 \x81\r\n"),
                        TableBuilder::Narrow("Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC", 2)})
             .Block(0xC0000005, {TableBuilder::Unicode(u"access violation")})
             .Bytes();
@@ -144,8 +147,7 @@ TEST(MessageTable, LanguagesOfEnglish) {
 
 TEST(Windows1252, MapsTheTypographicRangeAndStopsAtZero) {
     const uint8_t bytes[] = {'a', 0x80, 0x8A, 0x93, 0x94, 0x99, 0x9F, 0xA0, 0xFF, 0x8D, 0, 'x'};
-    EXPECT_EQ(Windows1252Text(ByteView(bytes, sizeof bytes)),
-              u"a€Š“”™Ÿ\u00A0ÿ\u008D");
+    EXPECT_EQ(Windows1252Text(ByteView(bytes, sizeof bytes)), u"a€Š“”™Ÿ\u00A0ÿ\u008D");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 constexpr TextView kSystem32 = u"C:\\Windows\\System32\\";
 
 class PeMessageTablesTest : public ::testing::Test {
-protected:
+  protected:
     // Puts a built DLL onto the drive; false (and the test skipped) when it was not built.
     bool Install(const std::string& dll, const std::string& where) {
         const auto bytes = testing::MessageDll(dll);
@@ -26,16 +26,19 @@ protected:
         return true;
     }
     void SkipIfMissing() {
-        if (!missing_.empty()) GTEST_SKIP() << missing_ << " was not built (needs MinGW-w64 binutils)";
+        if (!missing_.empty())
+            GTEST_SKIP() << missing_ << " was not built (needs MinGW-w64 binutils)";
     }
     std::optional<Text> Format(TextView path, uint32_t id, std::vector<Text> args) {
         auto module = messages.LoadAsData(path);
-        if (!module) return std::nullopt;
+        if (!module)
+            return std::nullopt;
         return module->Format(id, &args);
     }
     std::optional<Text> Template(TextView path, uint32_t id) {
         auto module = messages.LoadAsData(path);
-        if (!module) return std::nullopt;
+        if (!module)
+            return std::nullopt;
         return module->Format(id, nullptr);
     }
 
@@ -109,8 +112,9 @@ TEST_F(PeMessageTablesTest, SystemTablesOfTheDrive) {
     EXPECT_EQ(messages.SystemMessage(2), u"The system cannot find the file specified.\r\n");
     EXPECT_EQ(messages.SystemMessage(0x3E8), u"System text for 1000 with %1.\r\n");
     EXPECT_FALSE(messages.SystemMessage(3));
-    EXPECT_EQ(messages.NativeApiMessage(0xC0000005),
-              u"The instruction at 0x%p referenced memory at 0x%p. The memory could not be %s.\r\n");
+    EXPECT_EQ(
+        messages.NativeApiMessage(0xC0000005),
+        u"The instruction at 0x%p referenced memory at 0x%p. The memory could not be %s.\r\n");
     EXPECT_EQ(messages.NativeApiMessage(0x80000003),
               u"{EXCEPTION}\r\nBreakpoint\r\nA breakpoint has been reached.\r\n");
     EXPECT_EQ(messages.NativeApiMessage(0), u"STATUS_SUCCESS\r\n");
@@ -120,7 +124,8 @@ TEST_F(PeMessageTablesTest, SystemTablesOfTheDrive) {
     EXPECT_EQ(Format(u"C:\\m\\messages.dll", 1460, {}),
               u"This operation returned because the timeout period expired.\r\n");
     EXPECT_EQ(Format(u"C:\\m\\messages.dll", 1000, {u"x"}), u"System text for 1000 with x.\r\n");
-    EXPECT_EQ(Format(u"C:\\m\\empty.dll", 2, {}), u"The system cannot find the file specified.\r\n");
+    EXPECT_EQ(Format(u"C:\\m\\empty.dll", 2, {}),
+              u"The system cannot find the file specified.\r\n");
     EXPECT_FALSE(Format(u"C:\\m\\empty.dll", 1, {}));
 }
 
@@ -162,27 +167,36 @@ TEST_F(PeMessageTablesTest, OnlyPeFilesOnTheDriveLoad) {
 TEST_F(PeMessageTablesTest, EventMessagesHaveTheLineLayoutsWindowsWrites) {
     Install("event_messages.dll", "Windows/System32/wer.dll");
     SkipIfMissing();
-    const std::vector<Text> crash = {
-        u"notepad.exe", u"6.1.7600.16385", u"4a5bc9b3", u"ntdll.dll", u"6.1.7601.17514",
-        u"4ce7c8f9", u"c0000005", u"00052f52", u"1234", u"01cb2f1d2bdf0f33",
-        u"C:\\Windows\\system32\\notepad.exe", u"C:\\Windows\\SYSTEM32\\ntdll.dll",
-        u"0f7c2a0b-9e3c-11df-b5a5-005056c00008"};
+    const std::vector<Text> crash = {u"notepad.exe",
+                                     u"6.1.7600.16385",
+                                     u"4a5bc9b3",
+                                     u"ntdll.dll",
+                                     u"6.1.7601.17514",
+                                     u"4ce7c8f9",
+                                     u"c0000005",
+                                     u"00052f52",
+                                     u"1234",
+                                     u"01cb2f1d2bdf0f33",
+                                     u"C:\\Windows\\system32\\notepad.exe",
+                                     u"C:\\Windows\\SYSTEM32\\ntdll.dll",
+                                     u"0f7c2a0b-9e3c-11df-b5a5-005056c00008"};
     const auto error = Format(u"%SystemRoot%\\System32\\wer.dll", 1000, crash);
     EXPECT_FALSE(error) << "the engine expands the path; the port takes it as it stands";
     const auto text = Format(u"C:\\Windows\\System32\\wer.dll", 1000, crash);
     ASSERT_TRUE(text);
     const auto lines = SplitLines(*text);
     ASSERT_EQ(lines.size(), 9u);
-    EXPECT_EQ(lines[0], u"Faulting application name: notepad.exe, version: 6.1.7600.16385, time "
-                        u"stamp: 0x4a5bc9b3");
+    EXPECT_EQ(lines[0],
+              u"Faulting application name: notepad.exe, version: 6.1.7600.16385, time "
+              u"stamp: 0x4a5bc9b3");
     EXPECT_EQ(lines[2], u"Exception code: 0xc0000005");
     EXPECT_EQ(lines[6], u"Faulting application path: C:\\Windows\\system32\\notepad.exe");
     EXPECT_EQ(lines[8], u"Report Id: 0f7c2a0b-9e3c-11df-b5a5-005056c00008");
 
-    const auto hang = Format(u"C:\\Windows\\System32\\wer.dll", 1002,
-                             {u"notepad.exe", u"6.1.7600.16385", u"1b4", u"01cb2f1d2bdf0f33", u"16",
-                              u"C:\\Windows\\system32\\notepad.exe",
-                              u"0f7c2a0b-9e3c-11df-b5a5-005056c00008"});
+    const auto hang =
+        Format(u"C:\\Windows\\System32\\wer.dll", 1002,
+               {u"notepad.exe", u"6.1.7600.16385", u"1b4", u"01cb2f1d2bdf0f33", u"16",
+                u"C:\\Windows\\system32\\notepad.exe", u"0f7c2a0b-9e3c-11df-b5a5-005056c00008"});
     ASSERT_TRUE(hang);
     const auto hangLines = SplitLines(*hang);
     ASSERT_EQ(hangLines.size(), 6u);
@@ -196,9 +210,11 @@ TEST_F(PeMessageTablesTest, DamagedFilesAreReadSafely) {
     VELTRANO_MESSAGE_DLL(dll, "test_messages.dll");
     const auto check = [](const std::vector<uint8_t>& bytes) {
         const auto table = ChooseMessageTable(ByteView(bytes.data(), bytes.size()));
-        if (!table) return;
+        if (!table)
+            return;
         for (const uint32_t id : table->Ids()) {
-            if (const auto text = table->Find(id)) (void)FormatMessageText(*text, nullptr);
+            if (const auto text = table->Find(id))
+                (void)FormatMessageText(*text, nullptr);
         }
     };
     for (size_t size = 0; size < dll.size(); size += 7) {

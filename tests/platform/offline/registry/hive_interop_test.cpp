@@ -42,7 +42,8 @@ Listing ParseRegfexport(const std::string& output) {
         } else if (line.rfind("Value: ", 0) == 0) {
             const std::string rest = After(line, "Value: ");
             value = rest.substr(rest.find(' ') + 1);
-            if (value == "(default)") value.clear();
+            if (value == "(default)")
+                value.clear();
         } else if (line.rfind("Type: ", 0) == 0) {
             const size_t open = line.rfind('(');
             listing[key][value].type = line.substr(open + 1, line.size() - open - 2);
@@ -61,12 +62,23 @@ void ListOurs(const Hive& hive, HiveKey key, const std::string& path, Listing& l
         ListedValue listed;
         listed.size = value.data.size();
         switch (value.type) {
-            case kRegSz: listed.type = "REG_SZ"; break;
-            case kRegExpandSz: listed.type = "REG_EXPAND_SZ"; break;
-            case kRegMultiSz: listed.type = "REG_MULTI_SZ"; break;
-            case kRegBinary: listed.type = "REG_BINARY"; break;
-            case kRegDword: listed.type = "REG_DWORD_LITTLE_ENDIAN"; break;
-            default: listed.type = "other";
+            case kRegSz:
+                listed.type = "REG_SZ";
+                break;
+            case kRegExpandSz:
+                listed.type = "REG_EXPAND_SZ";
+                break;
+            case kRegMultiSz:
+                listed.type = "REG_MULTI_SZ";
+                break;
+            case kRegBinary:
+                listed.type = "REG_BINARY";
+                break;
+            case kRegDword:
+                listed.type = "REG_DWORD_LITTLE_ENDIAN";
+                break;
+            default:
+                listed.type = "other";
         }
         if (value.type == kRegSz || value.type == kRegExpandSz) {
             listed.data = Utf16ToUtf8(*ValueText(value));
@@ -104,14 +116,18 @@ HiveWriter SystemHive() {
     auto& control = system.Root().Key(u"ControlSet001\\Control");
     control.Key(u"Ünicode Κλειδί").SetString(u"Größe", u"Wert Ω").SetString(u"", u"default");
     Text longText;
-    for (int i = 0; i < 3000; ++i) longText += u"segment" + DecimalText(i) + u";";
-    control.Key(u"Long").SetString(u"Text", longText).SetValue(u"Bytes", kRegBinary, {1, 2, 3, 4, 5});
-    for (int i = 0; i < 7; ++i) control.Key(u"Set\\k" + DecimalText(i)).SetDword(u"n", i);
+    for (int i = 0; i < 3000; ++i)
+        longText += u"segment" + DecimalText(i) + u";";
+    control.Key(u"Long")
+        .SetString(u"Text", longText)
+        .SetValue(u"Bytes", kRegBinary, {1, 2, 3, 4, 5});
+    for (int i = 0; i < 7; ++i)
+        control.Key(u"Set\\k" + DecimalText(i)).SetDword(u"n", i);
     return system;
 }
 
 class LibregfInterop : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!HaveHostTool("regfexport") || !HaveHostTool("regfinfo")) {
             GTEST_SKIP() << "regfexport/regfinfo not installed (Debian package libregf-utils)";
@@ -129,8 +145,8 @@ TEST_F(LibregfInterop, InfoReadsTheFile) {
 }
 
 TEST_F(LibregfInterop, ExportListsWhatOurReaderReads) {
-    for (const auto list : {HiveLayout::LeafList::Lh, HiveLayout::LeafList::Lf,
-                            HiveLayout::LeafList::Li}) {
+    for (const auto list :
+         {HiveLayout::LeafList::Lh, HiveLayout::LeafList::Lf, HiveLayout::LeafList::Li}) {
         for (const size_t perLeaf : {size_t{1000}, size_t{2}}) {
             HiveLayout layout;
             layout.leafList = list;

@@ -13,10 +13,11 @@ constexpr TextView kErrorSource =
 
 // A drive whose SYSTEM hive boots from control set 2 and keeps a stale set 1 beside it.
 class HiveRegistryTest : public ::testing::Test {
-protected:
+  protected:
     void WriteSystem(uint32_t current, const std::string& fileName = "SYSTEM") {
         HiveWriter system(u"SYSTEM");
-        if (current) SelectControlSet(system, current);
+        if (current)
+            SelectControlSet(system, current);
         AddEventSource(system, 1, u"Application", u"Application Error", u"%SystemRoot%\\old.dll");
         AddEventSource(system, 2, u"Application", u"Application Error",
                        u"%SystemRoot%\\System32\\wer.dll;%SystemRoot%\\System32\\other.dll")
@@ -52,7 +53,8 @@ TEST_F(HiveRegistryTest, CurrentControlSetIsTheSelectedSet) {
 TEST_F(HiveRegistryTest, WithoutSelectTheFirstSetCounts) {
     WriteSystem(0);
     HiveRegistry registry(drive.files(), u"C:\\Windows\\");
-    EXPECT_EQ(registry.ReadMachineString(kErrorSource, u"EventMessageFile"), u"%SystemRoot%\\old.dll");
+    EXPECT_EQ(registry.ReadMachineString(kErrorSource, u"EventMessageFile"),
+              u"%SystemRoot%\\old.dll");
 }
 
 TEST_F(HiveRegistryTest, HiveFilesAreFoundInAnyLetterCase) {

@@ -13,7 +13,8 @@ namespace {
 
 std::vector<uint8_t> Bytes(size_t size, uint8_t seed) {
     std::vector<uint8_t> data(size);
-    for (size_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>(seed + i * 7);
+    for (size_t i = 0; i < size; ++i)
+        data[i] = static_cast<uint8_t>(seed + i * 7);
     return data;
 }
 
@@ -58,10 +59,11 @@ TEST_P(HiveLayouts, ReadsBackWhatTheWriterWrote) {
     auto hive = Hive::Parse(SampleTree().Bytes(GetParam().layout));
     ASSERT_TRUE(hive);
     EXPECT_FALSE(hive->Dirty());
-    EXPECT_EQ(hive->Name(hive->Root()), u"CsiTool-CreateHive-{00000000-0000-0000-0000-000000000000}");
+    EXPECT_EQ(hive->Name(hive->Root()),
+              u"CsiTool-CreateHive-{00000000-0000-0000-0000-000000000000}");
 
-    const auto source = hive->Open(hive->Root(),
-                                   u"controlset001\\SERVICES\\eventlog\\application\\APPLICATION ERROR");
+    const auto source = hive->Open(
+        hive->Root(), u"controlset001\\SERVICES\\eventlog\\application\\APPLICATION ERROR");
     ASSERT_TRUE(source);
     EXPECT_EQ(hive->Name(*source), u"Application Error");
     const auto file = hive->Value(*source, u"eventmessagefile");
@@ -140,7 +142,8 @@ uint32_t FindCell(const std::vector<uint8_t>& file, const std::string& signature
 }
 
 void Put32(std::vector<uint8_t>& file, size_t pos, uint32_t value) {
-    for (int i = 0; i < 4; ++i) file[pos + i] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[pos + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 TEST(HiveDamage, NotAHive) {
@@ -179,7 +182,8 @@ TEST(HiveDamage, IndexPointingAtItselfEnds) {
 
 size_t CountKeys(const Hive& hive, HiveKey key) {
     size_t count = 1;
-    for (const HiveKey child : hive.Subkeys(key)) count += CountKeys(hive, child);
+    for (const HiveKey child : hive.Subkeys(key))
+        count += CountKeys(hive, child);
     return count;
 }
 
@@ -231,15 +235,18 @@ void WalkEverything(const Hive& hive, HiveKey key, int depth) {
         (void)ValueStrings(value);
     }
     (void)hive.Value(key, u"EventMessageFile");
-    if (depth > 16) return;
-    for (const HiveKey child : hive.Subkeys(key)) WalkEverything(hive, child, depth + 1);
+    if (depth > 16)
+        return;
+    for (const HiveKey child : hive.Subkeys(key))
+        WalkEverything(hive, child, depth + 1);
 }
 
 TEST(HiveDamage, TruncatedAndScrambledFilesAreReadSafely) {
     const auto clean = SampleTree().Bytes(With(HiveLayout::LeafList::Lh, 4, 5));
     for (size_t size = 4096; size < clean.size(); size += 13) {
         auto hive = Hive::Parse(std::vector<uint8_t>(clean.begin(), clean.begin() + size));
-        if (hive) WalkEverything(*hive, hive->Root(), 0);
+        if (hive)
+            WalkEverything(*hive, hive->Root(), 0);
     }
     std::mt19937 random(1234);
     for (int round = 0; round < 400; ++round) {
@@ -249,7 +256,8 @@ TEST(HiveDamage, TruncatedAndScrambledFilesAreReadSafely) {
             bytes[pos] = static_cast<uint8_t>(random());
         }
         auto hive = Hive::Parse(bytes);
-        if (hive) WalkEverything(*hive, hive->Root(), 0);
+        if (hive)
+            WalkEverything(*hive, hive->Root(), 0);
     }
 }
 
