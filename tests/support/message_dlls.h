@@ -12,6 +12,14 @@
 
 namespace veltrano::testing {
 
+// The bytes of a host file; nullopt when it cannot be read.
+inline std::optional<std::vector<uint8_t>> ReadHostFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
 inline std::filesystem::path MessageDllPath(const std::string& name) {
     return HostFolder(VELTRANO_MESSAGE_DLL_DIR) / name;
 }

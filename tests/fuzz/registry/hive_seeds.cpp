@@ -12,11 +12,7 @@ int main(int argc, char** argv) {
     using namespace veltrano;
     HiveWriter system(u"SYSTEM");
     SelectControlSet(system, 1);
-    AddEventSource(system, 1, u"Application", u"Application Error",
-                   u"%SystemRoot%\\System32\\wer.dll")
-        .SetString(u"providerGuid", u"{0ead09bd-2157-539a-8d6d-c87f95b64d70}");
-    AddEventSource(system, 1, u"System", u"Service Control Manager",
-                   u"%SystemRoot%\\system32\\services.exe");
+    AddCrashSources(system, 1, u"%SystemRoot%\\System32\\wer.dll");
     system.Root().Key(u"Κλειδί").SetMultiString(u"Multi", {u"a", u"b"});
     system.Root().Key(u"Big").SetValue(u"Data", 3 /* REG_BINARY */, std::vector<uint8_t>(20000, 7));
     int n = 0;

@@ -33,6 +33,12 @@ HiveWriterKey& AddEventSource(HiveWriter& system, uint32_t controlSet, TextView 
         .SetDword(u"TypesSupported", 7);
 }
 
+void AddCrashSources(HiveWriter& system, uint32_t controlSet, TextView eventMessageFile) {
+    for (const TextView source : {TextView(u"Application Error"), TextView(u"Application Hang")}) {
+        AddEventSource(system, controlSet, u"Application", source, eventMessageFile);
+    }
+}
+
 HiveWriterKey& AddPublisher(HiveWriter& software, TextView guid, TextView messageFileName) {
     return software.Root()
         .Key(Text(u"Microsoft\\Windows\\CurrentVersion\\WINEVT\\Publishers\\").append(guid))

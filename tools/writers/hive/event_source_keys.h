@@ -14,6 +14,10 @@ void SelectControlSet(HiveWriter& system, uint32_t current);
 HiveWriterKey& AddEventSource(HiveWriter& system, uint32_t controlSet, TextView log,
                               TextView source, TextView eventMessageFile);
 
+// The sources through which Windows reports crashed and hung programs, "Application Error" and
+// "Application Hang" in the Application log, with their message file.
+void AddCrashSources(HiveWriter& system, uint32_t controlSet, TextView eventMessageFile);
+
 // SOFTWARE\Microsoft\Windows\CurrentVersion\WINEVT\Publishers\<guid> with its MessageFileName.
 HiveWriterKey& AddPublisher(HiveWriter& software, TextView guid, TextView messageFileName);
 

@@ -4,21 +4,12 @@
 
 #include <algorithm>
 
+#include "platform/offline/registry/regf_format.h"
+
 namespace veltrano {
+using namespace regf;
+
 namespace {
-
-constexpr size_t kBaseBlockSize = 4096;
-constexpr size_t kBinAlignment = 4096;
-constexpr size_t kBinHeaderSize = 32;
-constexpr size_t kChecksumOffset = 508;
-constexpr uint32_t kNoCell = 0xFFFFFFFF;
-constexpr uint32_t kBigDataSegment = 16344;
-
-constexpr uint16_t kKeyHiveEntry = 0x0004;
-constexpr uint16_t kKeyNoDelete = 0x0008;
-constexpr uint16_t kKeyCompressedName = 0x0020;
-constexpr uint16_t kValueCompressedName = 0x0001;
-constexpr uint32_t kResidentData = 0x80000000;
 
 void Put16(std::vector<uint8_t>& b, size_t pos, uint32_t v) {
     b[pos] = static_cast<uint8_t>(v);
@@ -116,9 +107,9 @@ class CellArena {
         std::vector<uint8_t> area(bins.back().first + bins.back().second, 0);
         for (const auto& [start, size] : bins) {
             PutAscii(area, start, "hbin");
-            Put32(area, start + 4, static_cast<uint32_t>(start));
-            Put32(area, start + 8, static_cast<uint32_t>(size));
-            Put64(area, start + 20, lastWritten);
+            Put32(area, start + kBinOffset, static_cast<uint32_t>(start));
+            Put32(area, start + kBinSize, static_cast<uint32_t>(size));
+            Put64(area, start + kBinTimestamp, lastWritten);
             // The space after the last cell of each bin is one free cell (positive size).
             size_t end = start + kBinHeaderSize;
             for (size_t i = 0; i < cells_.size(); ++i) {
@@ -144,7 +135,10 @@ class CellArena {
         std::vector<uint8_t> payload;
         std::vector<std::pair<size_t, size_t>> links;
     };
-    size_t CellSize(size_t i) const { return (4 + cells_[i].payload.size() + 7) / 8 * 8; }
+    size_t CellSize(size_t i) const {
+        return (4 + cells_[i].payload.size() + kCellAlignment - 1) / kCellAlignment *
+               kCellAlignment;
+    }
     std::vector<Pending> cells_;
 };
 
@@ -152,33 +146,33 @@ class HiveEmitter {
   public:
     explicit HiveEmitter(const HiveLayout& layout) : layout_(layout) {
         auto sd = SecurityDescriptor();
-        std::vector<uint8_t> sk(20 + sd.size(), 0);
+        std::vector<uint8_t> sk(kSkDescriptor + sd.size(), 0);
         PutAscii(sk, 0, "sk");
-        Put32(sk, 16, static_cast<uint32_t>(sd.size()));
-        std::copy(sd.begin(), sd.end(), sk.begin() + 20);
+        Put32(sk, kSkDescriptorSize, static_cast<uint32_t>(sd.size()));
+        std::copy(sd.begin(), sd.end(), sk.begin() + kSkDescriptor);
         security_ = arena_.Add(std::move(sk));
-        arena_.Link(security_, 4, security_);  // the only descriptor is its own neighbour
-        arena_.Link(security_, 8, security_);
+        arena_.Link(security_, kSkNext, security_);  // the only descriptor is its own neighbour
+        arena_.Link(security_, kSkPrevious, security_);
     }
 
     size_t Key(const HiveWriterKey& key, std::optional<size_t> parent) {
         const auto name = NameBytes(key.name());
-        std::vector<uint8_t> nk(76 + name.size(), 0);
+        std::vector<uint8_t> nk(kNkName + name.size(), 0);
         PutAscii(nk, 0, "nk");
         uint16_t flags = Compressible(key.name()) ? kKeyCompressedName : 0;
         if (!parent)
             flags |= kKeyHiveEntry | kKeyNoDelete;
-        Put16(nk, 2, flags);
-        Put64(nk, 4, layout_.lastWritten);
-        Put32(nk, 16, parent ? 0 : kNoCell);
-        Put32(nk, 20, static_cast<uint32_t>(key.subkeys().size()));
-        Put32(nk, 28, kNoCell);
-        Put32(nk, 32, kNoCell);
-        Put32(nk, 36, static_cast<uint32_t>(key.values().size()));
-        Put32(nk, 40, kNoCell);
-        Put32(nk, 48, kNoCell);
-        Put16(nk, 72, static_cast<uint32_t>(name.size()));
-        std::copy(name.begin(), name.end(), nk.begin() + 76);
+        Put16(nk, kNkFlags, flags);
+        Put64(nk, kNkLastWritten, layout_.lastWritten);
+        Put32(nk, kNkParent, parent ? 0 : kNoCell);
+        Put32(nk, kNkSubkeyCount, static_cast<uint32_t>(key.subkeys().size()));
+        Put32(nk, kNkSubkeyList, kNoCell);
+        Put32(nk, kNkVolatileSubkeyList, kNoCell);
+        Put32(nk, kNkValueCount, static_cast<uint32_t>(key.values().size()));
+        Put32(nk, kNkValueList, kNoCell);
+        Put32(nk, kNkClass, kNoCell);
+        Put16(nk, kNkNameLength, static_cast<uint32_t>(name.size()));
+        std::copy(name.begin(), name.end(), nk.begin() + kNkName);
         size_t longestSubkey = 0, longestValueName = 0, largestData = 0;
         for (const auto& child : key.subkeys())
             longestSubkey = std::max(longestSubkey, child->name().size());
@@ -186,18 +180,18 @@ class HiveEmitter {
             longestValueName = std::max(longestValueName, value.name.size());
             largestData = std::max(largestData, value.data.size());
         }
-        Put32(nk, 52, static_cast<uint32_t>(longestSubkey * 2));
-        Put32(nk, 60, static_cast<uint32_t>(longestValueName * 2));
-        Put32(nk, 64, static_cast<uint32_t>(largestData));
+        Put32(nk, kNkLongestSubkeyName, static_cast<uint32_t>(longestSubkey * 2));
+        Put32(nk, kNkLongestValueName, static_cast<uint32_t>(longestValueName * 2));
+        Put32(nk, kNkLargestValueData, static_cast<uint32_t>(largestData));
 
         const size_t cell = arena_.Add(std::move(nk));
         if (parent)
-            arena_.Link(cell, 16, *parent);
-        arena_.Link(cell, 44, security_);
+            arena_.Link(cell, kNkParent, *parent);
+        arena_.Link(cell, kNkSecurity, security_);
         if (!key.values().empty())
-            arena_.Link(cell, 40, ValueList(key.values()));
+            arena_.Link(cell, kNkValueList, ValueList(key.values()));
         if (!key.subkeys().empty())
-            arena_.Link(cell, 28, SubkeyList(key, cell));
+            arena_.Link(cell, kNkSubkeyList, SubkeyList(key, cell));
         return cell;
     }
 
@@ -206,20 +200,20 @@ class HiveEmitter {
         const auto bins = arena_.Layout(offsets, layout_.lastWritten);
         std::vector<uint8_t> file(kBaseBlockSize, 0);
         PutAscii(file, 0, "regf");
-        Put32(file, 4, 1);
-        Put32(file, 8, 1);
-        Put64(file, 12, layout_.lastWritten);
-        Put32(file, 20, 1);
-        Put32(file, 24, layout_.minorVersion);
-        Put32(file, 32, 1);
-        Put32(file, 36, offsets[root_]);
-        Put32(file, 40, static_cast<uint32_t>(bins.size()));
-        Put32(file, 44, 1);
-        const TextView fileName = TextView(layout_.fileName).substr(0, 31);
+        Put32(file, kBaseSequence1, 1);
+        Put32(file, kBaseSequence2, 1);
+        Put64(file, kBaseLastWritten, layout_.lastWritten);
+        Put32(file, kBaseMajorVersion, 1);
+        Put32(file, kBaseMinorVersion, layout_.minorVersion);
+        Put32(file, kBaseFileFormat, 1);  // direct memory load
+        Put32(file, kBaseRootCell, offsets[root_]);
+        Put32(file, kBaseBinsSize, static_cast<uint32_t>(bins.size()));
+        Put32(file, kBaseClustering, 1);
+        const TextView fileName = TextView(layout_.fileName).substr(0, kBaseFileNameLength - 1);
         for (size_t i = 0; i < fileName.size(); ++i)
-            Put16(file, 48 + i * 2, fileName[i]);
+            Put16(file, kBaseFileName + i * 2, fileName[i]);
         uint32_t checksum = 0;
-        for (size_t pos = 0; pos < kChecksumOffset; pos += 4) {
+        for (size_t pos = 0; pos < kBaseChecksum; pos += 4) {
             checksum ^= static_cast<uint32_t>(file[pos]) | (file[pos + 1] << 8) |
                         (file[pos + 2] << 16) | (static_cast<uint32_t>(file[pos + 3]) << 24);
         }
@@ -227,7 +221,7 @@ class HiveEmitter {
             checksum = 1;
         if (checksum == 0xFFFFFFFF)
             checksum = 0xFFFFFFFE;
-        Put32(file, kChecksumOffset, checksum);
+        Put32(file, kBaseChecksum, checksum);
         file.insert(file.end(), bins.begin(), bins.end());
         return file;
     }
@@ -244,26 +238,26 @@ class HiveEmitter {
 
     size_t ValueNode(const HiveWriterKey::Value& value) {
         const auto name = NameBytes(value.name);
-        std::vector<uint8_t> vk(20 + name.size(), 0);
+        std::vector<uint8_t> vk(kVkName + name.size(), 0);
         PutAscii(vk, 0, "vk");
-        Put16(vk, 2, static_cast<uint32_t>(name.size()));
-        Put32(vk, 12, value.type);
-        Put16(vk, 16, Compressible(value.name) ? kValueCompressedName : 0);
-        std::copy(name.begin(), name.end(), vk.begin() + 20);
+        Put16(vk, kVkNameLength, static_cast<uint32_t>(name.size()));
+        Put32(vk, kVkType, value.type);
+        Put16(vk, kVkFlags, Compressible(value.name) ? kValueCompressedName : 0);
+        std::copy(name.begin(), name.end(), vk.begin() + kVkName);
         const auto& data = value.data;
         if (data.size() <= 4) {
-            Put32(vk, 4, static_cast<uint32_t>(data.size()) | kResidentData);
-            std::copy(data.begin(), data.end(), vk.begin() + 8);
+            Put32(vk, kVkDataSize, static_cast<uint32_t>(data.size()) | kResidentData);
+            std::copy(data.begin(), data.end(), vk.begin() + kVkData);
             return arena_.Add(std::move(vk));
         }
-        Put32(vk, 4, static_cast<uint32_t>(data.size()));
+        Put32(vk, kVkDataSize, static_cast<uint32_t>(data.size()));
         const size_t cell = arena_.Add(std::move(vk));
-        arena_.Link(cell, 8, DataCell(data));
+        arena_.Link(cell, kVkData, DataCell(data));
         return cell;
     }
 
     size_t DataCell(const std::vector<uint8_t>& data) {
-        if (data.size() <= kBigDataSegment || layout_.minorVersion < 4)
+        if (data.size() <= kBigDataSegment || layout_.minorVersion < kBigDataMinorVersion)
             return arena_.Add(data);
         const size_t segments = (data.size() + kBigDataSegment - 1) / kBigDataSegment;
         const size_t list = arena_.Add(std::vector<uint8_t>(segments * 4, 0));
@@ -272,11 +266,11 @@ class HiveEmitter {
             const size_t end = std::min(data.size(), begin + kBigDataSegment);
             arena_.Link(list, i * 4, arena_.Add({data.begin() + begin, data.begin() + end}));
         }
-        std::vector<uint8_t> db(8, 0);
+        std::vector<uint8_t> db(kDbSegmentList + 4, 0);
         PutAscii(db, 0, "db");
-        Put16(db, 2, static_cast<uint32_t>(segments));
+        Put16(db, kDbSegmentCount, static_cast<uint32_t>(segments));
         const size_t cell = arena_.Add(std::move(db));
-        arena_.Link(cell, 4, list);
+        arena_.Link(cell, kDbSegmentList, list);
         return cell;
     }
 
@@ -297,27 +291,27 @@ class HiveEmitter {
         }
         if (leaves.size() == 1)
             return leaves[0];
-        std::vector<uint8_t> ri(4 + leaves.size() * 4, 0);
+        std::vector<uint8_t> ri(kListEntries + leaves.size() * kPlainListStride, 0);
         PutAscii(ri, 0, "ri");
-        Put16(ri, 2, static_cast<uint32_t>(leaves.size()));
+        Put16(ri, kListCount, static_cast<uint32_t>(leaves.size()));
         const size_t index = arena_.Add(std::move(ri));
         for (size_t i = 0; i < leaves.size(); ++i)
-            arena_.Link(index, 4 + i * 4, leaves[i]);
+            arena_.Link(index, kListEntries + i * kPlainListStride, leaves[i]);
         return index;
     }
 
     size_t Leaf(const std::vector<const HiveWriterKey*>& keys, const std::vector<size_t>& cells,
                 size_t begin, size_t end) {
         const bool plain = layout_.leafList == HiveLayout::LeafList::Li;
-        const size_t stride = plain ? 4 : 8;
-        std::vector<uint8_t> list(4 + (end - begin) * stride, 0);
+        const size_t stride = plain ? kPlainListStride : kHashedListStride;
+        std::vector<uint8_t> list(kListEntries + (end - begin) * stride, 0);
         PutAscii(list, 0,
                  plain                                          ? "li"
                  : layout_.leafList == HiveLayout::LeafList::Lf ? "lf"
                                                                 : "lh");
-        Put16(list, 2, static_cast<uint32_t>(end - begin));
+        Put16(list, kListCount, static_cast<uint32_t>(end - begin));
         for (size_t i = begin; i < end; ++i) {
-            const size_t pos = 4 + (i - begin) * stride;
+            const size_t pos = kListEntries + (i - begin) * stride;
             const TextView name = keys[i]->name();
             if (layout_.leafList == HiveLayout::LeafList::Lh) {
                 Put32(list, pos + 4, NameHash(name));
@@ -330,7 +324,7 @@ class HiveEmitter {
         }
         const size_t cell = arena_.Add(std::move(list));
         for (size_t i = begin; i < end; ++i)
-            arena_.Link(cell, 4 + (i - begin) * stride, cells[i]);
+            arena_.Link(cell, kListEntries + (i - begin) * stride, cells[i]);
         return cell;
     }
 

@@ -5,42 +5,12 @@
 
 #include <algorithm>
 
+#include "platform/offline/registry/regf_format.h"
+
 namespace veltrano {
+using namespace regf;
+
 namespace {
-
-constexpr size_t kBaseBlockSize = 4096;
-constexpr size_t kBaseSequence1 = 4;
-constexpr size_t kBaseSequence2 = 8;
-constexpr size_t kBaseMinorVersion = 24;
-constexpr size_t kBaseRootCell = 36;
-constexpr size_t kBaseBinsSize = 40;
-
-constexpr uint32_t kNoCell = 0xFFFFFFFF;
-
-constexpr size_t kNkFlags = 2;
-constexpr size_t kNkSubkeyList = 28;
-constexpr size_t kNkValueCount = 36;
-constexpr size_t kNkValueList = 40;
-constexpr size_t kNkNameLength = 72;
-constexpr size_t kNkName = 76;
-constexpr uint16_t kNkCompressedName = 0x0020;
-
-constexpr size_t kVkNameLength = 2;
-constexpr size_t kVkDataSize = 4;
-constexpr size_t kVkData = 8;
-constexpr size_t kVkType = 12;
-constexpr size_t kVkFlags = 16;
-constexpr size_t kVkName = 20;
-constexpr uint16_t kVkCompressedName = 0x0001;
-constexpr uint32_t kVkResidentData = 0x80000000;
-
-constexpr size_t kListCount = 2;
-constexpr size_t kListEntries = 4;
-
-constexpr size_t kDbSegmentCount = 2;
-constexpr size_t kDbSegmentList = 4;
-constexpr uint32_t kBigDataSegment = 16344;  // payload bytes of each big-data segment
-constexpr uint32_t kBigDataMinorVersion = 4;
 
 // An "ri" list points to leaf lists only; one level is all Windows writes.
 constexpr int kMaxIndexDepth = 1;
@@ -159,7 +129,7 @@ Text Hive::Name(HiveKey key) const {
     const auto nk = KeyNode(key);
     if (!nk)
         return {};
-    return NodeName(*nk, kNkNameLength, kNkName, (nk->U16(kNkFlags) & kNkCompressedName) != 0);
+    return NodeName(*nk, kNkNameLength, kNkName, (nk->U16(kNkFlags) & kKeyCompressedName) != 0);
 }
 
 void Hive::CollectSubkeys(uint32_t listOffset, int depth, std::vector<HiveKey>& out) const {
@@ -172,7 +142,7 @@ void Hive::CollectSubkeys(uint32_t listOffset, int depth, std::vector<HiveKey>& 
     const bool index = list->Matches(0, "ri");
     if (!hashed && !plain && !index)
         return;
-    const size_t stride = hashed ? 8 : 4;
+    const size_t stride = hashed ? kHashedListStride : kPlainListStride;
     for (size_t i = 0; i < count && list->Has(kListEntries + i * stride, 4); ++i) {
         const uint32_t target = list->U32(kListEntries + i * stride);
         if (index) {
@@ -237,7 +207,7 @@ std::vector<uint32_t> Hive::ValueOffsets(ByteView nk) const {
 }
 
 Text Hive::ValueName(ByteView vk) const {
-    return NodeName(vk, kVkNameLength, kVkName, (vk.U16(kVkFlags) & kVkCompressedName) != 0);
+    return NodeName(vk, kVkNameLength, kVkName, (vk.U16(kVkFlags) & kValueCompressedName) != 0);
 }
 
 std::optional<std::vector<uint8_t>> Hive::BigData(ByteView db, uint32_t size) const {
@@ -266,9 +236,9 @@ std::optional<HiveValue> Hive::ReadValue(ByteView vk) const {
     value.name = ValueName(vk);
     value.type = vk.U32(kVkType);
     const uint32_t sizeField = vk.U32(kVkDataSize);
-    if (sizeField & kVkResidentData) {
+    if (sizeField & kResidentData) {
         // Up to four bytes live in the data-offset field itself.
-        const uint32_t size = std::min<uint32_t>(sizeField & ~kVkResidentData, 4);
+        const uint32_t size = std::min<uint32_t>(sizeField & ~kResidentData, 4);
         value.data.assign(vk.data() + kVkData, vk.data() + kVkData + size);
         return value;
     }

@@ -63,14 +63,9 @@ bool OnlyStringInserts(TextView text) {
     return true;
 }
 
-std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 void CompareWithPlatform(const std::filesystem::path& file, DWORD source) {
     SCOPED_TRACE(file.string());
-    const auto bytes = ReadFile(file);
+    const auto bytes = testing::ReadHostFile(file).value_or(std::vector<uint8_t>());
     const auto table = ChooseMessageTable(ByteView(bytes.data(), bytes.size()));
     ASSERT_TRUE(table);
     ModuleHandle loaded{LoadLibraryExW(file.wstring().c_str(), nullptr,
@@ -110,7 +105,7 @@ TEST(PlatformFormatMessage, SystemTable) {
     wchar_t system[MAX_PATH];
     ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
     const std::filesystem::path kernelbase = std::filesystem::path(system) / L"kernelbase.dll";
-    const auto bytes = ReadFile(kernelbase);
+    const auto bytes = testing::ReadHostFile(kernelbase).value_or(std::vector<uint8_t>());
     if (!ChooseMessageTable(ByteView(bytes.data(), bytes.size()))) {
         GTEST_SKIP() << "this system keeps its messages elsewhere (a .mui file)";
     }

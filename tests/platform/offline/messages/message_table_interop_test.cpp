@@ -75,16 +75,11 @@ Dump WindresDump(const std::string& file) {
     return dump;
 }
 
-std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 void CompareWithWindres(const std::filesystem::path& file, bool ansi) {
     SCOPED_TRACE(file.string());
     const Dump dump = WindresDump(file.string());
     ASSERT_FALSE(dump.empty()) << "windres found no message table";
-    const auto bytes = ReadFile(file);
+    const auto bytes = testing::ReadHostFile(file).value_or(std::vector<uint8_t>());
     const auto table = ChooseMessageTable(ByteView(bytes.data(), bytes.size()));
     ASSERT_TRUE(table);
     if (dump.count(kLanguageEnglishUs)) {
