@@ -10,6 +10,11 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
+# The scan's worker and the window's reader under ThreadSanitizer.
+cmake --preset native-tsan >/dev/null
+cmake --build --preset native-tsan --target engine_tests
+ctest --preset native-tsan -R Concurrency
+
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 xvfb-run -a ctest --preset windows
