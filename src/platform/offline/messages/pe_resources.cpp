@@ -1,4 +1,4 @@
-// PE resource lookup following the PE/COFF specification ("The .rsrc Section"): directory
+// PE resource lookup as Microsoft documents the PE/COFF format ("The .rsrc Section"): directory
 // offsets count from the start of the resource directory; data entries hold image addresses
 // (RVAs) that the section table maps to file offsets.
 #include "platform/offline/messages/pe_resources.h"

@@ -1,6 +1,6 @@
-// Hive file parsing. Layout as documented by the forensic community (J. Metz, "Windows NT
-// Registry File (REGF) format"; M. Suhanov, "Windows registry file format specification"):
-// offsets inside cells count from the start of the cell's payload, after its 32-bit size field.
+// Hive file parsing, with the layout the forensic community has documented (J. Metz's notes on
+// the REGF format for libregf, M. Suhanov's description of the registry file format); the field
+// offsets are in regf_format.h.
 #include "platform/offline/registry/hive.h"
 
 #include <algorithm>
