@@ -80,7 +80,9 @@ public:
     virtual uint32_t LastError() { return 0; }
 };
 
-// The whole content of a file, or nullopt when it cannot be opened or read.
-std::optional<std::vector<uint8_t>> ReadWholeFile(FileSystem& files, TextView path);
+// The whole content of a file, or nullopt when it cannot be opened or read or is larger than
+// maxSize bytes (a guard for files named by the data being read).
+std::optional<std::vector<uint8_t>> ReadWholeFile(FileSystem& files, TextView path,
+                                                  uint64_t maxSize = UINT64_MAX);
 
 }  // namespace veltrano

@@ -32,8 +32,4 @@ private:
     Text root_;
 };
 
-// Letter-case folding for file names: ASCII and the Latin-1 letters.
-char16_t FoldCase(char16_t c);
-bool EqualsNoCase(TextView a, TextView b);
-
 }  // namespace veltrano
