@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/app.h"
+#include "framework/dialog_template.h"
 
 namespace veltrano {
 

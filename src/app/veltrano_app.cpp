@@ -5,7 +5,7 @@
 
 #include "app/font_occ_manager.h"
 #include "shell/local_texts.h"
-#include "shell/win32/install.h"
+#include "shell/win32/self_uninstall.h"
 #include "ui/main_dialog.h"
 
 namespace veltrano {

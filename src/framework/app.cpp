@@ -36,6 +36,8 @@ int CWinApp::Run(HINSTANCE instance, Text commandLine, Machine& machine) {
 
 bool CWinApp::InitInstance() { return true; }
 
+HWND CWinApp::MainWindow() const { return mainWindow_ != nullptr ? mainWindow_->hwnd() : nullptr; }
+
 Text CWinApp::Title() const { return LoadResourceString(instance_, kAppTitleStringId); }
 
 HINSTANCE AppInstance() {

@@ -46,7 +46,7 @@ public:
     // The caption of the framework's message boxes (string resource kAppTitleStringId).
     Text Title() const;
     // The window registered as the application's main window (none while it has no handle).
-    HWND MainWindow() const { return mainWindow_ != nullptr ? mainWindow_->hwnd() : nullptr; }
+    HWND MainWindow() const;
     void SetMainWindow(const CWindow* window) { mainWindow_ = window; }
     void EnableControlContainer(std::unique_ptr<CControlContainerManager> manager) {
         occManager_ = std::move(manager);

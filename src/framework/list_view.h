@@ -10,6 +10,7 @@ namespace veltrano {
 
 class CListView : public CWindow {
 public:
+    using CWindow::CWindow;
     int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
     int ColumnCount() const {
         return static_cast<int>(::SendMessageW(Header(), HDM_GETITEMCOUNT, 0, 0));

@@ -10,6 +10,7 @@ namespace veltrano {
 
 class CStatusBar : public CWindow {
 public:
+    using CWindow::CWindow;
     bool Create(HWND parent, int id) {
         hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | CCS_BOTTOM,
                                   0, 0, 0, 0, parent,

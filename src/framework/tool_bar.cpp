@@ -1,13 +1,30 @@
 // Toolbar creation and button changes.
 #include "framework/tool_bar.h"
 
-#include <cstring>
 #include <vector>
 
 namespace veltrano {
 namespace {
 
 constexpr WORD kToolBarResourceType = 241;  // RT_TOOLBAR
+
+// The button identifiers of a toolbar resource. Microsoft's resource compiler writes WORDs
+// (version 1, width, height, count, identifiers); GNU windres writes DWORDs (width, height,
+// count, identifiers). Empty when the bytes are neither.
+std::vector<WORD> ToolBarIds(const BYTE* data, size_t size) {
+    auto word = [data](size_t at) { return static_cast<WORD>(data[at] | data[at + 1] << 8); };
+    auto dword = [data](size_t at) {
+        return static_cast<DWORD>(data[at] | data[at + 1] << 8 | data[at + 2] << 16 |
+                                  static_cast<DWORD>(data[at + 3]) << 24);
+    };
+    std::vector<WORD> ids;
+    if (size >= 8 && word(0) == 1 && size >= 8 + 2u * word(6)) {
+        for (size_t i = 0; i < word(6); ++i) ids.push_back(word(8 + 2 * i));
+    } else if (size >= 12 && dword(8) <= (size - 12) / 4) {
+        for (size_t i = 0; i < dword(8); ++i) ids.push_back(static_cast<WORD>(dword(12 + 4 * i)));
+    }
+    return ids;
+}
 
 }  // namespace
 
@@ -27,15 +44,12 @@ bool CToolBar::LoadToolBar(HINSTANCE instance, int resourceId) {
     if (resource == nullptr) return false;
     const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(instance, resource)));
     const DWORD size = ::SizeofResource(instance, resource);
-    if (data == nullptr || size < 8) return false;
-    WORD header[4];  // version, width, height, count
-    std::memcpy(header, data, sizeof header);
-    if (header[0] != 1 || size < 8 + 2u * header[3]) return false;
-    std::vector<TBBUTTON> buttons(header[3]);
+    const std::vector<WORD> ids = ToolBarIds(data, data != nullptr ? size : 0);
+    if (ids.empty()) return false;
+    std::vector<TBBUTTON> buttons(ids.size());
     int image = 0;
-    for (WORD i = 0; i < header[3]; ++i) {
-        WORD id = 0;
-        std::memcpy(&id, data + 8 + 2 * i, 2);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const WORD id = ids[i];
         TBBUTTON& b = buttons[i];
         b.idCommand = id;
         b.fsState = TBSTATE_ENABLED;
@@ -49,13 +63,15 @@ bool CToolBar::LoadToolBar(HINSTANCE instance, int resourceId) {
 void CToolBar::SetButtonInfo(int index, int id, BYTE style, int image) const {
     TBBUTTONINFOW info{};
     info.cbSize = sizeof info;
-    info.dwMask = TBIF_BYINDEX | TBIF_COMMAND | TBIF_STYLE | TBIF_IMAGE | TBIF_SIZE;
+    info.dwMask = TBIF_BYINDEX | TBIF_COMMAND | TBIF_STYLE | TBIF_IMAGE;
     info.idCommand = id;
     info.fsStyle = style;
-    info.iImage = (style & kButtonSeparator) != 0 ? 0 : image;
-    // A separator's width stands where a button's image index would.
-    info.cx = static_cast<WORD>((style & kButtonSeparator) != 0 ? image : 0);
-    if ((style & kButtonSeparator) == 0) info.dwMask &= ~TBIF_SIZE;
+    // A separator keeps its width where a button keeps its image index.
+    info.iImage = image;
+    if ((style & kButtonSeparator) != 0) {
+        info.dwMask |= TBIF_SIZE;
+        info.cx = static_cast<WORD>(image);
+    }
     Send(TB_SETBUTTONINFOW, index, reinterpret_cast<LPARAM>(&info));
 }
 

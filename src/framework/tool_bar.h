@@ -16,6 +16,7 @@ constexpr BYTE kButtonGroup = BTNS_GROUP;      // 4
 
 class CToolBar : public CWindow {
 public:
+    using CWindow::CWindow;
     // Creates the toolbar as a child with the given styles and control identifier.
     bool Create(HWND parent, DWORD style, int id);
     // Adds the buttons of a toolbar resource; image indexes count the non-separators.

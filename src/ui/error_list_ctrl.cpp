@@ -121,7 +121,7 @@ bool CListCtrlEx::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             if (message == WM_MOUSEMOVE) {
                 TrackTool({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
             }
-            MSG relay{hwnd_, message, wParam, lParam, ::GetMessageTime(), {}};
+            MSG relay{hwnd_, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
             ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
             return false;
         }

@@ -18,6 +18,7 @@ constexpr COLORREF kBanner = 0x000FC8FF;  // red 255, green 200, blue 15
 CVeltranoDlg::CVeltranoDlg(Machine& machine, HWND parent)
     : CDialog(IDD_VELTRANO_DIALOG, parent),
       machine_(machine),
+      descriptionBox_(*machine.files, *machine.shell),
       whiteBrush_(::CreateSolidBrush(kWhite)),
       bannerBrush_(::CreateSolidBrush(kBanner)) {
     icon_ = ::LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));

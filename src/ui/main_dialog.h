@@ -11,14 +11,18 @@
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "framework/tool_bar.h"
-#include "layout/wnd_resizer.h"
+#include "layout/layout.h"
 #include "platform/machine.h"
+#include "shell/win32/my_edit.h"
 #include "ui/error_list_ctrl.h"
 #include "ui/scan_state.h"
 #include "framework/status_bar.h"
 
 namespace veltrano {
 
+
+// The lookup page's address for a query.
+Text LookupUrl(const Text& query);
 
 class CVeltranoDlg : public CDialog {
 public:
@@ -105,7 +109,7 @@ private:
     CListCtrlEx list_;
     std::shared_ptr<ScanState> scan_;
     Text descriptionText_;
-    CWindow descriptionBox_;
+    CMyEdit descriptionBox_;
     Text summaryText_;
     Text archivePath_;
     CStatusBar statusBar_;

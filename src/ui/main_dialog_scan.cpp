@@ -1,13 +1,14 @@
 // The scan as the main window sees it: the animation while it runs, the early last-week list,
 // the progress texts, and at the end the banner's slide, the interval choice and the export.
+#include <windows.h>
 #include <commctrl.h>
 
 #include "app/resource.h"
-#include "export/error_report.h"
+#include "export/report_export.h"
 #include "framework/app.h"
 #include "framework/message_box.h"
 #include "shell/local_texts.h"
-#include "shell/win32/slide_window.h"
+#include "shell/win32/slide.h"
 #include "ui/main_dialog.h"
 
 namespace veltrano {
@@ -64,7 +65,7 @@ void CVeltranoDlg::OnScanDone() {
         if (list_.List().ItemCount() > 0) break;
         SelectInterval(next, false);
     }
-    archivePath_ = ExportErrorReport(scan_->catalogue, machine_, [this](const Text& message) {
+    archivePath_ = ExportErrorReport(machine_, scan_->catalogue, [this](const Text& message) {
         AppMessageBox(hwnd_, message, MB_OK);
     });
     EnableControls(true);

@@ -1,12 +1,12 @@
 // The window size and splitter position kept in the current user's registry hive.
 #include "app/resource.h"
-#include "shell/install.h"
+#include "shell/maker.h"
+#include "shell/win32/install_entry.h"
 #include "ui/main_dialog.h"
 
 namespace veltrano {
 namespace {
 
-constexpr char16_t kSettingsKey[] = u"Software\\Brenlow\\Veltrano";
 constexpr char16_t kHeight[] = u"DlgHeight";
 constexpr char16_t kWidth[] = u"DlgWidth";
 constexpr char16_t kSplit[] = u"SplitPos";
@@ -20,7 +20,7 @@ constexpr int kBelowSplit = 130;
 void CVeltranoDlg::RestoreSettings() {
     if (machine_.registry == nullptr) return;
     auto read = [this](const char16_t* name) {
-        return static_cast<int>(machine_.registry->ReadUserDword(kSettingsKey, name).value_or(0));
+        return static_cast<int>(machine_.registry->ReadUserDword(kSettingsKeyPath, name).value_or(0));
     };
     int height = read(kHeight);
     int width = read(kWidth);
@@ -43,13 +43,13 @@ void CVeltranoDlg::RestoreSettings() {
 }
 
 void CVeltranoDlg::StoreSettings() {
-    if (IsRunningFromTemp(machine_)) OfferToKeep(machine_, hwnd_);
+    if (machine_.files != nullptr && IsRunningFromTemp(*machine_.files)) OfferToKeep(hwnd_, machine_);
     if (machine_.registry == nullptr) return;
     const RECT window = WindowRect();
-    machine_.registry->WriteUserDword(kSettingsKey, kHeight, static_cast<uint32_t>(Height(window)));
-    machine_.registry->WriteUserDword(kSettingsKey, kWidth, static_cast<uint32_t>(Width(window)));
+    machine_.registry->WriteUserDword(kSettingsKeyPath, kHeight, static_cast<uint32_t>(Height(window)));
+    machine_.registry->WriteUserDword(kSettingsKeyPath, kWidth, static_cast<uint32_t>(Width(window)));
     machine_.registry->WriteUserDword(
-        kSettingsKey, kSplit,
+        kSettingsKeyPath, kSplit,
         static_cast<uint32_t>(layout_.GetSplitPosition(u"MainSplitter").value_or(0)));
 }
 

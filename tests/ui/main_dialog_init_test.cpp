@@ -37,9 +37,14 @@ TEST_F(MainDialogInitTest, ToolBarButtonsTextsAndGroup) {
     for (int i = 0; i < 11; ++i) {
         const TBBUTTON button = bar.Button(i);
         EXPECT_EQ(button.idCommand, ids[i]) << i;
-        if (i % 2 == 0) EXPECT_EQ(bar.ButtonText(i), texts[i / 2]);
-        if (i < 8 && i % 2 == 0) EXPECT_EQ(button.fsStyle & BTNS_CHECKGROUP, BTNS_CHECKGROUP);
-        if (i < 8 && i % 2 == 1) EXPECT_EQ(button.fsStyle, 7);
+        if (i % 2 == 0) {
+            EXPECT_EQ(bar.ButtonText(i), texts[i / 2]);
+        }
+        if (i < 8 && i % 2 == 0) {
+            EXPECT_EQ(button.fsStyle & BTNS_CHECKGROUP, BTNS_CHECKGROUP);
+        } else if (i < 8) {
+            EXPECT_EQ(button.fsStyle, 7);
+        }
     }
     EXPECT_TRUE(bar.IsButtonHidden(32777));
     EXPECT_TRUE(bar.IsButtonEnabled(32788));
@@ -47,11 +52,12 @@ TEST_F(MainDialogInitTest, ToolBarButtonsTextsAndGroup) {
 
 TEST_F(MainDialogInitTest, InfoStaysThirtyPixelsFromTheRightEdge) {
     Open();
-    for (int width : {900, 1300}) {
+    for (int width : {900, 1200, 700}) {
         ::SetWindowPos(dialog->hwnd(), nullptr, 0, 0, width, 600, SWP_NOMOVE | SWP_NOZORDER);
         UiTest::Pump();
         const RECT info = dialog->ToolBar().ItemRect(10);
-        EXPECT_EQ(info.right, width - 30) << width;
+        // (The window manager may cap the width at the screen's.)
+        EXPECT_EQ(info.right, Width(dialog->WindowRect()) - 30) << width;
     }
 }
 
