@@ -14,6 +14,7 @@
 #include "framework/app.h"
 #include "framework/message_box.h"
 #include "shell/local_texts.h"
+#include "platform/host.h"
 #include "support/engine_machine.h"
 #include "support/report_files.h"
 #include "support/test_drive.h"
@@ -60,6 +61,7 @@ protected:
         m.machine.files = &drive.files();
         m.machine.system = &system;
         m.machine.shell = &shell;
+        m.machine.ansi = ansi.get();
         m.logs.Log(u"Application");
         m.logs.Log(u"System");
         SetMessageBoxHook([this](HWND, const Text& text, const Text&, UINT) {
@@ -116,6 +118,7 @@ protected:
     TestDrive drive;
     FakeSystemInfo system;
     RecordingShell shell;
+    std::unique_ptr<AnsiCodePage> ansi = MakeHostAnsiCodePage();
     std::unique_ptr<TestMainDialog> dialog;
     std::vector<Text> messageBoxes;
 };
