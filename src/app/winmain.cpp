@@ -1,7 +1,7 @@
 // Entry point of Veltrano.exe.
 #include <windows.h>
 
-#include "app/live_machine.h"
+#include "platform/win32/live_machine.h"
 #include "app/veltrano_app.h"
 #include "platform/win32/wide.h"
 #include "ui/scan_state.h"

@@ -15,4 +15,7 @@ std::unique_ptr<Clock> MakeHostClock();
 std::unique_ptr<SystemInfo> MakeHostSystemInfo();
 std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage();
 
+// Whether the process's standard error goes to a terminal (console).
+bool StandardErrorIsTerminal();
+
 }  // namespace veltrano

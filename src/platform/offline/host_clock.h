@@ -19,13 +19,15 @@ public:
 // The date text of the portable adapters.
 Text IsoDateTimeText(const CalendarTime& local);
 
-// A clock that stands still at a given time and never sleeps, for reproducible runs; the time
-// zone and texts come from the wrapped clock.
+// A clock that never pauses and, given a time, stands still at it (for reproducible runs); the
+// time zone and texts come from the wrapped clock.
 class FixedClock : public Clock {
 public:
-    FixedClock(Clock& zone, FileTime now) : zone_(zone), now_(now) {}
-    FileTime UtcNow() override { return now_; }
-    int64_t NowSeconds() override { return FileTimeToUnixSeconds(now_); }
+    FixedClock(Clock& zone, std::optional<FileTime> now) : zone_(zone), now_(now) {}
+    FileTime UtcNow() override { return now_ ? *now_ : zone_.UtcNow(); }
+    int64_t NowSeconds() override {
+        return now_ ? FileTimeToUnixSeconds(*now_) : zone_.NowSeconds();
+    }
     std::optional<CalendarTime> UtcToLocal(FileTime utc) override { return zone_.UtcToLocal(utc); }
     std::optional<int64_t> LocalToSeconds(const CalendarTime& local) override {
         return zone_.LocalToSeconds(local);
@@ -35,7 +37,7 @@ public:
 
 private:
     Clock& zone_;
-    FileTime now_;
+    std::optional<FileTime> now_;
 };
 
 // System facts of a host that is not the analysed Windows machine: the user language from the

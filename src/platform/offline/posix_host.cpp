@@ -1,5 +1,8 @@
 // The host adapters of a POSIX build.
 #include "platform/host.h"
+
+#include <unistd.h>
+
 #include "platform/offline/host_clock.h"
 #include "platform/offline/posix_file_system.h"
 #include "platform/offline/windows1252_code_page.h"
@@ -12,5 +15,7 @@ std::unique_ptr<SystemInfo> MakeHostSystemInfo() { return std::make_unique<HostS
 std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage() {
     return std::make_unique<Windows1252CodePage>();
 }
+
+bool StandardErrorIsTerminal() { return ::isatty(2) != 0; }
 
 }  // namespace veltrano

@@ -1,5 +1,8 @@
 // The host adapters of the Windows build.
 #include "platform/host.h"
+
+#include <io.h>
+
 #include "platform/win32/win32_ansi_code_page.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
@@ -12,5 +15,7 @@ std::unique_ptr<SystemInfo> MakeHostSystemInfo() { return std::make_unique<Win32
 std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage() {
     return std::make_unique<Win32AnsiCodePage>();
 }
+
+bool StandardErrorIsTerminal() { return ::_isatty(2) != 0; }
 
 }  // namespace veltrano

@@ -1,5 +1,5 @@
 // Assembly of the Win32 adapters.
-#include "app/live_machine.h"
+#include "platform/win32/live_machine.h"
 
 #include "platform/offline/eventlog/offline_event_log.h"
 #include "platform/win32/win32_ansi_code_page.h"

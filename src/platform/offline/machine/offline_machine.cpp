@@ -1,0 +1,47 @@
+// Assembly of the offline adapters.
+#include "platform/offline/machine/offline_machine.h"
+
+#include "platform/host.h"
+#include "platform/offline/drive_environment.h"
+#include "platform/offline/drive_mapped_file_system.h"
+#include "platform/offline/eventlog/offline_event_log.h"
+#include "platform/offline/host_clock.h"
+#include "platform/offline/messages/pe_message_tables.h"
+#include "platform/offline/registry/hive_registry.h"
+
+namespace veltrano {
+
+struct OfflineMachine::Adapters {
+    Adapters(FileSystem& host, Text root)
+        : drive(host, std::move(root)),
+          registry(drive, kAnalysedSystemRoot),
+          environment(kAnalysedSystemRoot, &registry),
+          messages(drive, kAnalysedSystemRoot),
+          eventLogs(MakeOfflineEventLogService(drive, kAnalysedSystemRoot)),
+          system(MakeHostSystemInfo()),
+          ansi(MakeHostAnsiCodePage()) {}
+    DriveMappedFileSystem drive;
+    HiveRegistry registry;
+    DriveEnvironment environment;
+    PeMessageTables messages;
+    std::unique_ptr<EventLogService> eventLogs;
+    std::unique_ptr<SystemInfo> system;
+    std::unique_ptr<AnsiCodePage> ansi;
+};
+
+OfflineMachine::OfflineMachine(FileSystem& host, Text root, Clock& clock)
+    : adapters_(std::make_unique<Adapters>(host, std::move(root))) {
+    Adapters& a = *adapters_;
+    machine_.files = &a.drive;
+    machine_.clock = &clock;
+    machine_.system = a.system.get();
+    machine_.eventLogs = a.eventLogs.get();
+    machine_.registry = &a.registry;
+    machine_.messages = &a.messages;
+    machine_.environment = &a.environment;
+    machine_.ansi = a.ansi.get();
+}
+
+OfflineMachine::~OfflineMachine() = default;
+
+}  // namespace veltrano

@@ -1,0 +1,31 @@
+// The ports of an analysed Windows drive on any host: "C:\" maps to a host folder, the event logs
+// come from its log files, message texts from its registry hives and message files.
+#pragma once
+
+#include <memory>
+
+#include "platform/machine.h"
+
+namespace veltrano {
+
+class OfflineMachine {
+public:
+    // host: the host's own file system; root: the folder that stands for "C:\"; clock: the
+    // clock and time zone to use (the host's, or a fixed one).
+    OfflineMachine(FileSystem& host, Text root, Clock& clock);
+    ~OfflineMachine();
+    OfflineMachine(const OfflineMachine&) = delete;
+    OfflineMachine& operator=(const OfflineMachine&) = delete;
+
+    Machine& machine() { return machine_; }
+
+private:
+    struct Adapters;
+    std::unique_ptr<Adapters> adapters_;
+    Machine machine_;
+};
+
+// The Windows folder of every analysed drive.
+inline constexpr char16_t kAnalysedSystemRoot[] = u"C:\\Windows";
+
+}  // namespace veltrano
