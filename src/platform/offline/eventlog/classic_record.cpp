@@ -61,9 +61,9 @@ void AppendClassicRecord(std::vector<uint8_t>& out, const ClassicEvent& e) {
     const size_t start = out.size();
     out.resize(start + kRecordFixedSize, 0);
     AppendText(out, e.sourceName);
-    AppendText(out, u"\0");
+    out.insert(out.end(), 2, 0);
     AppendText(out, e.computerName);
-    AppendText(out, u"\0");
+    out.insert(out.end(), 2, 0);
     PadTo4(out, start);  // the SID is DWORD-aligned, as the service writes it
     const size_t sidOffset = out.size() - start;
     AppendBytes(out, e.userSid);
@@ -128,20 +128,26 @@ std::optional<ClassicRecordView> ReadClassicRecord(Bytes record) {
     view.sourceName = std::move(*source);
     view.computerName = std::move(*computer);
 
+    view.userSid =
+        Block(record, Le32(p + kRecordUserSidOffset), Le32(p + kRecordUserSidLength), limit);
+    view.data = Block(record, Le32(p + kRecordDataOffset), Le32(p + kRecordDataLength), limit);
+
+    // The strings end where the data begins.
     const uint32_t stringOffset = Le32(p + kRecordStringOffset);
     const uint16_t declared = Le16(p + kRecordNumStrings);
-    if (stringOffset >= kRecordFixedSize && stringOffset <= limit) {
+    size_t stringLimit = limit;
+    if (!view.data.empty() && static_cast<size_t>(view.data.data() - p) >= stringOffset) {
+        stringLimit = static_cast<size_t>(view.data.data() - p);
+    }
+    if (stringOffset >= kRecordFixedSize && stringOffset <= stringLimit) {
         size_t at = stringOffset;
         for (uint16_t i = 0; i < declared; ++i) {
-            auto s = ZeroTerminated(record, at, limit, at);
+            auto s = ZeroTerminated(record, at, stringLimit, at);
             if (!s)
                 break;  // the rest of the strings was cut off
             view.strings.push_back(std::move(*s));
         }
     }
-    view.userSid =
-        Block(record, Le32(p + kRecordUserSidOffset), Le32(p + kRecordUserSidLength), limit);
-    view.data = Block(record, Le32(p + kRecordDataOffset), Le32(p + kRecordDataLength), limit);
     return view;
 }
 
