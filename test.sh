@@ -9,6 +9,7 @@ veltrano_install_packages $VELTRANO_BUILD_PACKAGES $VELTRANO_TEST_PACKAGES
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+tools/ci/fuzz-smoke.sh
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows

@@ -9,7 +9,6 @@ namespace veltrano::eventlog {
 namespace {
 
 constexpr char kHexUpper[] = "0123456789ABCDEF";
-constexpr char kHexLower[] = "0123456789abcdef";
 
 // Windows-1252 in 0x80..0x9F, the only range where it differs from Latin-1.
 constexpr char16_t kCp1252High[32] = {
@@ -41,9 +40,9 @@ void AppendHexNumber(Text& out, uint64_t v) {
     AppendAscii(out, digits, static_cast<size_t>(end - digits));
 }
 
-void AppendHexByte(Text& out, uint8_t b, const char* digits = kHexUpper) {
-    out.push_back(static_cast<char16_t>(digits[b >> 4]));
-    out.push_back(static_cast<char16_t>(digits[b & 0x0F]));
+void AppendHexByte(Text& out, uint8_t b) {
+    out.push_back(static_cast<char16_t>(kHexUpper[b >> 4]));
+    out.push_back(static_cast<char16_t>(kHexUpper[b & 0x0F]));
 }
 
 // Zero-padded decimal of a fixed width.

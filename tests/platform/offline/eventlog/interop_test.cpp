@@ -1,0 +1,175 @@
+// Our readers against independent ones: every record of every shared sample against python-evtx
+// (the .evtx files) and the reference decodings (the classic .evt files), and the files our
+// writer produces as python-evtx reads them. Skips when the samples or python3-evtx are missing.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "peer_records.h"
+#include "platform/offline/eventlog/event_log_fixtures.h"
+#include "platform/offline/eventlog/evt_file.h"
+#include "support/samples.h"
+#include "support/temp_tree.h"
+
+namespace veltrano::testing {
+namespace {
+namespace fs = std::filesystem;
+using eventlog::EvtxEventFields;
+
+std::vector<uint8_t> FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> SampleNames(const char* folder, const char* extension) {
+    std::vector<std::string> names;
+    std::error_code e;
+    for (const auto& entry : fs::directory_iterator(SamplesDir() / folder, e)) {
+        if (entry.path().extension() == extension)
+            names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    if (names.empty())
+        names.push_back("(none)");
+    return names;
+}
+
+void ExpectSameEvent(const PeerRecord& peer, const EvtxEventFields& ours) {
+    SCOPED_TRACE("record " + std::to_string(peer.id));
+    EXPECT_EQ(ours.created, peer.created);
+    EXPECT_EQ(ours.level, peer.level);
+    EXPECT_EQ(ours.eventId, peer.eventId);
+    EXPECT_EQ(ours.qualifiers, peer.qualifiers);
+    EXPECT_EQ(ours.provider, peer.provider);
+    EXPECT_EQ(ours.sourceName, peer.sourceName);
+    EXPECT_EQ(ours.computer, peer.computer);
+    EXPECT_EQ(ours.StringList(), peer.strings);
+}
+
+class EvtxSampleTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(EvtxSampleTest, EveryRecordReadsAsPythonEvtxReadsIt) {
+    const fs::path file = SamplesDir() / "evtx" / GetParam();
+    if (!fs::exists(file))
+        GTEST_SKIP() << "no shared samples at " << SamplesDir();
+    if (const auto why = PeerUnavailableReason("evtx"); !why.empty())
+        GTEST_SKIP() << why;
+    const auto peer = PeerRecords("evtx", file, true);
+    ASSERT_TRUE(peer) << "python-evtx failed on " << file;
+
+    std::map<uint64_t, EvtxEventFields> ours;
+    for (const auto& e : ReadEvents(FileBytes(file)))
+        ours.emplace(e.recordId, e);
+    size_t compared = 0, damaged = 0, undecodable = 0;
+    for (const PeerRecord& p : *peer) {
+        const auto found = ours.find(p.id);
+        if (!p.decoded) {
+            ++undecodable;
+            continue;
+        }
+        if (found == ours.end()) {
+            // Only records whose size or chunk header is damaged may be missing.
+            EXPECT_FALSE(p.intact) << "record " << p.id << " is missing";
+            ++damaged;
+            continue;
+        }
+        ExpectSameEvent(p, found->second);
+        ++compared;
+    }
+    const size_t recovered = ours.size() - compared;
+    std::cout << GetParam() << ": python-evtx " << peer->size() << " records (" << damaged
+              << " damaged, " << undecodable << " it cannot decode); ours " << ours.size()
+              << ", compared " << compared << ", beyond python-evtx " << recovered << "\n";
+    EXPECT_GT(ours.size(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, EvtxSampleTest, ::testing::ValuesIn(SampleNames("evtx", ".evtx")),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name) {
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             }
+                             return name;
+                         });
+
+class EvtSampleTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(EvtSampleTest, EveryRecordReadsAsTheReferenceDecodingHasIt) {
+    const fs::path file = SamplesDir() / "evt" / GetParam();
+    const fs::path reference = SamplesDir() / "reference" / (GetParam() + ".records.jsonl");
+    if (!fs::exists(file) || !fs::exists(reference))
+        GTEST_SKIP() << "no shared samples";
+    if (const auto why = PeerUnavailableReason("reference"); !why.empty())
+        GTEST_SKIP() << why;
+    const auto expected = PeerRecords("reference", reference, true);
+    ASSERT_TRUE(expected);
+
+    std::map<uint64_t, eventlog::ClassicRecordView> ours;
+    eventlog::ForEachEvtRecord(FileBytes(file), [&](const eventlog::ClassicRecordView& v) {
+        auto copy = v;
+        copy.userSid = copy.data = {};
+        ours.emplace(v.recordNumber, std::move(copy));
+    });
+    EXPECT_EQ(ours.size(), expected->size());
+    for (const PeerRecord& p : *expected) {
+        SCOPED_TRACE("record " + std::to_string(p.id));
+        const auto found = ours.find(p.id);
+        ASSERT_NE(found, ours.end());
+        const auto& r = found->second;
+        EXPECT_EQ(r.timeGenerated, p.created);
+        EXPECT_EQ(r.eventType, p.level);
+        EXPECT_EQ(r.eventId, p.eventId);
+        EXPECT_EQ(r.sourceName, p.provider);
+        EXPECT_EQ(r.computerName, p.computer);
+        // The reference decoder takes the padding after the last string of some records for
+        // one more, empty string, beyond the record's NumStrings.
+        auto strings = p.strings;
+        while (strings.size() > r.strings.size() && strings.back().empty()) strings.pop_back();
+        EXPECT_EQ(r.strings, strings);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, EvtSampleTest, ::testing::ValuesIn(SampleNames("evt", ".evt")),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name) {
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             }
+                             return name;
+                         });
+
+TEST(EvtxWriterInteropTest, PythonEvtxReadsOurFilesAsWritten) {
+    if (const auto why = PeerUnavailableReason("evtx"); !why.empty())
+        GTEST_SKIP() << why;
+    auto events = NumberedEvents(1, 250);
+    events[7].data = {u"quotes \" and <angle> & ampersand", u"ümlaut €uro", u"two\r\nlines", u""};
+    events[9].eventSourceName = u"Application Hang";
+    TempTree tree;
+    const fs::path path =
+        tree.Write("Application.evtx",
+                   evtxwriter::WriteEvtxLog(events, u"Application", {.recordsPerChunk = 100}));
+    const auto peer = PeerRecords("evtx", path, false);
+    ASSERT_TRUE(peer);
+    ASSERT_EQ(peer->size(), events.size());
+    for (const PeerRecord& p : *peer) {
+        SCOPED_TRACE("record " + std::to_string(p.id));
+        ASSERT_TRUE(p.decoded) << p.error;
+        EXPECT_TRUE(p.intact);
+        const auto& e = events.at(p.id - 1);
+        EXPECT_EQ(p.created, e.time);
+        EXPECT_EQ(p.level, e.level);
+        EXPECT_EQ(p.eventId, e.eventId);
+        EXPECT_EQ(p.qualifiers, e.qualifiers.value_or(0));
+        EXPECT_EQ(p.provider, e.provider);
+        EXPECT_EQ(p.sourceName, e.eventSourceName.value_or(u""));
+        EXPECT_EQ(p.computer, e.computer);
+        EXPECT_EQ(p.strings, e.data);
+    }
+}
+
+}  // namespace
+}  // namespace veltrano::testing
