@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds the Linux and Windows builds and runs every test:
-# natively (ASan + UBSan), then the Windows build under Wine inside a virtual X display.
+# natively (ASan + UBSan), a short run of the fuzz targets, then the Windows build under Wine
+# inside a virtual X display.
 set -eu
 cd "$(dirname "$0")"
 . tools/ci/packages.sh
