@@ -12,6 +12,11 @@ cmake --build --preset native
 ctest --preset native
 tools/ci/fuzz-smoke.sh
 
+# The scan's worker and the window's reader under ThreadSanitizer.
+cmake --preset native-tsan >/dev/null
+cmake --build --preset native-tsan --target engine_tests
+ctest --preset native-tsan -R Concurrency
+
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 xvfb-run -a ctest --preset windows

@@ -1,0 +1,157 @@
+// The three-phase event-log reader.
+#include "engine/event_log_reader.h"
+
+#include <algorithm>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#include "engine/event_processing.h"
+#include "engine/link_reports.h"
+#include "engine/scan_messages.h"
+#include "shell/local_texts.h"
+#include "shell/time_text.h"
+
+namespace veltrano {
+namespace {
+
+constexpr char16_t kApplication[] = u"Application";
+constexpr char16_t kSystem[] = u"System";
+// No classic record comes near this; a larger demand is taken as a failed read.
+constexpr uint32_t kMaxReadBuffer = 64u << 20;
+
+enum class ReadOutcome { Buffer, End, Failed };
+
+class EventLogReader {
+public:
+    EventLogReader(ErrorCatalogue& catalogue, Machine& machine)
+        : catalogue_(catalogue), machine_(machine) {}
+
+    int Run() {
+        auto application = machine_.eventLogs->Open(kApplication);
+        if (!application) return -1;
+        auto system = machine_.eventLogs->Open(kSystem);
+        if (!system) return -1;
+        buffer_.resize(kInitialReadBuffer);
+
+        // Phase 1: the Application log until an error older than a week has been seen.
+        bool applicationExhausted = false;
+        for (;;) {
+            const ReadOutcome outcome = ReadBuffer(*application, kApplication);
+            if (outcome == ReadOutcome::Failed) return -1;
+            if (outcome == ReadOutcome::End) {
+                applicationExhausted = true;
+                break;
+            }
+            if (OlderThanWeek()) break;
+        }
+
+        // Phase 2: the whole System log.
+        for (;;) {
+            const ReadOutcome outcome = ReadBuffer(*system, kSystem);
+            if (outcome == ReadOutcome::Failed) return -1;
+            if (outcome == ReadOutcome::End) break;
+            PostFirstWeekOnce();
+            CountBuffer();
+        }
+
+        // Phase 3: the rest of the Application log.
+        int result = 0;
+        while (!applicationExhausted) {
+            const ReadOutcome outcome = ReadBuffer(*application, kApplication);
+            if (outcome == ReadOutcome::Failed) {
+                result = -1;
+                break;
+            }
+            if (outcome == ReadOutcome::End) break;
+            CountBuffer();
+        }
+
+        if (progressDays_ > catalogue_.MaxAgeDays) catalogue_.MaxAgeDays = progressDays_;
+        {
+            std::lock_guard lock(CatalogueLock);
+            catalogue_.TotalErrors = LinkReports(catalogue_, machine_.messages);
+        }
+        PostProgressText(catalogue_.ownerWindow,
+                         LocalText(LT_ERRORS_FOUND, DecimalText(catalogue_.TotalErrors),
+                                   DecimalText(catalogue_.MaxAgeDays)));
+        machine_.clock->Sleep(kFinalPauseMilliseconds);
+        return result;
+    }
+
+private:
+    // Reads the next buffer, growing it for a record that does not fit.
+    ReadOutcome ReadBuffer(EventLog& log, TextView logName) {
+        for (;;) {
+            const EventLogRead read =
+                log.ReadBackwards(buffer_.data(), static_cast<uint32_t>(buffer_.size()));
+            if (read.ok) {
+                const uint32_t bytes = std::min<uint32_t>(read.bytesRead,
+                                                          static_cast<uint32_t>(buffer_.size()));
+                ProcessEventRecords(buffer_.data(), bytes, logName, catalogue_, machine_,
+                                    oldestErrorTime_);
+                return ReadOutcome::Buffer;
+            }
+            if (read.error == kErrorHandleEof) return ReadOutcome::End;
+            // Growth must make room, or the same read would fail forever.
+            if (read.error != kErrorInsufficientBuffer || read.bytesNeeded <= buffer_.size() ||
+                read.bytesNeeded > kMaxReadBuffer) {
+                return ReadOutcome::Failed;
+            }
+            try {
+                buffer_.resize(read.bytesNeeded);
+            } catch (const std::bad_alloc&) {
+                return ReadOutcome::Failed;
+            }
+        }
+    }
+
+    bool OlderThanWeek() const {
+        return oldestErrorTime_ && *oldestErrorTime_ < catalogue_.WeekStart;
+    }
+
+    void PostFirstWeekOnce() {
+        if (!OlderThanWeek() || catalogue_.FirstWeekPosted || catalogue_.ownerWindow == nullptr) {
+            return;
+        }
+        {
+            std::lock_guard lock(CatalogueLock);
+            LinkReports(catalogue_, machine_.messages);
+        }
+        catalogue_.ownerWindow->Post(WM_SCAN_FIRST_WEEK, 0, 0);
+        catalogue_.FirstWeekPosted = 1;
+    }
+
+    void CountBuffer() {
+        if (++buffersSinceProgress_ < kBuffersPerProgress) return;
+        buffersSinceProgress_ = 0;
+        if (oldestErrorTime_) {
+            const int32_t days = DaysSince(*machine_.clock, *oldestErrorTime_);
+            if (days > progressDays_) progressDays_ = days;
+        }
+        int32_t distinct = 0;
+        {
+            std::lock_guard lock(CatalogueLock);
+            distinct = LinkReports(catalogue_, machine_.messages);
+        }
+        PostProgressText(catalogue_.ownerWindow,
+                         LocalText(LT_ERRORS_FOUND, DecimalText(distinct),
+                                   DecimalText(progressDays_)));
+    }
+
+    ErrorCatalogue& catalogue_;
+    Machine& machine_;
+    std::vector<uint8_t> buffer_;
+    std::optional<FileTime> oldestErrorTime_;
+    int buffersSinceProgress_ = 0;
+    int32_t progressDays_ = 0;
+};
+
+}  // namespace
+
+int ReadEventLogs(ErrorCatalogue& catalogue, Machine& machine) {
+    if (machine.eventLogs == nullptr || machine.clock == nullptr) return -1;
+    return EventLogReader(catalogue, machine).Run();
+}
+
+}  // namespace veltrano

@@ -1,0 +1,149 @@
+// Classification and parsing of event records.
+#include "engine/event_processing.h"
+
+#include <mutex>
+#include <tuple>
+
+#include "engine/link_reports.h"
+#include "engine/message_texts.h"
+#include "shell/local_texts.h"
+
+namespace veltrano {
+namespace {
+
+constexpr char16_t kApplicationError[] = u"Application Error";
+constexpr char16_t kApplicationHang[] = u"Application Hang";
+constexpr size_t kCrashNameChars = 108;
+constexpr size_t kHangNameChars = 109;
+
+// Line positions of the nine-line crash message and the six-line hang message.
+constexpr size_t kCrashLines = 9;
+constexpr size_t kHangLines = 6;
+constexpr size_t kCrashPathLine = 7;
+constexpr size_t kHangPathLine = 5;
+constexpr size_t kCrashCodeLine = 3;
+
+Text ValueOf(TextView line) {
+    const size_t colon = line.find(u": ");
+    return colon == TextView::npos ? Text() : Text(line.substr(colon + 2));
+}
+
+Text ReportIdOf(const MessageLines& lines) {
+    Text id = lines.ValueAt(kCrashLines, kCrashLines);
+    if (id.empty()) id = lines.ValueAt(kHangLines, kHangLines);
+    return id;
+}
+
+Text LabelledPath(const MessageLines& lines) {
+    for (TextView line : lines.lines) {
+        for (TextView label : {TextView(u"Faulting application path: "),
+                               TextView(u"Application Path: ")}) {
+            if (StartsWith(line, label)) return Text(line.substr(label.size()));
+        }
+    }
+    return {};
+}
+
+Text FirstLine(const MessageLines& lines) {
+    return lines.lines.empty() ? Text() : Text(lines.lines.front());
+}
+
+// Builds the summary, path and exception code of a new entry from its message.
+void DescribeNewEntry(ErrorEntry& entry, Machine& machine) {
+    const bool crash = StartsWith(entry.AppName, kApplicationError);
+    const bool hang = StartsWith(entry.AppName, kApplicationHang);
+    const Text message = entry.ErrorText.value_or(Text());
+    const MessageLines lines = ReadMessageLines(message);
+
+    Text path;
+    if (crash) path = lines.ValueAt(kCrashLines, kCrashPathLine);
+    if (path.empty() && hang) path = lines.ValueAt(kHangLines, kHangPathLine);
+    if (path.empty()) path = LabelledPath(lines);
+    if (!path.empty()) entry.AppPath = CopyCapped(path, kPathCapacity);
+
+    if (hang) {
+        entry.ErrorSummary = CopyCapped(FirstLine(lines), kSummaryCapacity);
+    } else if (crash) {
+        entry.ErrorSummary = CopyCapped(LocalText(LT_APP_STOPPED), kSummaryCapacity);
+        const Text code = lines.ValueAt(kCrashLines, kCrashCodeLine);
+        if (!code.empty()) {
+            entry.ExceptionCode = CopyCapped(code, kExceptionCodeCapacity);
+            AppendExceptionCode(entry.ErrorSummary, entry.ExceptionCode, machine.messages);
+        }
+    } else {
+        entry.ErrorSummary = CopyCapped(FirstLine(lines), kSummaryCapacity);
+    }
+}
+
+}  // namespace
+
+Text MessageLines::ValueAt(size_t count, size_t number) const {
+    if (lines.size() != count || number == 0 || number > count) return {};
+    return ValueOf(lines[number - 1]);
+}
+
+MessageLines ReadMessageLines(TextView message) { return MessageLines{SplitLines(message)}; }
+
+std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextView logName,
+                                           ErrorCatalogue& catalogue, Machine& machine) {
+    if (record.EventType() != kEventTypeError) return std::nullopt;
+    const int64_t seconds =
+        static_cast<int64_t>(static_cast<int32_t>(record.TimeGenerated())) + kEpochDifferenceSeconds;
+    const FileTime t = static_cast<FileTime>(seconds) * kTicksPerSecond;
+
+    ErrorOccurrence occurrence;
+    occurrence.time = t;
+    occurrence.SetAppName(record.SourceName());
+    occurrence.SetErrorName(UnsignedText(record.EventID() & 0xFFFF));
+    int32_t category = CategoryEventLog;
+    for (auto [source, limit, kind] :
+         {std::tuple{kApplicationError, kCrashNameChars, CategoryApplicationError},
+          std::tuple{kApplicationHang, kHangNameChars, CategoryApplicationHang}}) {
+        if (occurrence.AppName != source) continue;
+        const Text program = record.TextAt(record.StringOffset());
+        if (!program.empty()) {
+            occurrence.SetAppName(occurrence.AppName + u": " + program.substr(0, limit));
+        }
+        category = kind;
+    }
+
+    // Crash and hang records need their report identifier for the merge; everything else is
+    // resolved only when it creates a new entry.
+    std::optional<MessageTexts> texts;
+    if (StartsWith(occurrence.AppName, kApplicationError) ||
+        StartsWith(occurrence.AppName, kApplicationHang)) {
+        texts = ResolveMessageTexts(machine, record, logName);
+        if (texts->ErrorText) {
+            occurrence.SetReportId(ReportIdOf(ReadMessageLines(*texts->ErrorText)));
+        }
+    }
+    {
+        std::lock_guard lock(CatalogueLock);
+        if (catalogue.Merge(occurrence)) return t;
+    }
+
+    if (!texts) texts = ResolveMessageTexts(machine, record, logName);
+    if (!texts->ErrorText) texts->ErrorText = QueryEventText(machine, logName, record.RecordNumber());
+
+    const FileTime now = machine.clock != nullptr ? machine.clock->UtcNow() : t;
+    ErrorEntry entry = catalogue.CreateEntry(occurrence, now);
+    entry.Category = category;
+    entry.ErrorText = std::move(texts->ErrorText);
+    entry.MessageTemplate = std::move(texts->MessageTemplate);
+    entry.ErrorTextParams = std::move(texts->ErrorTextParams);
+    DescribeNewEntry(entry, machine);
+
+    std::lock_guard lock(CatalogueLock);
+    catalogue.Add(std::move(entry));
+    return t;
+}
+
+void ProcessEventRecords(const uint8_t* buffer, uint32_t bytesRead, TextView logName,
+                         ErrorCatalogue& catalogue, Machine& machine,
+                         std::optional<FileTime>& oldestErrorTime) {
+    WalkEventRecords(buffer, bytesRead, [&](const EventRecordView& record) {
+        if (auto t = ProcessEventRecord(record, logName, catalogue, machine)) oldestErrorTime = t;
+    });
+}
+
+}  // namespace veltrano

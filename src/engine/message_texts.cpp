@@ -1,0 +1,121 @@
+// Message-file lookup and formatting of event messages.
+#include "engine/message_texts.h"
+
+namespace veltrano {
+namespace {
+
+constexpr size_t kExpandedPathLimit = 32767;
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The message module that the registry names for a source; null when there is none.
+std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logName,
+                                                 TextView source) {
+    if (machine.registry == nullptr || machine.messages == nullptr) return nullptr;
+    const Text key =
+        u"SYSTEM\\CurrentControlSet\\services\\eventlog\\" + Text(logName) + u"\\" + Text(source);
+    Text file = machine.registry->ReadMachineString(key, u"EventMessageFile");
+    if (file.empty()) {
+        const Text guid = machine.registry->ReadMachineString(key, u"providerGuid");
+        if (!guid.empty()) {
+            file = machine.registry->ReadMachineString(
+                u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WINEVT\\Publishers\\" + guid,
+                u"MessageFileName");
+        }
+    }
+    if (file.empty()) return nullptr;
+    if (const size_t semicolon = file.find(u';'); semicolon != Text::npos) file.resize(semicolon);
+    const Text expanded =
+        machine.environment != nullptr ? machine.environment->Expand(file) : file;
+    if (expanded.empty() || expanded.size() > kExpandedPathLimit) return nullptr;
+    return machine.messages->LoadAsData(expanded);
+}
+
+// Replaces every "%" followed by digits by the module's message of that number; nullopt when
+// one of them cannot be loaded.
+std::optional<Text> SubstituteParameters(MessageModule& module, TextView text) {
+    Text out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == u'%' && i + 1 < text.size() && IsDigit(text[i + 1])) {
+            size_t end = i + 1;
+            uint64_t number = 0;
+            while (end < text.size() && IsDigit(text[end])) {
+                number = number * 10 + static_cast<uint64_t>(text[end] - u'0');
+                if (number > 0xFFFFFFFFu) return std::nullopt;
+                ++end;
+            }
+            auto parameter = module.Format(static_cast<uint32_t>(number), nullptr);
+            if (!parameter) return std::nullopt;
+            out += *parameter;
+            i = end;
+            continue;
+        }
+        out.push_back(text[i++]);
+    }
+    return out;
+}
+
+}  // namespace
+
+Text NormaliseLineEnds(TextView text) {
+    Text out;
+    out.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out.push_back(u'\r');
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+int HighestInsertNumber(TextView message) {
+    int highest = 0;
+    for (size_t i = 0; i + 1 < message.size(); ++i) {
+        if (message[i] != u'%' || !IsDigit(message[i + 1])) continue;
+        int number = 0;
+        size_t j = i + 1;
+        for (; j < message.size() && IsDigit(message[j]); ++j) {
+            number = number < 100000 ? number * 10 + (message[j] - u'0') : number;
+        }
+        if (number > highest) highest = number;
+        i = j - 1;
+    }
+    return highest;
+}
+
+MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record,
+                                 TextView logName) {
+    MessageTexts texts;
+    // One load serves the formatted text and the template: looking the module up a second time
+    // would read the same registry values and load the same file again.
+    auto module = LoadMessageModule(machine, logName, record.SourceName());
+    if (!module) return texts;
+
+    const std::optional<Text> messageTemplate = module->Format(record.EventID(), nullptr);
+    const int inserts = messageTemplate ? HighestInsertNumber(*messageTemplate) : 0;
+    std::optional<Text> text;
+    if (inserts <= 0 || record.NumStrings() < inserts) {
+        text = messageTemplate;
+    } else {
+        const EventRecordView::Strings strings = record.InsertionStrings();
+        for (size_t i = 0; i < strings.values.size(); ++i) {
+            if (i > 0) texts.ErrorTextParams += u"|";
+            texts.ErrorTextParams += strings.values[i];
+        }
+        text = module->Format(record.EventID(), strings.complete ? &strings.values : nullptr);
+        if (text) {
+            if (auto substituted = SubstituteParameters(*module, *text)) text = std::move(substituted);
+        }
+    }
+    if (text) texts.ErrorText = NormaliseLineEnds(*text);
+    if (messageTemplate) texts.MessageTemplate = NormaliseLineEnds(*messageTemplate);
+    return texts;
+}
+
+std::optional<Text> QueryEventText(Machine& machine, TextView logName, uint32_t recordNumber) {
+    if (machine.eventQuery == nullptr) return std::nullopt;
+    return machine.eventQuery->EventText(logName, recordNumber);
+}
+
+}  // namespace veltrano

@@ -1,0 +1,32 @@
+// Message texts of event records: the source's message file found through the registry,
+// formatted with the record's insertion strings; and the event query service as a second way.
+#pragma once
+
+#include <optional>
+
+#include "base/text.h"
+#include "engine/event_record.h"
+#include "platform/machine.h"
+
+namespace veltrano {
+
+struct MessageTexts {
+    std::optional<Text> ErrorText;
+    std::optional<Text> MessageTemplate;
+    Text ErrorTextParams;
+};
+
+// The message-file path.
+MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record,
+                                 TextView logName);
+
+// The event query path: the platform's formatted text of the record.
+std::optional<Text> QueryEventText(Machine& machine, TextView logName, uint32_t recordNumber);
+
+// Every line feed not preceded by a carriage return becomes CR LF.
+Text NormaliseLineEnds(TextView text);
+
+// The highest insert number ("%" followed by decimal digits) of a message; 0 when none.
+int HighestInsertNumber(TextView message);
+
+}  // namespace veltrano

@@ -1,0 +1,42 @@
+// The scan coordinator.
+#include "engine/scan.h"
+
+#include <mutex>
+
+#include "engine/event_log_reader.h"
+#include "engine/link_reports.h"
+#include "engine/report_archive.h"
+#include "engine/scan_messages.h"
+#include "shell/time_text.h"
+
+namespace veltrano {
+
+int RunScan(ErrorCatalogue& catalogue, Machine& machine) {
+    catalogue.FirstWeekPosted = 0;
+    const FileTime now = machine.clock->UtcNow();
+    {
+        std::lock_guard lock(CatalogueLock);
+        catalogue.Clear();
+        catalogue.WeekStart = now - kTicksPerWeek;
+        catalogue.MonthStart = ShiftMonths(*machine.clock, now, -1).value_or(now);
+        catalogue.HalfYearStart = ShiftMonths(*machine.clock, now, -6).value_or(now);
+        catalogue.MaxAgeDays = 0;
+    }
+    if (machine.files != nullptr) ReadReportArchive(catalogue, *machine.files, *machine.clock);
+    ReadEventLogs(catalogue, machine);
+    std::lock_guard lock(CatalogueLock);
+    LinkReports(catalogue, machine.messages);
+    return 0;
+}
+
+int ScanWorker(ErrorCatalogue& catalogue, Machine& machine) {
+    const int64_t started = machine.clock->NowSeconds();
+    RunScan(catalogue, machine);
+    const int64_t elapsed = machine.clock->NowSeconds() - started;
+    if (catalogue.ownerWindow != nullptr) {
+        catalogue.ownerWindow->Post(WM_SCAN_DONE, static_cast<uintptr_t>(elapsed), 0);
+    }
+    return 0;
+}
+
+}  // namespace veltrano

@@ -1,0 +1,23 @@
+// The program's message boxes.
+#include "framework/message_box.h"
+
+#include "platform/win32/wide.h"
+
+namespace veltrano {
+namespace {
+
+MessageBoxHook& Hook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+
+}  // namespace
+
+int ShowMessageBox(HWND owner, const Text& text, const Text& caption, UINT type) {
+    if (Hook()) return Hook()(owner, text, caption, type);
+    return ::MessageBoxW(owner, Wide(text), Wide(caption), type);
+}
+
+void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
+
+}  // namespace veltrano
