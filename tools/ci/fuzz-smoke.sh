@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../.."
 seconds=${VELTRANO_FUZZ_SECONDS:-15}
 
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target evtx_fuzz evt_fuzz event_log_fuzz_seeds
 
 corpus=build/fuzz/corpus
 rm -rf "$corpus"

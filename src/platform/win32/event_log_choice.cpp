@@ -6,13 +6,9 @@
 #include "platform/offline/eventlog/offline_event_log.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_event_log.h"
+#include "platform/win32/win32_system_services.h"
 
 namespace veltrano {
-
-bool RunningUnderWine() {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 Text SystemRootFolder() {
     wchar_t buffer[MAX_PATH + 1];

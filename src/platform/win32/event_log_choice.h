@@ -10,9 +10,6 @@
 
 namespace veltrano {
 
-// True when ntdll exports wine_get_version.
-bool RunningUnderWine();
-
 // %SystemRoot% (the Windows folder, "C:\windows"); GetWindowsDirectoryW when it is not set.
 Text SystemRootFolder();
 

@@ -5,6 +5,7 @@
 #include "engine/scan.h"
 #include "platform/host.h"
 #include "platform/win32/event_log_choice.h"
+#include "platform/win32/win32_system_services.h"
 #include "support/engine_machine.h"
 #include "tools/writers/evtx/evtx_log_writer.h"
 

@@ -36,6 +36,16 @@ std::vector<std::string> SampleNames(const char* folder, const char* extension) 
     return names;
 }
 
+// A test name made of the sample's file name.
+std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
+    for (char& c : name) {
+        if (!isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    }
+    return name;
+}
+
 void ExpectSameEvent(const PeerRecord& peer, const EvtxEventFields& ours) {
     SCOPED_TRACE("record " + std::to_string(peer.id));
     EXPECT_EQ(ours.created, peer.created);
@@ -86,14 +96,7 @@ TEST_P(EvtxSampleTest, EveryRecordReadsAsPythonEvtxReadsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, EvtxSampleTest, ::testing::ValuesIn(SampleNames("evtx", ".evtx")),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             for (char& c : name) {
-                                 if (!isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             }
-                             return name;
-                         });
+                         TestName);
 
 class EvtSampleTest : public ::testing::TestWithParam<std::string> {};
 
@@ -127,20 +130,14 @@ TEST_P(EvtSampleTest, EveryRecordReadsAsTheReferenceDecodingHasIt) {
         // The reference decoder takes the padding after the last string of some records for
         // one more, empty string, beyond the record's NumStrings.
         auto strings = p.strings;
-        while (strings.size() > r.strings.size() && strings.back().empty()) strings.pop_back();
+        while (strings.size() > r.strings.size() && strings.back().empty())
+            strings.pop_back();
         EXPECT_EQ(r.strings, strings);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, EvtSampleTest, ::testing::ValuesIn(SampleNames("evt", ".evt")),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             for (char& c : name) {
-                                 if (!isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             }
-                             return name;
-                         });
+                         TestName);
 
 TEST(EvtxWriterInteropTest, PythonEvtxReadsOurFilesAsWritten) {
     if (const auto why = PeerUnavailableReason("evtx"); !why.empty())
