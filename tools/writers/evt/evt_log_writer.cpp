@@ -1,6 +1,6 @@
-// The classic log file writer. Like the service, it never splits the fixed part of a record:
-// when less than that is left before the end of the file, the rest is filled with 0x00000027
-// and the record starts right after the header.
+// The classic log file writer. Like the service, it never splits the fixed part of an event
+// record: when less than that is left before the end of the file, the rest is filled with
+// 0x00000027 and the record starts right after the header. The end-of-file record may be split.
 #include "tools/writers/evt/evt_log_writer.h"
 
 #include <stdexcept>
@@ -27,13 +27,14 @@ class RingWriter {
     uint32_t position() const { return pos_; }
     bool wrapped() const { return wrapped_; }
 
-    // Writes a block (a record or the end-of-file record) at the current position.
-    void Write(const std::vector<uint8_t>& block) {
+    // Writes a block (an event record, or the end-of-file record, which may be split anywhere)
+    // at the current position.
+    void Write(const std::vector<uint8_t>& block, bool isEventRecord) {
         used_ += block.size();
         if (used_ > ringSize_)
             throw std::length_error("the records do not fit the log file");
         const uint32_t left = static_cast<uint32_t>(file_.size()) - pos_;
-        if (left < kFixedPart) {
+        if (isEventRecord && left < kFixedPart) {
             for (uint32_t at = pos_; at + 4 <= file_.size(); at += 4)
                 Put32(at, kPadding);
             used_ += left;
@@ -109,15 +110,14 @@ std::vector<uint8_t> WriteEvtLog(const std::vector<EvtEvent>& events, const EvtF
     RingWriter ring(file, o.startOffset);
     uint32_t oldest = o.startOffset;
     for (size_t i = 0; i < events.size(); ++i) {
-        ring.Write(RecordBytes(events[i]));
+        ring.Write(RecordBytes(events[i]), true);
         if (i == 0)
             oldest = ring.lastStart();
     }
     const uint32_t oldestNumber = events.empty() ? 0 : events.front().recordNumber;
     const uint32_t next = events.empty() ? 1 : events.back().recordNumber + 1;
-    const uint32_t end =
-        ring.position() + kFixedPart > file.size() ? kEvtHeaderSize : ring.position();
-    ring.Write(EofRecord(oldest, end, next, oldestNumber));
+    const uint32_t end = ring.position();
+    ring.Write(EofRecord(oldest, end, next, oldestNumber), false);
 
     const uint32_t flags = (ring.wrapped() ? kFlagWrapped : 0) | (o.dirty ? kFlagDirty : 0);
     const uint32_t header[12] = {kEvtHeaderSize, kSignature, 1,     1, oldest,        end, next,
