@@ -149,10 +149,11 @@ bool EvtxEventReader::Read(const EvtxRecord& record, EvtxEventFields& fields) {
     substitutedCount_ = 0;
     leaves_.clear();
     leafCount_ = 0;
+    valueBytes_ = 0;
     const bool ok = walker_.Walk(record.chunk, record.BinXmlBegin(), record.BinXmlEnd(), *this);
     if (fields.created == 0)
         fields.created = fields.written;
-    return ok;
+    return ok && valueBytes_ <= kMaxValueBytes;
 }
 
 EvtxEventReader::Place EvtxEventReader::ChildPlace(Place parent, const BinXmlName& name) const {
@@ -279,6 +280,11 @@ void EvtxEventReader::StartContent() {
 }
 
 void EvtxEventReader::Value(const BinXmlValue& value) {
+    // A template may use one large value many times; a record is refused long before its text
+    // could exhaust memory.
+    valueBytes_ += value.bytes.size() + 16;
+    if (valueBytes_ > kMaxValueBytes)
+        return;
     if (userDataDepth_ != 0 && value.index >= 0)
         AddSubstituted(value);
     EvtxEventFields& f = *fields_;

@@ -57,7 +57,7 @@ ClassicEvent ToClassicEvent(const EvtxEventFields& fields);
 // below its top element, in document order.
 class EvtxEventReader : private BinXmlSink {
   public:
-    // False when the record's binary XML is damaged.
+    // False when the record's binary XML is damaged or would give more text than any event has.
     bool Read(const EvtxRecord& record, EvtxEventFields& fields);
 
   private:
@@ -81,6 +81,8 @@ class EvtxEventReader : private BinXmlSink {
     void EndUserData();
 
     static constexpr size_t kMaxDepth = 64;
+    // Values a record may feed its fields with, counted in bytes; real records stay far below.
+    static constexpr size_t kMaxValueBytes = size_t{1} << 22;
     BinXmlWalker walker_;
     EvtxEventFields* fields_ = nullptr;
     Place places_[kMaxDepth];
@@ -90,6 +92,7 @@ class EvtxEventReader : private BinXmlSink {
     size_t overflow_ = 0;  // elements nested deeper than the arrays hold
     Field field_;
     Text text_;  // the string being read
+    size_t valueBytes_ = 0;
 
     size_t userDataDepth_ = 0;  // depth of the UserData element while inside it, else 0
     std::vector<Substituted> substituted_;

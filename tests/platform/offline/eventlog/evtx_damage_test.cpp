@@ -185,6 +185,21 @@ TEST_F(EvtxDamageTest, AbsurdSizesAndOffsetsAreRefused) {
     }
 }
 
+TEST(EvtxRecordLimitTest, ATemplateRepeatingALargeValueWithoutEndIsRefused) {
+    // One 40 KB string, used by every Data element of the template.
+    const auto file = [](int uses) {
+        auto t = std::make_shared<evtxwriter::EvtxTemplate>();
+        t->Open(u"Event").Open(u"EventData");
+        for (int i = 0; i < uses; ++i)
+            t->Open(u"Data").Substitute(0, 0x01).Close();
+        t->Close().Close();
+        return evtxwriter::WriteEvtxFile(
+            {{1, 0, t, {evtxwriter::EvtxValue::String(Text(20000, u'x'))}}});
+    };
+    EXPECT_EQ(testing::ReadEvents(file(20)).size(), 1u);
+    EXPECT_TRUE(testing::ReadEvents(file(1000)).empty());
+}
+
 // A chunk of zeros with binary XML at offset 512: for walks the writer cannot produce.
 std::vector<uint8_t> ChunkWith(const std::vector<uint8_t>& binxml) {
     std::vector<uint8_t> chunk(kChunkSize, 0);
