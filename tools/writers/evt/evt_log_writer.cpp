@@ -6,13 +6,14 @@
 #include <stdexcept>
 
 #include "platform/offline/eventlog/classic_record.h"
+#include "platform/offline/eventlog/evt_file.h"
 
 namespace veltrano::evtwriter {
 namespace {
 
-constexpr uint32_t kSignature = 0x654C664C;  // "LfLe"
-constexpr uint32_t kFixedPart = 56;
-constexpr uint32_t kEofSize = 40;
+constexpr uint32_t kSignature = eventlog::kRecordSignatureValue;  // the file's is the records'
+constexpr uint32_t kFixedPart = eventlog::kRecordFixedSize;
+constexpr uint32_t kEofSize = eventlog::kEvtEofRecordSize;
 constexpr uint32_t kPadding = 0x00000027;
 constexpr uint32_t kFlagDirty = 1;
 constexpr uint32_t kFlagWrapped = 2;
