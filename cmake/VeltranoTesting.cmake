@@ -37,7 +37,8 @@ function(veltrano_test name)
     target_compile_definitions(${name} PRIVATE
         VELTRANO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/../shared/samples"
         VELTRANO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-        VELTRANO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+        VELTRANO_BINARY_DIR="${PROJECT_BINARY_DIR}"
+        VELTRANO_MESSAGE_DLL_DIR="${VELTRANO_MESSAGE_DLL_DIR}")
     set(properties TIMEOUT 300)
     if(T_LABELS)
         list(APPEND properties LABELS "${T_LABELS}")

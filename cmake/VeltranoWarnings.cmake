@@ -9,7 +9,7 @@ if(VELTRANO_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 if(VELTRANO_FUZZ)
-    # Coverage for libFuzzer in every library; the fuzz targets link the fuzzer itself.
+    # Coverage for libFuzzer in every library; the fuzz targets link the fuzzer's main.
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()

@@ -46,6 +46,39 @@ bool StartsWith(TextView text, TextView prefix) {
     return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }
 
+char16_t FoldCase(char16_t c) {
+    auto shift = [c](int by) { return static_cast<char16_t>(c + by); };
+    if (c < 0x80) return c >= u'a' && c <= u'z' ? shift(-0x20) : c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return shift(-0x20);
+    if (c == 0xFF) return 0x178;
+    // Latin Extended-A keeps each capital beside its small letter.
+    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
+        return static_cast<char16_t>(c & ~1u);
+    }
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
+        return (c & 1) ? c : shift(-1);
+    }
+    if (c == 0x131) return u'I';
+    // Greek and Cyrillic.
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return shift(-0x20);
+    if (c == 0x3C2) return 0x3A3;
+    if (c == 0x3AC) return 0x386;
+    if (c >= 0x3AD && c <= 0x3AF) return shift(-0x25);
+    if (c == 0x3CC) return 0x38C;
+    if (c == 0x3CD || c == 0x3CE) return shift(-0x3F);
+    if (c >= 0x430 && c <= 0x44F) return shift(-0x20);
+    if (c >= 0x450 && c <= 0x45F) return shift(-0x50);
+    return c;
+}
+
+bool EqualsNoCase(TextView a, TextView b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
+
 Text Utf8ToUtf16(std::string_view utf8) {
     Text out;
     out.reserve(utf8.size());

@@ -29,6 +29,11 @@ std::vector<TextView> SplitLines(TextView text);
 
 bool StartsWith(TextView text, TextView prefix);
 
+// Letter-case folding as Windows compares file and registry names (to capitals): ASCII, Latin-1,
+// Latin Extended-A, Greek and Cyrillic letters; other characters compare as they are.
+char16_t FoldCase(char16_t c);
+bool EqualsNoCase(TextView a, TextView b);
+
 // Lossless conversions. Invalid UTF-8 becomes U+FFFD; unpaired surrogates become U+FFFD in UTF-8.
 Text Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(TextView text);

@@ -18,19 +18,21 @@ void DataExchange::Text(int id, veltrano::Text& value) {
 void DataExchange::Radio(int firstId, int& index) {
     HWND first = ::GetDlgItem(dialog_, firstId);
     if (first == nullptr) return;
-    // The group runs from the first button to the next control with WS_GROUP.
-    int position = 0;
-    HWND button = first;
     if (save_) index = -1;
-    do {
+    // The group runs from the first button up to the next control that starts a group; only the
+    // radio buttons in it count (notes between them do not), hidden or disabled ones included.
+    int position = 0;
+    for (HWND control = first; control != nullptr; control = ::GetWindow(control, GW_HWNDNEXT)) {
+        if (control != first && (::GetWindowLongW(control, GWL_STYLE) & WS_GROUP) != 0) break;
+        if ((::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) == 0) continue;
         if (save_) {
-            if (::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) index = position;
+            if (::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) index = position;
         } else {
-            ::SendMessageW(button, BM_SETCHECK, position == index ? BST_CHECKED : BST_UNCHECKED, 0);
+            ::SendMessageW(control, BM_SETCHECK, position == index ? BST_CHECKED : BST_UNCHECKED,
+                           0);
         }
         ++position;
-        button = ::GetNextDlgGroupItem(dialog_, button, FALSE);
-    } while (button != nullptr && button != first);
+    }
 }
 
 void DataExchange::Control(int id, CWindow& control) {

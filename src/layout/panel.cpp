@@ -10,20 +10,6 @@ namespace veltrano {
 
 namespace {
 
-char16_t FoldCase(char16_t c) {
-    if (c >= u'A' && c <= u'Z')
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2)
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x0410 && c <= 0x042F)
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x0400 && c <= 0x040F)
-        return static_cast<char16_t>(c + 0x50);
-    return c;
-}
-
 void AppendField(Text& out, const char* label, const Text& value) {
     out += Ascii(label);
     out += u'(';
@@ -39,12 +25,7 @@ void AppendPair(Text& out, const char* label, const char* a, int64_t va, const c
 
 }  // namespace
 
-bool PanelNamesEqual(TextView a, TextView b) {
-    if (a.size() != b.size())
-        return false;
-    return std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
-}
+bool PanelNamesEqual(TextView a, TextView b) { return EqualsNoCase(a, b); }
 
 CWndResizer::CPanel::CPanel(const Rect& area) : area_(area) {}
 

@@ -75,9 +75,14 @@ public:
     virtual Text DesktopFolder() = 0;
     // The full path of the running executable; empty on failure.
     virtual Text ModulePath() = 0;
+    // The system's error number of this thread's last failed open or create (a Windows error
+    // code, errno on POSIX hosts); 0 when the adapter cannot tell.
+    virtual uint32_t LastError() { return 0; }
 };
 
-// The whole content of a file, or nullopt when it cannot be opened or read.
-std::optional<std::vector<uint8_t>> ReadWholeFile(FileSystem& files, TextView path);
+// The whole content of a file, or nullopt when it cannot be opened or read or is larger than
+// maxSize bytes (a guard for files named by the data being read).
+std::optional<std::vector<uint8_t>> ReadWholeFile(FileSystem& files, TextView path,
+                                                  uint64_t maxSize = UINT64_MAX);
 
 }  // namespace veltrano

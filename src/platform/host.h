@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/ansi_code_page.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 
@@ -12,5 +13,6 @@ namespace veltrano {
 std::unique_ptr<FileSystem> MakeHostFileSystem();
 std::unique_ptr<Clock> MakeHostClock();
 std::unique_ptr<SystemInfo> MakeHostSystemInfo();
+std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage();
 
 }  // namespace veltrano

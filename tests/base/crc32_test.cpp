@@ -2,38 +2,70 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <random>
 #include <vector>
 
 namespace veltrano {
 namespace {
 
-// Bit by bit, straight from the polynomial: the reference the table-driven code must match.
-uint32_t BitwiseCrc(const std::vector<uint8_t>& data) {
-    uint32_t c = 0xFFFFFFFFu;
-    for (uint8_t b : data) {
-        c ^= b;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+// Bit by bit, straight from the polynomial: independent of the slicing tables.
+uint32_t BitwiseCrc32(const std::vector<uint8_t>& data) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (uint8_t byte : data) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) != 0 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
     }
-    return ~c;
+    return ~crc;
 }
 
-TEST(Crc32Test, MatchesTheCheckValueOfTheIeeePolynomial) {
-    const std::string check = "123456789";
-    EXPECT_EQ(Crc32(check.data(), check.size()), 0xCBF43926u);
-    EXPECT_EQ(Crc32(nullptr, 0), 0u);
+TEST(Crc32, MatchesTheStandardCheckValues) {
+    EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(Crc32("", 0), 0u);
+    EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog", 43), 0x414FA339u);
 }
 
-TEST(Crc32Test, AgreesWithTheBitwiseDefinitionForEveryLengthAndSplit) {
-    std::vector<uint8_t> data(300);
-    for (size_t i = 0; i < data.size(); ++i)
-        data[i] = static_cast<uint8_t>(i * 131 + 7);
-    for (size_t n = 0; n <= data.size(); n += 7) {
-        const std::vector<uint8_t> part(data.begin(), data.begin() + n);
-        ASSERT_EQ(Crc32(part.data(), n), BitwiseCrc(part)) << n;
-        const size_t half = n / 3;
-        ASSERT_EQ(Crc32(part.data() + half, n - half, Crc32(part.data(), half)), BitwiseCrc(part));
+TEST(Crc32, EveryLengthAndAlignmentAgreesWithTheBitwiseDefinition) {
+    std::mt19937 random(7);
+    std::vector<uint8_t> buffer(300);
+    for (auto& b : buffer)
+        b = static_cast<uint8_t>(random());
+    for (size_t offset = 0; offset < 16; ++offset) {
+        for (size_t length = 0; length + offset <= 280; length += 1 + length / 8) {
+            const std::vector<uint8_t> slice(
+                buffer.begin() + static_cast<std::ptrdiff_t>(offset),
+                buffer.begin() + static_cast<std::ptrdiff_t>(offset + length));
+            ASSERT_EQ(Crc32(slice.data(), slice.size()), BitwiseCrc32(slice))
+                << "offset " << offset << " length " << length;
+        }
+    }
+}
+
+TEST(Crc32, LongInputsAgreeWithTheBitwiseDefinition) {
+    std::mt19937 random(9);
+    std::vector<uint8_t> buffer(70000);
+    for (auto& b : buffer)
+        b = static_cast<uint8_t>(random());
+    for (size_t length : {4095, 4096, 4097, 4111, 4127, 8199, 65536, 69999}) {
+        const std::vector<uint8_t> slice(buffer.begin() + 1,
+                                         buffer.begin() + 1 + static_cast<std::ptrdiff_t>(length));
+        EXPECT_EQ(Crc32(slice.data(), slice.size()), BitwiseCrc32(slice)) << length;
+        EXPECT_EQ(
+            Crc32(slice.data(), slice.size(), 0x12345678),
+            Crc32(slice.data() + 100, slice.size() - 100, Crc32(slice.data(), 100, 0x12345678)))
+            << length;
+    }
+}
+
+TEST(Crc32, ContinuesAcrossPieces) {
+    std::vector<uint8_t> data(100000);
+    std::mt19937 random(11);
+    for (auto& b : data)
+        b = static_cast<uint8_t>(random());
+    const uint32_t whole = Crc32(data.data(), data.size());
+    for (size_t cut : {size_t{0}, size_t{1}, size_t{15}, size_t{16}, size_t{4097}, data.size()}) {
+        const uint32_t first = Crc32(data.data(), cut);
+        EXPECT_EQ(Crc32(data.data() + cut, data.size() - cut, first), whole) << cut;
     }
 }
 

@@ -61,5 +61,17 @@ TEST(Numbers, DecimalAndHexConversions) {
     EXPECT_EQ(v, 99u);
 }
 
+TEST(Text, NamesCompareWithoutLetterCaseAsWindowsDoes) {
+    EXPECT_TRUE(EqualsNoCase(u"System32\\Config", u"SYSTEM32\\config"));
+    EXPECT_TRUE(EqualsNoCase(u"Größe ÿ", u"GRößE Ÿ"));
+    EXPECT_TRUE(EqualsNoCase(u"Łukasz Żółć", u"łUKASZ żÓŁĆ"));
+    EXPECT_TRUE(EqualsNoCase(u"Κλειδί ως", u"ΚΛΕΙΔΊ ΩΣ"));
+    EXPECT_TRUE(EqualsNoCase(u"Иван Ёж", u"иван ёж"));
+    EXPECT_FALSE(EqualsNoCase(u"a", u"b"));
+    EXPECT_FALSE(EqualsNoCase(u"ß", u"SS")) << "one character never becomes two";
+    EXPECT_FALSE(EqualsNoCase(u"×", u"÷"));
+    EXPECT_FALSE(EqualsNoCase(u"abc", u"ab"));
+}
+
 }  // namespace
 }  // namespace veltrano

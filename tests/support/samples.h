@@ -1,4 +1,5 @@
-// Where the shared real-world samples are (they may be missing on a fresh clone).
+// Where the shared real-world samples are (they may be missing on a fresh clone), and other
+// folders of the build host that tests read.
 #pragma once
 
 #include <filesystem>
@@ -6,17 +7,18 @@
 
 namespace veltrano::testing {
 
-inline std::filesystem::path SamplesDir() {
+// A folder of the build host as this test process sees it.
+inline std::filesystem::path HostFolder(std::string path) {
 #if defined(_WIN32)
     // Under Wine the host's root is drive Z:.
-    std::string path = std::string("Z:") + VELTRANO_SAMPLES_DIR;
+    path = "Z:" + path;
     for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    return std::filesystem::path(path).lexically_normal();
-#else
-    return std::filesystem::path(VELTRANO_SAMPLES_DIR).lexically_normal();
 #endif
+    return std::filesystem::path(path).lexically_normal();
 }
+
+inline std::filesystem::path SamplesDir() { return HostFolder(VELTRANO_SAMPLES_DIR); }
 
 }  // namespace veltrano::testing

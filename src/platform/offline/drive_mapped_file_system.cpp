@@ -3,20 +3,6 @@
 
 namespace veltrano {
 
-char16_t FoldCase(char16_t c) {
-    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - u'a' + u'A');
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
-    return c;
-}
-
-bool EqualsNoCase(TextView a, TextView b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    }
-    return true;
-}
-
 DriveMappedFileSystem::DriveMappedFileSystem(FileSystem& host, Text root)
     : host_(host), root_(std::move(root)) {
     while (root_.size() > 1 && (root_.back() == u'/' || root_.back() == u'\\')) root_.pop_back();

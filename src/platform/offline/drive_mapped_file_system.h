@@ -25,14 +25,11 @@ public:
     Text TempFolder() override { return host_.TempFolder(); }
     Text DesktopFolder() override { return host_.DesktopFolder(); }
     Text ModulePath() override { return host_.ModulePath(); }
+    uint32_t LastError() override { return host_.LastError(); }
 
 private:
     FileSystem& host_;
     Text root_;
 };
-
-// Letter-case folding for file names: ASCII and the Latin-1 letters.
-char16_t FoldCase(char16_t c);
-bool EqualsNoCase(TextView a, TextView b);
 
 }  // namespace veltrano

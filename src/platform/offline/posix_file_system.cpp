@@ -34,6 +34,14 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+thread_local uint32_t t_lastError = 0;
+
+// Keeps errno of a failed open for LastError(); returns null for the caller's convenience.
+std::nullptr_t Failed(int error) {
+    t_lastError = static_cast<uint32_t>(error);
+    return nullptr;
+}
+
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -124,18 +132,20 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(TextView fol
 std::unique_ptr<ReadableFile> PosixFileSystem::OpenForReading(TextView path) {
     const std::string host = HostPath(path);
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Failed(errno);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || S_ISDIR(st.st_mode)) {
+        const int error = known ? EISDIR : errno;
         ::close(fd);
-        return nullptr;
+        return Failed(error);
     }
     return std::make_unique<PosixReadableFile>(fd, host);
 }
 
 std::unique_ptr<WritableFile> PosixFileSystem::CreateForWriting(TextView path) {
     const int fd = ::open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Failed(errno);
     return std::make_unique<PosixWritableFile>(fd);
 }
 
@@ -173,6 +183,8 @@ Text PosixFileSystem::DesktopFolder() {
     if (home == nullptr || *home == '\0') return {};
     return Utf8ToUtf16(std::string(home) + "/Desktop");
 }
+
+uint32_t PosixFileSystem::LastError() { return t_lastError; }
 
 Text PosixFileSystem::ModulePath() {
     char buffer[4096];

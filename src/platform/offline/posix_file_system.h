@@ -17,6 +17,7 @@ public:
     Text TempFolder() override;
     Text DesktopFolder() override;
     Text ModulePath() override;
+    uint32_t LastError() override;
 };
 
 // The host path (UTF-8, slashes) of a path given to the port.

@@ -14,6 +14,14 @@ FileTime ToFileTime(const FILETIME& ft) {
     return (static_cast<FileTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
+thread_local uint32_t t_lastError = 0;
+
+// Keeps the error of a failed open for LastError(); returns null for the caller's convenience.
+std::nullptr_t Failed() {
+    t_lastError = ::GetLastError();
+    return nullptr;
+}
+
 class Win32ReadableFile : public ReadableFile {
 public:
     explicit Win32ReadableFile(HANDLE handle) : handle_(handle) {}
@@ -93,7 +101,7 @@ std::unique_ptr<ReadableFile> Win32FileSystem::OpenForReading(TextView path) {
     const Text p(path);
     HANDLE h = ::CreateFileW(Wide(p), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    if (h == INVALID_HANDLE_VALUE) return Failed();
     return std::make_unique<Win32ReadableFile>(h);
 }
 
@@ -101,7 +109,7 @@ std::unique_ptr<WritableFile> Win32FileSystem::CreateForWriting(TextView path) {
     const Text p(path);
     HANDLE h = ::CreateFileW(Wide(p), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    if (h == INVALID_HANDLE_VALUE) return Failed();
     return std::make_unique<Win32WritableFile>(h);
 }
 
@@ -150,6 +158,8 @@ Text Win32FileSystem::DesktopFolder() {
     }
     return FromWide(buffer);
 }
+
+uint32_t Win32FileSystem::LastError() { return t_lastError; }
 
 Text Win32FileSystem::ModulePath() {
     wchar_t buffer[MAX_PATH];

@@ -17,6 +17,7 @@ public:
     Text TempFolder() override;
     Text DesktopFolder() override;
     Text ModulePath() override;
+    uint32_t LastError() override;
 };
 
 }  // namespace veltrano

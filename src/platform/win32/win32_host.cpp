@@ -1,5 +1,6 @@
 // The host adapters of the Windows build.
 #include "platform/host.h"
+#include "platform/win32/win32_ansi_code_page.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
 
@@ -8,5 +9,8 @@ namespace veltrano {
 std::unique_ptr<FileSystem> MakeHostFileSystem() { return std::make_unique<Win32FileSystem>(); }
 std::unique_ptr<Clock> MakeHostClock() { return std::make_unique<Win32Clock>(); }
 std::unique_ptr<SystemInfo> MakeHostSystemInfo() { return std::make_unique<Win32SystemInfo>(); }
+std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage() {
+    return std::make_unique<Win32AnsiCodePage>();
+}
 
 }  // namespace veltrano

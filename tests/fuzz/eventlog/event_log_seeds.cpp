@@ -87,7 +87,7 @@ std::vector<evtwriter::EvtEvent> ClassicEvents(size_t count) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: event_log_fuzz_seeds <corpus folder>\n");
+        std::fprintf(stderr, "usage: event_log_seeds <corpus folder>\n");
         return 2;
     }
     const fs::path out = argv[1];

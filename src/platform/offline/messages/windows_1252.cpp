@@ -1,0 +1,26 @@
+// Windows-1252: Latin-1 except for 0x80 to 0x9F, where Windows places typographic characters.
+// Its five unassigned bytes map to the C1 controls of the same value, as MultiByteToWideChar does.
+#include "platform/offline/messages/windows_1252.h"
+
+namespace veltrano {
+namespace {
+
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
+};
+
+}  // namespace
+
+Text Windows1252Text(ByteView bytes) {
+    Text text = Latin1Text(bytes);
+    for (char16_t& c : text) {
+        if (c >= 0x80 && c <= 0x9F)
+            c = kHighControls[c - 0x80];
+    }
+    return text;
+}
+
+}  // namespace veltrano
