@@ -7,7 +7,7 @@
 #include "platform/win32/event_log_choice.h"
 #include "platform/win32/win32_system_services.h"
 #include "support/engine_machine.h"
-#include "tools/writers/evtx/evtx_log_writer.h"
+#include "writers/evtx/evtx_log_writer.h"
 
 namespace veltrano {
 namespace {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "tools/writers/evt/evt_log_writer.h"
-#include "tools/writers/evtx/evtx_log_writer.h"
+#include "writers/evt/evt_log_writer.h"
+#include "writers/evtx/evtx_log_writer.h"
 
 namespace {
 using namespace veltrano;

@@ -1,7 +1,7 @@
 // The classic log file writer. Like the service, it never splits the fixed part of an event
 // record: when less than that is left before the end of the file, the rest is filled with
 // 0x00000027 and the record starts right after the header. The end-of-file record may be split.
-#include "tools/writers/evt/evt_log_writer.h"
+#include "writers/evt/evt_log_writer.h"
 
 #include <stdexcept>
 

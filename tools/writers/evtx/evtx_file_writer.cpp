@@ -1,6 +1,6 @@
 // The .evtx file writer. A chunk is written front to back; a record that turns out not to fit is
 // taken back (bytes, names and templates it added) and written again into a new chunk.
-#include "tools/writers/evtx/evtx_file_writer.h"
+#include "writers/evtx/evtx_file_writer.h"
 
 #include <algorithm>
 #include <cstring>

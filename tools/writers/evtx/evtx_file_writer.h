@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "tools/writers/evtx/evtx_template.h"
+#include "writers/evtx/evtx_template.h"
 
 namespace veltrano::evtxwriter {
 

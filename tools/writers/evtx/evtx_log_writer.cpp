@@ -1,5 +1,5 @@
 // The classic event template and its values.
-#include "tools/writers/evtx/evtx_log_writer.h"
+#include "writers/evtx/evtx_log_writer.h"
 
 #include <map>
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "tools/writers/evtx/evtx_file_writer.h"
+#include "writers/evtx/evtx_file_writer.h"
 
 namespace veltrano::evtxwriter {
 

@@ -1,5 +1,5 @@
 // Templates and values for the .evtx writer.
-#include "tools/writers/evtx/evtx_template.h"
+#include "writers/evtx/evtx_template.h"
 
 namespace veltrano::evtxwriter {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "platform/offline/eventlog/classic_log.h"
 #include "platform/offline/eventlog/log_file.h"
-#include "tools/writers/evtx/evtx_log_writer.h"
+#include "writers/evtx/evtx_log_writer.h"
 
 namespace veltrano::testing {
 

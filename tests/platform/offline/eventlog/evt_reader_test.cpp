@@ -7,7 +7,7 @@
 #include "platform/offline/eventlog/classic_log.h"
 #include "platform/offline/eventlog/event_log_fixtures.h"
 #include "platform/offline/eventlog/evt_file.h"
-#include "tools/writers/evt/evt_log_writer.h"
+#include "writers/evt/evt_log_writer.h"
 
 namespace veltrano::eventlog {
 namespace {

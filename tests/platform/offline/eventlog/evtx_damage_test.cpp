@@ -8,7 +8,7 @@
 #include "base/crc32.h"
 #include "platform/offline/eventlog/binxml.h"
 #include "platform/offline/eventlog/event_log_fixtures.h"
-#include "tools/writers/evtx/evtx_file_writer.h"
+#include "writers/evtx/evtx_file_writer.h"
 
 namespace veltrano::eventlog {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/offline/eventlog/event_log_fixtures.h"
-#include "tools/writers/evtx/evtx_file_writer.h"
+#include "writers/evtx/evtx_file_writer.h"
 
 namespace veltrano::eventlog {
 namespace {

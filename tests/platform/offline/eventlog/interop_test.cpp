@@ -12,7 +12,7 @@
 #include "platform/offline/eventlog/evt_file.h"
 #include "support/samples.h"
 #include "support/temp_tree.h"
-#include "tools/writers/evt/evt_log_writer.h"
+#include "writers/evt/evt_log_writer.h"
 
 namespace veltrano::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/offline/eventlog/classic_record.h"
 #include "platform/offline/eventlog/event_log_fixtures.h"
 #include "support/test_drive.h"
-#include "tools/writers/evt/evt_log_writer.h"
+#include "writers/evt/evt_log_writer.h"
 
 namespace veltrano {
 namespace {
