@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds the Linux and Windows builds and runs every test:
-# natively (ASan + UBSan), then the Windows build under Wine inside a virtual X display.
+# natively (ASan + UBSan), a short run of the fuzz targets, then the Windows build under Wine
+# inside a virtual X display.
 set -eu
 cd "$(dirname "$0")"
 . tools/ci/packages.sh
@@ -9,6 +10,7 @@ veltrano_install_packages $VELTRANO_BUILD_PACKAGES $VELTRANO_TEST_PACKAGES
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+tools/ci/fuzz-smoke.sh
 
 # The scan's worker and the window's reader under ThreadSanitizer.
 cmake --preset native-tsan >/dev/null

@@ -1,0 +1,101 @@
+// The event-log port over log files. A log file is read and decoded whole when the log is opened.
+#include "platform/offline/eventlog/offline_event_log.h"
+
+#include "platform/offline/drive_mapped_file_system.h"
+#include "platform/offline/eventlog/log_file.h"
+
+namespace veltrano {
+namespace {
+
+using eventlog::ClassicLog;
+using eventlog::LogFormat;
+
+// The classic file names of the logs that had one.
+constexpr struct {
+    const char16_t* log;
+    const char16_t* file;
+} kClassicFiles[] = {
+    {u"Application", u"AppEvent.Evt"},
+    {u"System", u"SysEvent.Evt"},
+    {u"Security", u"SecEvent.Evt"},
+};
+
+Text WithoutTrailingSeparators(TextView path) {
+    while (!path.empty() && (path.back() == u'\\' || path.back() == u'/'))
+        path.remove_suffix(1);
+    return Text(path);
+}
+
+Text EvtxPath(TextView systemRoot, TextView logName) {
+    return WithoutTrailingSeparators(systemRoot) + u"\\System32\\winevt\\Logs\\" + Text(logName) +
+           u".evtx";
+}
+
+Text EvtPath(TextView systemRoot, TextView logName) {
+    for (const auto& entry : kClassicFiles) {
+        if (EqualsNoCase(logName, entry.log)) {
+            return WithoutTrailingSeparators(systemRoot) + u"\\System32\\config\\" + entry.file;
+        }
+    }
+    return {};
+}
+
+bool IsFile(FileSystem& drive, const Text& path) {
+    if (path.empty())
+        return false;
+    const auto facts = drive.Facts(path);
+    return facts && !facts->IsDirectory();
+}
+
+class OfflineEventLog : public EventLog {
+  public:
+    explicit OfflineEventLog(ClassicLog log) : log_(std::move(log)) {}
+    EventLogRead ReadBackwards(uint8_t* buffer, uint32_t size) override {
+        return log_.ReadBackwards(buffer, size);
+    }
+
+  private:
+    ClassicLog log_;
+};
+
+class OfflineEventLogService : public EventLogService {
+  public:
+    OfflineEventLogService(FileSystem& drive, Text systemRoot)
+        : drive_(drive), systemRoot_(std::move(systemRoot)) {}
+
+    std::unique_ptr<EventLog> Open(TextView logName) override {
+        const Text path = FindEventLogFile(drive_, systemRoot_, logName);
+        ClassicLog log;
+        if (!path.empty()) {
+            const auto bytes = ReadWholeFile(drive_, path);
+            const bool evtx =
+                path.size() >= 5 && EqualsNoCase(TextView(path).substr(path.size() - 5), u".evtx");
+            const LogFormat format = evtx ? LogFormat::Evtx : LogFormat::Evt;
+            if (bytes)
+                log = eventlog::ReadLogFile(*bytes, format);
+        }
+        return std::make_unique<OfflineEventLog>(std::move(log));
+    }
+
+  private:
+    FileSystem& drive_;
+    Text systemRoot_;
+};
+
+}  // namespace
+
+Text FindEventLogFile(FileSystem& drive, TextView systemRoot, TextView logName) {
+    Text path = EvtxPath(systemRoot, logName);
+    if (IsFile(drive, path))
+        return path;
+    path = EvtPath(systemRoot, logName);
+    if (IsFile(drive, path))
+        return path;
+    return {};
+}
+
+std::unique_ptr<EventLogService> MakeOfflineEventLogService(FileSystem& drive, Text systemRoot) {
+    return std::make_unique<OfflineEventLogService>(drive, std::move(systemRoot));
+}
+
+}  // namespace veltrano

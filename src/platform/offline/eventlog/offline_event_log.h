@@ -1,0 +1,24 @@
+// Event logs read from the log files of a Windows folder tree: the files the event-log service
+// keeps under the Windows folder of a drive (a mounted system drive, an analyst's copy, a Wine
+// prefix). Records come out in the classic layout, newest first, with the classic buffer
+// contract.
+#pragma once
+
+#include <memory>
+
+#include "platform/event_log.h"
+#include "platform/files.h"
+
+namespace veltrano {
+
+// systemRoot: the Windows folder of the analysed drive as the files port sees it
+// ("C:\Windows"). A log is read from <systemRoot>\System32\winevt\Logs\<log>.evtx, else from the
+// classic file of the log under <systemRoot>\System32\config (AppEvent.Evt, SysEvent.Evt,
+// SecEvent.Evt). A log whose file is missing or unreadable opens as an empty log, as a log
+// without records would. drive must outlive the service.
+std::unique_ptr<EventLogService> MakeOfflineEventLogService(FileSystem& drive, Text systemRoot);
+
+// The file a log is read from; empty when neither file exists.
+Text FindEventLogFile(FileSystem& drive, TextView systemRoot, TextView logName);
+
+}  // namespace veltrano
