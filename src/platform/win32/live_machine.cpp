@@ -1,10 +1,9 @@
 // Assembly of the Win32 adapters.
 #include "platform/win32/live_machine.h"
 
-#include "platform/offline/eventlog/offline_event_log.h"
 #include "platform/win32/win32_ansi_code_page.h"
+#include "platform/win32/event_log_choice.h"
 #include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_event_query.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_message_tables.h"
@@ -29,11 +28,7 @@ struct LiveMachine::Adapters {
 
 LiveMachine::LiveMachine() : adapters_(std::make_unique<Adapters>()) {
     Adapters& a = *adapters_;
-    if (RunningUnderWine()) {
-        a.eventLogs = MakeOfflineEventLogService(a.files, a.environment.Expand(u"%SystemRoot%"));
-    } else {
-        a.eventLogs = std::make_unique<Win32EventLogService>();
-    }
+    a.eventLogs = MakeHostEventLogService(a.files);
     machine_.files = &a.files;
     machine_.clock = &a.clock;
     machine_.system = &a.system;
