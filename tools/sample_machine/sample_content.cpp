@@ -1,0 +1,57 @@
+// The sample machine assembled from its parts.
+#include "sample_machine/sample_content.h"
+
+#include <algorithm>
+
+#include "sample_machine/sample_parts.h"
+
+namespace veltrano::sample {
+
+FileTime Composer::At(Ago ago) const {
+    const int64_t seconds =
+        ((static_cast<int64_t>(ago.days) * 24 + ago.hours) * 60 + ago.minutes) * 60 + ago.seconds;
+    return machine_.now - static_cast<FileTime>(seconds) * kTicksPerSecond;
+}
+
+uint64_t StableNumber(std::string_view key) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (const char c : key) {
+        hash ^= static_cast<uint8_t>(c);
+        hash *= 0x100000001b3ull;
+    }
+    // One more round spreads short keys over all the digits.
+    hash ^= hash >> 29;
+    hash *= 0xbf58476d1ce4e5b9ull;
+    return hash ^ (hash >> 32);
+}
+
+Text HexDigits(uint64_t value, int digits) {
+    static constexpr char16_t kHex[] = u"0123456789abcdef";
+    Text text(static_cast<size_t>(digits), u'0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        text[static_cast<size_t>(i)] = kHex[value & 0xF];
+    return text;
+}
+
+Text StableGuid(std::string_view key) {
+    const uint64_t a = StableNumber(key);
+    const uint64_t b = StableNumber(std::string(key) + "#");
+    return HexDigits(a >> 32, 8) + u"-" + HexDigits(a >> 16, 4) + u"-4" + HexDigits(a, 3) + u"-" +
+           HexDigits(8 | (b >> 60 & 3), 1) + HexDigits(b >> 48, 3) + u"-" + HexDigits(b, 12);
+}
+
+SampleMachine DescribeSampleMachine(FileTime now) {
+    Composer composer(now);
+    SampleMachine& m = composer.machine();
+    m.computer = kComputer;
+    m.users = {u"anna", u"jonas"};
+    AddIncidents(composer);
+    AddServiceAndDeviceErrors(composer);
+    AddRoutineRecords(composer);
+    AddRegistrations(composer);
+    std::stable_sort(m.events.begin(), m.events.end(),
+                     [](const SampleEvent& a, const SampleEvent& b) { return a.time < b.time; });
+    return m;
+}
+
+}  // namespace veltrano::sample

@@ -1,0 +1,65 @@
+// The sample machine: a family computer ("FAMILY-PC", users anna and jonas) with a year of event
+// logs and error reports, described as plain records relative to a given "now". The builder
+// writes these records as files; the tests derive what the program must find from the same
+// records.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "base/filetime.h"
+#include "base/text.h"
+
+namespace veltrano::sample {
+
+struct SampleEvent {
+    Text log;  // "Application" or "System"
+    Text provider;
+    std::optional<Text> eventSourceName;  // the classic source name, when not the provider's
+    uint16_t eventId = 0;
+    std::optional<uint16_t> qualifiers;
+    uint8_t level = 4;  // 1 critical, 2 error, 3 warning, 4 information
+    uint16_t task = 0;
+    FileTime time = 0;
+    std::vector<Text> strings;
+};
+
+// One report file of Windows Error Reporting.
+struct SampleReport {
+    Text archive;       // the report archive folder, a path below "C:\"
+    Text folder;        // the report's folder in the archive
+    FileTime time = 0;  // EventTime; the file was written a few seconds later
+    Text text;          // the whole file, without its byte-order mark
+};
+
+// A source whose messages the machine's registry names.
+struct SampleSource {
+    Text log;
+    Text source;
+    Text messageFile;   // EventMessageFile; empty when the source names a publisher instead
+    Text providerGuid;  // set for sources registered through their publisher
+};
+
+struct SamplePublisher {
+    Text guid;
+    Text name;
+    Text messageFile;
+};
+
+struct SampleMachine {
+    FileTime now = 0;
+    Text computer;
+    std::vector<Text> users;
+    std::vector<SampleEvent> events;  // oldest first, both logs
+    std::vector<SampleReport> reports;
+    std::vector<SampleSource> sources;
+    std::vector<SamplePublisher> publishers;
+};
+
+// The message file every registered source of the sample names, below "C:\".
+inline constexpr char16_t kSampleMessageDll[] = u"Windows\\System32\\SampleEventMessages.dll";
+
+// The machine as it stands at now; the same now gives the same machine.
+SampleMachine DescribeSampleMachine(FileTime now);
+
+}  // namespace veltrano::sample

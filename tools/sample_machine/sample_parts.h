@@ -1,0 +1,47 @@
+// What the parts of the sample machine share while they describe it: times relative to "now",
+// stable pseudo-random numbers and identifiers, and the records collected so far.
+#pragma once
+
+#include <string_view>
+
+#include "sample_machine/sample_content.h"
+
+namespace veltrano::sample {
+
+// A time before now.
+struct Ago {
+    int days = 0;
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+};
+
+class Composer {
+  public:
+    explicit Composer(FileTime now) { machine_.now = now; }
+    FileTime At(Ago ago) const;
+    SampleMachine& machine() { return machine_; }
+    void Add(SampleEvent event) { machine_.events.push_back(std::move(event)); }
+
+  private:
+    SampleMachine machine_;
+};
+
+inline constexpr int64_t kSecond = 10'000'000;
+
+// The same key always gives the same number (FNV-1a): identifiers, process ids and offsets
+// look random but do not change from one build of the sample to the next.
+uint64_t StableNumber(std::string_view key);
+Text HexDigits(uint64_t value, int digits);
+// A version-4 style GUID in lower case, without braces.
+Text StableGuid(std::string_view key);
+
+// Each part adds its records.
+void AddIncidents(Composer& composer);
+void AddServiceAndDeviceErrors(Composer& composer);
+void AddRoutineRecords(Composer& composer);
+void AddRegistrations(Composer& composer);
+
+inline constexpr char16_t kComputer[] = u"FAMILY-PC";
+
+}  // namespace veltrano::sample

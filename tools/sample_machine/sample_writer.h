@@ -1,0 +1,34 @@
+// Writes the sample machine as a Windows drive: "C:\" of every path becomes a host folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "sample_machine/sample_content.h"
+#include "writers/hive/hive_writer.h"
+
+namespace veltrano::sample {
+
+// The report files (with their last-write times), Application.evtx and System.evtx, the SYSTEM
+// and SOFTWARE hives, the message file (when messageDll is not empty) and sample.reg at the
+// drive's root. Folders are created as needed; files are replaced. Throws
+// std::filesystem::filesystem_error or std::runtime_error when a file cannot be written.
+void WriteSampleMachine(const SampleMachine& machine, const std::filesystem::path& drive,
+                        std::span<const uint8_t> messageDll);
+
+// The registry of the sample: the event sources and their message files, the control set
+// selection, the computer name; the program folders and profiles that Windows records.
+HiveWriter SampleSystemHive(const SampleMachine& machine);
+HiveWriter SampleSoftwareHive(const SampleMachine& machine);
+// The event source and publisher keys of both hives as a REGEDIT4 file for a live registry.
+std::string SampleRegFile(const SampleMachine& machine);
+
+// Everything the machine holds, as JSON, for the tests that check what the program makes of it.
+std::string SampleDescriptionJson(const SampleMachine& machine);
+
+// A path below "C:\" ("Users\\anna\\...") as a host path below drive.
+std::filesystem::path HostPath(const std::filesystem::path& drive, TextView windowsPath);
+
+}  // namespace veltrano::sample
