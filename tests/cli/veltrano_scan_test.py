@@ -1,0 +1,259 @@
+#!/usr/bin/python3
+"""veltrano-scan on a sample machine made by the sample builder, against what the machine's
+description says the program must find: every option and output format (CSV and JSON read back
+with Python's own parsers), the XML report and its ZIP archive, bad command lines and missing
+roots, and byte-identical output for a fixed --now.
+
+  veltrano_scan_test.py VELTRANO_SCAN SAMPLE_BUILDER MESSAGE_FILE WORK_DIR [unittest arguments]
+"""
+import csv
+import io
+import json
+import os
+import shutil
+import subprocess
+import sys
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import error_report_xml  # noqa: E402
+import sample_expectations as expect  # noqa: E402
+
+SCAN, BUILDER, MESSAGES, WORK = sys.argv[1:5]
+NOW = "2026-03-01T12:00:00Z"
+INTERVALS = ["week", "month", "6months", "all"]
+TITLES = ["AppName / SourceName", "Error Name / ID", "Error Count", "Last Error Time", "App Path"]
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def run(*args, env_tz="UTC"):
+    env = dict(os.environ, TZ=env_tz, LANG="C.UTF-8")
+    return subprocess.run([SCAN] + list(args), capture_output=True, env=env, timeout=120)
+
+
+class SampleScan(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        shutil.rmtree(WORK, ignore_errors=True)
+        os.makedirs(WORK)
+        cls.drive = os.path.join(WORK, "drive")
+        description = os.path.join(WORK, "sample.json")
+        subprocess.run([BUILDER, "--out", cls.drive, "--now", NOW, "--describe", description],
+                       check=True, timeout=120)
+        cls.sample = expect.Sample(description, MESSAGES)
+
+    def scan(self, *args):
+        result = run("--root", self.drive, "--now", NOW, *args)
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        return result.stdout.decode("utf-8")
+
+    def scan_json(self, *args):
+        return json.loads(self.scan("--format", "json", *args))
+
+    def expected_rows(self, interval):
+        week, month, half_year = self.sample.interval_starts()
+        start = {"week": week, "month": month, "6months": half_year, "all": 0}[interval]
+        return [e for e in self.sample.listed() if e.LastErrorDateTime >= start], start
+
+    # --- what the scan finds ---
+
+    def test_json_holds_every_listed_error_as_the_sample_defines_it(self):
+        report = self.scan_json("--interval", "all")
+        found = {(e["AppName"], e["ErrorName"]): e for e in report["errors"]}
+        listed = self.sample.listed()
+        self.assertEqual(sorted(found), sorted((e.AppName, e.ErrorName) for e in listed))
+        self.assertEqual(report["totalErrors"], len(listed))
+        for e in listed:
+            with self.subTest(error=e.key):
+                got = found[(e.AppName, e.ErrorName)]
+                self.assertEqual(got["Category"], e.Category)
+                self.assertEqual(got["ErrorCount"], e.ErrorCount)
+                self.assertEqual(got["AppPath"], e.AppPath)
+                self.assertEqual(got["ErrorSummary"], e.ErrorSummary)
+                self.assertEqual(got["MessageTemplate"], e.MessageTemplate)
+                self.assertEqual(got["ErrorTextParams"], e.ErrorTextParams)
+                if e.text_choices:
+                    self.assertIn(got["ErrorText"], e.text_choices)
+                else:
+                    self.assertEqual(got["ErrorText"], e.ErrorText)
+                self.assertEqual(got["LastErrorDateTime"], expect.filetime_iso(e.LastErrorDateTime))
+                self.assertEqual(sorted(got["OccurrenceTimes"]),
+                                 sorted({expect.filetime_iso(t) for t in e.times}))
+                self.assertEqual(got["Linked"], 0)
+
+    def test_crashes_are_joined_to_their_report_files(self):
+        joined = [e for e in self.sample.listed() if e.joined_with is not None]
+        # The sample's lived-in shape: several programs crash and hang, most of them reported.
+        self.assertGreaterEqual(len([e for e in joined if e.Category == 4]), 5)
+        self.assertGreaterEqual(len([e for e in joined if e.Category == 3]), 2)
+        self.assertGreaterEqual(len([e for e in self.sample.listed() if e.Category == 1]), 2)
+        found = {e["AppName"]: e for e in self.scan_json("--interval", "all")["errors"]}
+        for e in joined:
+            with self.subTest(error=e.key):
+                text = found[e.AppName]["ErrorText"]
+                self.assertTrue(text.startswith("Details from the event log: \r\n"))
+                self.assertIn("\r\nDetails from WER file: \r\n", text)
+                summary = found[e.AppName]["ErrorSummary"]
+                self.assertEqual(summary.split("\r\n")[0], expect.ui3_summary(e.joined_with.ErrorText))
+                if e.Category == 4:
+                    self.assertIn("\r\nException Code returned was 0x", summary)
+                self.assertNotIn(e.joined_with.AppName, [r["AppName"] for r in found.values()
+                                                         if r["Category"] == 1])
+
+    def test_each_interval_lists_the_errors_last_seen_in_it_newest_first(self):
+        lists = []
+        for interval in INTERVALS:
+            with self.subTest(interval=interval):
+                report = self.scan_json("--interval", interval)
+                expected, start = self.expected_rows(interval)
+                rows = [(e["AppName"], e["ErrorName"], e["Count"]) for e in report["errors"]]
+                self.assertEqual(rows, [(e.AppName, e.ErrorName,
+                                         e.count_since(start) if start else e.ErrorCount)
+                                        for e in expected])
+                lists.append(rows)
+        self.assertEqual(len({tuple(r) for r in lists}), 4, "every interval lists different errors")
+
+    def test_without_an_interval_the_first_interval_with_errors_is_shown(self):
+        report = self.scan_json()
+        self.assertEqual(report["interval"], "week")
+        self.assertEqual(len(report["errors"]), len(self.expected_rows("week")[0]))
+
+    # --- output formats ---
+
+    def test_csv_reads_back_as_the_rows_of_the_json_output(self):
+        for interval in ("week", "all"):
+            with self.subTest(interval=interval):
+                table = list(csv.reader(io.StringIO(self.scan("--format", "csv", "--interval",
+                                                              interval), newline="")))
+                self.assertEqual(table[0], TITLES)
+                rows = self.scan_json("--interval", interval)["errors"]
+                self.assertEqual(table[1:], [[r["AppName"], r["ErrorName"], str(r["Count"]),
+                                              r["Age"], r["AppPath"]] for r in rows])
+
+    def test_table_has_the_titles_one_line_per_row_and_the_status_text(self):
+        lines = self.scan("--interval", "all").split("\n")
+        self.assertEqual(lines[0].split("  ")[0], TITLES[0])
+        for title in TITLES:
+            self.assertIn(title, lines[0])
+        count = len(self.sample.listed())
+        self.assertEqual(lines[count + 1], "")
+        self.assertTrue(lines[count + 2].startswith("%d errors found" % count), lines[count + 2])
+        self.assertEqual(lines[count + 3:], [""])
+
+    def test_german_texts(self):
+        result = self.scan("--lang", "de", "--format", "csv", "--interval", "all")
+        self.assertTrue(result.startswith("AppName / Quelle,"), result[:80])
+        self.assertIn("vor ", result)
+        report = json.loads(self.scan("--lang", "de", "--format", "json", "--interval", "all"))
+        joined = [e for e in report["errors"] if e["Category"] == 4 and
+                  (e["ErrorText"] or "").startswith("Einzelheiten aus dem Ereignisprotokoll: ")]
+        self.assertTrue(joined)
+        self.assertIn("Der zurückgegebene Ausnahmecode war 0x", joined[0]["ErrorSummary"])
+
+    def test_a_fixed_now_gives_identical_output_run_after_run(self):
+        for fmt in ("table", "csv", "json"):
+            with self.subTest(format=fmt):
+                first = run("--root", self.drive, "--now", NOW, "--format", fmt).stdout
+                second = run("--root", self.drive, "--now", NOW, "--format", fmt).stdout
+                self.assertEqual(first, second)
+                later = run("--root", self.drive, "--now", "2026-03-03T12:00:00Z", "--format",
+                            fmt).stdout
+                self.assertNotEqual(first, later)
+        xml = [os.path.join(WORK, "same%d.xml" % i) for i in (1, 2)]
+        for path in xml:
+            self.scan("--xml", path)
+        self.assertEqual(read_bytes(xml[0]), read_bytes(xml[1]))
+
+    # --- the XML report and its archive ---
+
+    def test_xml_report_holds_the_listed_errors_masked_newest_first(self):
+        path = os.path.join(WORK, "report.xml")
+        self.scan("--xml", path)
+        raw = error_report_xml.read_raw(path)
+        self.assertNotIn("\n", raw.replace("\r\n", ""), "every line ends with CR LF")
+        errors = error_report_xml.read(path)
+        listed = self.sample.listed()
+        self.assertEqual([e["id"] for e in errors], list(range(1, len(listed) + 1)))
+        self.assertEqual([(e["AppName"], e["ErrorName"]) for e in errors],
+                         [(expect.mask(e.AppName, expect.DRIVE_VARIABLES), e.ErrorName)
+                          for e in listed])
+        masked = lambda text: error_report_xml.as_parsed(expect.mask(text, expect.DRIVE_VARIABLES))
+        for got, e in zip(errors, listed):
+            with self.subTest(error=e.key):
+                self.assertEqual(got["Category"], expect.CATEGORY_TEXTS[e.Category])
+                self.assertEqual(got["ErrorCount"], str(e.ErrorCount))
+                self.assertEqual(got["AppPath"], masked(e.AppPath))
+                self.assertEqual(got["ErrorSummary"], masked(e.ErrorSummary))
+                self.assertEqual(got["LastErrorDateTime"],
+                                 expect.filetime_iso(e.LastErrorDateTime)[:19].replace("T", " "))
+                if e.MessageTemplate is not None:
+                    self.assertEqual(got["ErrorText"], masked(e.MessageTemplate))
+                    self.assertEqual(got["ErrorTextParams"], masked(e.ErrorTextParams))
+                else:
+                    self.assertIn(got["ErrorText"], [masked(t) for t in e.text_choices] or
+                                  [masked(e.ErrorText or "")])
+                    self.assertNotIn("ErrorTextParams", got)
+
+    def test_zip_archive_holds_the_report_under_its_file_name(self):
+        xml, archive = os.path.join(WORK, "packed.xml"), os.path.join(WORK, "packed.zip")
+        self.scan("--xml", xml, "--zip", archive)
+        with zipfile.ZipFile(archive) as z:
+            self.assertIsNone(z.testzip())
+            self.assertEqual(z.namelist(), ["packed.xml"])
+            self.assertEqual(z.read("packed.xml"), read_bytes(xml))
+        alone = os.path.join(WORK, "alone.zip")
+        self.scan("--zip", alone)
+        self.assertFalse(os.path.exists(os.path.join(WORK, "alone.xml")))
+        with zipfile.ZipFile(alone) as z:
+            self.assertEqual(z.namelist(), ["alone.xml"])
+            self.assertEqual(z.read("alone.xml"), read_bytes(xml))
+
+    # --- bad command lines ---
+
+    def test_bad_options_fail_with_one_line_naming_the_option(self):
+        cases = [(["--bogus"], "--bogus"), (["--interval", "year"], "--interval"),
+                 (["--lang", "fr"], "--lang"), (["--format", "yaml"], "--format"),
+                 (["--now", "yesterday"], "--now"), (["--now", "2026-03-01T12:00:00"], "--now"),
+                 (["--root"], "--root"), (["--xml"], "--xml")]
+        for args, option in cases:
+            with self.subTest(args=args):
+                result = run(*args)
+                self.assertEqual(result.returncode, 2)
+                self.assertEqual(result.stdout, b"")
+                message = result.stderr.decode()
+                self.assertEqual(message.count("\n"), 1, message)
+                self.assertIn(option, message)
+
+    def test_a_missing_root_fails_with_exit_code_1(self):
+        missing = os.path.join(WORK, "no such drive")
+        result = run("--root", missing)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stderr.decode().count("\n"), 1)
+        self.assertIn(missing, result.stderr.decode())
+
+    def test_an_unwritable_report_fails_with_exit_code_1(self):
+        result = run("--root", self.drive, "--now", NOW, "--xml",
+                     os.path.join(WORK, "no such folder", "r.xml"))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("r.xml", result.stderr.decode())
+
+    def test_help_and_version(self):
+        for option, text in (("--help", "Usage: veltrano-scan"), ("--version", "veltrano-scan ")):
+            result = run(option)
+            self.assertEqual(result.returncode, 0)
+            self.assertTrue(result.stdout.decode().startswith(text))
+
+    def test_without_a_root_the_bundled_sample_is_scanned(self):
+        result = run("--interval", "all", "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        names = {e["AppName"] for e in json.loads(result.stdout)["errors"]}
+        self.assertIn("Application Error: lumen.exe", names)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]] + sys.argv[5:], verbosity=2)
