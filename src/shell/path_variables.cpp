@@ -48,6 +48,19 @@ Text UpperAscii(TextView text) {
     return upper;
 }
 
+// Where find occurs in text, left to right without overlaps, ASCII letters compared without case.
+std::vector<size_t> MatchesNoCase(TextView find, TextView text) {
+    std::vector<size_t> matches;
+    if (text.empty() || find.empty())
+        return matches;
+    const Text shadow = UpperAscii(text);
+    const Text pattern = UpperAscii(find);
+    for (size_t p = shadow.find(pattern); p != Text::npos;
+         p = shadow.find(pattern, p + find.size()))
+        matches.push_back(p);
+    return matches;
+}
+
 }  // namespace
 
 void BuildPathVariables(Environment& environment) {
@@ -67,33 +80,53 @@ void BuildPathVariables(Environment& environment) {
 }
 
 Text MaskPathVariables(TextView input) {
-    Text text(input);
+    // The text in pieces: text still to search, and the variable names already put in. A later
+    // variable must not change an earlier one's name: a user called "root" would otherwise turn
+    // "%SystemRoot%" into "%System%USERNAME%%", one called "User" "%ALLUSERSPROFILE%" into
+    // "%ALL%USERNAME%SPROFILE%".
+    struct Piece {
+        Text text;
+        bool name = false;
+    };
+    std::vector<Piece> pieces{{Text(input)}};
     std::lock_guard lock(g_lock);
-    for (const PathVariable& variable : g_variables)
-        ReplaceNoCase(variable.value, text, variable.name);
+    for (const PathVariable& variable : g_variables) {
+        std::vector<Piece> next;
+        for (Piece& piece : pieces) {
+            if (piece.name) {
+                next.push_back(std::move(piece));
+                continue;
+            }
+            size_t copied = 0;
+            for (const size_t p : MatchesNoCase(variable.value, piece.text)) {
+                next.push_back({piece.text.substr(copied, p - copied)});
+                next.push_back({variable.name, true});
+                copied = p + variable.value.size();
+            }
+            next.push_back({piece.text.substr(copied)});
+        }
+        pieces = std::move(next);
+    }
+    Text text;
+    for (const Piece& piece : pieces)
+        text += piece.text;
     return text;
 }
 
 int ReplaceNoCase(TextView find, Text& text, TextView replacement) {
-    if (text.empty() || find.empty())
+    const std::vector<size_t> matches = MatchesNoCase(find, text);
+    if (matches.empty())
         return 0;
-    const Text shadow = UpperAscii(text);
-    const Text pattern = UpperAscii(find);
     Text result;
-    int count = 0;
     size_t copied = 0;
-    for (size_t p = shadow.find(pattern); p != Text::npos;
-         p = shadow.find(pattern, p + find.size())) {
+    for (const size_t p : matches) {
         result.append(text, copied, p - copied);
         result.append(replacement);
         copied = p + find.size();
-        ++count;
     }
-    if (count == 0)
-        return 0;
     result.append(text, copied);
     text = std::move(result);
-    return count;
+    return static_cast<int>(matches.size());
 }
 
 }  // namespace veltrano

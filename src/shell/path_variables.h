@@ -13,7 +13,7 @@ namespace veltrano {
 void BuildPathVariables(Environment& environment);
 
 // The input with every value of the list replaced by its variable name, ignoring ASCII letter
-// case, in the list's order.
+// case, in the list's order; the names put in by earlier variables are not searched again.
 Text MaskPathVariables(TextView input);
 
 // Replaces every occurrence of find in text (ASCII letters compared without case, other

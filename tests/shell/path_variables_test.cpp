@@ -63,6 +63,22 @@ TEST_F(PathVariablesTest, SystemDriveAndUserNameCatchWhatIsLeft) {
     EXPECT_EQ(MaskPathVariables(u"nothing here"), u"nothing here");
 }
 
+TEST_F(PathVariablesTest, LaterVariablesLeaveTheNamesOfEarlierOnesAlone) {
+    // A user whose name is part of a variable name: his name is masked wherever it stands in
+    // the text, never inside the names the masking put in.
+    FakeEnvironment root = Windows7();
+    root.variables[u"%USERNAME%"] = u"root";
+    BuildPathVariables(root);
+    EXPECT_EQ(MaskPathVariables(u"C:\\Windows\\System32 for root, by ROOTKIT"),
+              u"%SystemRoot%\\System32 for %USERNAME%, by %USERNAME%KIT");
+    FakeEnvironment user = Windows7();
+    user.variables[u"%USERNAME%"] = u"User";
+    user.variables[u"%USERPROFILE%"] = u"C:\\Users\\User";
+    BuildPathVariables(user);
+    EXPECT_EQ(MaskPathVariables(u"C:\\ProgramData\\a, C:\\Users\\User\\b, c:\\users\\x"),
+              u"%ALLUSERSPROFILE%\\a, %USERPROFILE%\\b, %SystemDrive%\\%USERNAME%s\\x");
+}
+
 TEST_F(PathVariablesTest, UndefinedEmptyAndOverlongVariablesAreLeftOut) {
     FakeEnvironment environment = With({
         {u"%USERNAME%", u""},

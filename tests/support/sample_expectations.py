@@ -387,24 +387,43 @@ def _upper_ascii(text):
     return "".join(chr(ord(c) - 32) if "a" <= c <= "z" else c for c in text)
 
 
-def replace_no_case(text, find, replacement):
-    if not text or not find:
-        return text
+def _split_no_case(text, find):
+    """The pieces of text around every occurrence of find (ASCII letters compared without case)."""
     shadow, pattern = _upper_ascii(text), _upper_ascii(find)
-    out, copied = [], 0
+    pieces, copied = [], 0
     p = shadow.find(pattern)
     while p >= 0:
-        out.append(text[copied:p])
-        out.append(replacement)
+        pieces.append(text[copied:p])
         copied = p + len(find)
         p = shadow.find(pattern, copied)
-    out.append(text[copied:])
-    return "".join(out)
+    pieces.append(text[copied:])
+    return pieces
 
 
-def mask(text, variables):
-    """The text with every variable's value replaced by its name, in the program's order."""
+def mask(text, variables, names_in_text=False):
+    """The text with every variable's value replaced by its name, in the program's order; the
+    names put in are not searched again. names_in_text: the text was masked before, and the
+    variable names it holds stay as they are too."""
+    pieces = [(text, False)]
+    if names_in_text:
+        for name in VARIABLE_ORDER:
+            pieces = [part for piece, is_name in pieces for part in
+                      ([(piece, True)] if is_name else
+                       _interleave([(p, False) for p in piece.split(name)], (name, True)))]
     for name in VARIABLE_ORDER:
-        if name in variables:
-            text = replace_no_case(text, variables[name], name)
-    return text
+        value = variables.get(name)
+        if not value:
+            continue
+        pieces = [part for piece, is_name in pieces for part in
+                  ([(piece, True)] if is_name else
+                   _interleave([(p, False) for p in _split_no_case(piece, value)], (name, True)))]
+    return "".join(piece for piece, _ in pieces)
+
+
+def _interleave(parts, separator):
+    out = []
+    for i, part in enumerate(parts):
+        if i:
+            out.append(separator)
+        out.append(part)
+    return out
