@@ -1,5 +1,5 @@
-// The sample's event logs as an independent reader, python-evtx, decodes them: every record of
-// the description with its number, time, level, identifier, qualifiers, provider, source name,
+// The sample's event logs as an independent reader, python-evtx, decodes them: every event the
+// builder wrote, with its number, time, level, identifier, qualifiers, provider, source name,
 // computer and insertion strings.
 #include <gtest/gtest.h>
 
@@ -18,31 +18,20 @@ TEST(SampleLogsInterop, PythonEvtxReadsEveryEventOfTheDescription) {
     WriteSampleMachine(m, tree.root(), {});
     for (const TextView log : {TextView(u"Application"), TextView(u"System")}) {
         SCOPED_TRACE(Utf16ToUtf8(log));
+        const auto events = SampleLogEvents(m, log);
         const auto peer = testing::PeerRecords(
             "evtx",
             HostPath(tree.root(), u"Windows\\System32\\winevt\\Logs\\" + Text(log) + u".evtx"),
             false);
         ASSERT_TRUE(peer);
-        size_t i = 0;
-        for (const SampleEvent& e : m.events) {
-            if (e.log != log)
-                continue;
-            ASSERT_LT(i, peer->size());
-            const testing::PeerRecord& p = (*peer)[i++];
-            SCOPED_TRACE(i);
-            ASSERT_TRUE(p.decoded) << p.error;
-            EXPECT_TRUE(p.intact);
-            EXPECT_EQ(p.id, i);
-            EXPECT_EQ(p.created, e.time);
-            EXPECT_EQ(p.level, e.level);
-            EXPECT_EQ(p.eventId, e.eventId);
-            EXPECT_EQ(p.qualifiers, e.qualifiers.value_or(0));
-            EXPECT_EQ(p.provider, e.provider);
-            EXPECT_EQ(p.sourceName, e.eventSourceName.value_or(u""));
-            EXPECT_EQ(p.computer, m.computer);
-            EXPECT_EQ(p.strings, e.strings);
+        ASSERT_EQ(peer->size(), events.size());
+        size_t errors = 0;
+        for (const testing::PeerRecord& p : *peer) {
+            SCOPED_TRACE("record " + std::to_string(p.id));
+            testing::ExpectWrittenEvent(p, events.at(p.id - 1));
+            errors += p.level <= 2;
         }
-        EXPECT_EQ(i, peer->size());
+        EXPECT_GT(errors, 10u);
     }
 }
 

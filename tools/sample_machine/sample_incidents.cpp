@@ -27,57 +27,40 @@ struct Program {
     bool wow64 = false;
 };
 
-const Program kLumen{"lumen",        u"Lumen Photo Editor",
-                     u"lumen.exe",   u"C:\\Program Files\\Lumen\\Photo Editor\\lumen.exe",
-                     u"4.2.1.318",   u"6553f0a1",
-                     u"lumenfx.dll", u"4.2.1.318",
-                     u"6553ef7c",    u"C:\\Program Files\\Lumen\\Photo Editor\\lumenfx.dll",
-                     u"c0000005",    u"anna"};
-const Program kQuillmail{
-    "quillmail",      u"Quillmail",
-    u"quillmail.exe", u"C:\\Users\\anna\\AppData\\Local\\Programs\\Quillmail\\quillmail.exe",
-    u"2.14.0.0",      u"65a1c2d4",
-    u"quillcore.dll", u"2.14.0.0",
-    u"65a1c2b9",      u"C:\\Users\\anna\\AppData\\Local\\Programs\\Quillmail\\quillcore.dll",
-    u"c0000409",      u"anna"};
-const Program kStarforge{"starforge",
-                         u"Starforge Launcher",
-                         u"StarforgeLauncher.exe",
-                         u"C:\\Program Files (x86)\\Starforge\\Launcher\\StarforgeLauncher.exe",
-                         u"1.9.7.2",
-                         u"64f8a3e0",
-                         u"KERNELBASE.dll",
-                         u"10.0.19041.3636",
-                         u"3e2b4d8a",
-                         u"C:\\Windows\\SysWOW64\\KERNELBASE.dll",
-                         u"e0434352",
-                         u"jonas",
-                         true};
-const Program kSearchIndexer{"searchindexer",      u"Microsoft Windows Search Indexer",
-                             u"SearchIndexer.exe", u"C:\\Windows\\System32\\SearchIndexer.exe",
-                             u"7.0.19041.3636",    u"8a1d0c6e",
-                             u"ntdll.dll",         u"10.0.19041.3636",
-                             u"9c4f3a21",          u"C:\\Windows\\SYSTEM32\\ntdll.dll",
-                             u"c0000374",          u""};
-const Program kTessera{"tessera",       u"Tessera Writer",
-                       u"twriter.exe",  u"C:\\Program Files\\Tessera Office\\twriter.exe",
-                       u"11.0.2.5",     u"5f7c21aa",
-                       u"tsrender.dll", u"11.0.2.5",
-                       u"5f7c2011",     u"C:\\Program Files\\Tessera Office\\tsrender.dll",
-                       u"c0000005",     u"anna"};
-const Program kScribe{"scribe",      u"Scribe Notes",
-                      u"scribe.exe", u"C:\\Program Files\\Scribe Notes\\scribe.exe",
-                      u"3.1.0.0",    u"62e9b004",
-                      u"",           u"",
-                      u"",           u"",
-                      u"",           u"anna"};
-const Program kPixelgrab{
-    "pixelgrab",      u"Pixelgrab",
-    u"pixelgrab.exe", u"C:\\Users\\jonas\\AppData\\Local\\Pixelgrab\\pixelgrab.exe",
-    u"0.9.4.0",       u"66b0d91c",
-    u"pixelgrab.exe", u"0.9.4.0",
-    u"66b0d91c",      u"C:\\Users\\jonas\\AppData\\Local\\Pixelgrab\\pixelgrab.exe",
-    u"c0000005",      u"jonas"};
+// Each program on three lines: what it is, the module it fails in, the exception and whose
+// archive keeps its reports.
+// clang-format off
+const Program kLumen{"lumen", u"Lumen Photo Editor", u"lumen.exe",
+    u"C:\\Program Files\\Lumen\\Photo Editor\\lumen.exe", u"4.2.1.318", u"6553f0a1",
+    u"lumenfx.dll", u"4.2.1.318", u"6553ef7c", u"C:\\Program Files\\Lumen\\Photo Editor\\lumenfx.dll",
+    u"c0000005", u"anna"};
+const Program kQuillmail{"quillmail", u"Quillmail", u"quillmail.exe",
+    u"C:\\Users\\anna\\AppData\\Local\\Programs\\Quillmail\\quillmail.exe", u"2.14.0.0", u"65a1c2d4",
+    u"quillcore.dll", u"2.14.0.0", u"65a1c2b9",
+    u"C:\\Users\\anna\\AppData\\Local\\Programs\\Quillmail\\quillcore.dll",
+    u"c0000409", u"anna"};
+const Program kStarforge{"starforge", u"Starforge Launcher", u"StarforgeLauncher.exe",
+    u"C:\\Program Files (x86)\\Starforge\\Launcher\\StarforgeLauncher.exe", u"1.9.7.2", u"64f8a3e0",
+    u"KERNELBASE.dll", u"10.0.19041.3636", u"3e2b4d8a", u"C:\\Windows\\SysWOW64\\KERNELBASE.dll",
+    u"e0434352", u"jonas", true};
+const Program kSearchIndexer{"searchindexer", u"Microsoft Windows Search Indexer",
+    u"SearchIndexer.exe", u"C:\\Windows\\System32\\SearchIndexer.exe", u"7.0.19041.3636", u"8a1d0c6e",
+    u"ntdll.dll", u"10.0.19041.3636", u"9c4f3a21", u"C:\\Windows\\SYSTEM32\\ntdll.dll",
+    u"c0000374", u""};
+const Program kTessera{"tessera", u"Tessera Writer", u"twriter.exe",
+    u"C:\\Program Files\\Tessera Office\\twriter.exe", u"11.0.2.5", u"5f7c21aa",
+    u"tsrender.dll", u"11.0.2.5", u"5f7c2011", u"C:\\Program Files\\Tessera Office\\tsrender.dll",
+    u"c0000005", u"anna"};
+const Program kScribe{"scribe", u"Scribe Notes", u"scribe.exe",
+    u"C:\\Program Files\\Scribe Notes\\scribe.exe", u"3.1.0.0", u"62e9b004",
+    u"", u"", u"", u"",
+    u"", u"anna"};
+const Program kPixelgrab{"pixelgrab", u"Pixelgrab", u"pixelgrab.exe",
+    u"C:\\Users\\jonas\\AppData\\Local\\Pixelgrab\\pixelgrab.exe", u"0.9.4.0", u"66b0d91c",
+    u"pixelgrab.exe", u"0.9.4.0", u"66b0d91c",
+    u"C:\\Users\\jonas\\AppData\\Local\\Pixelgrab\\pixelgrab.exe",
+    u"c0000005", u"jonas"};
+// clang-format on
 
 enum class Kind { Crash, Hang };
 

@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "sample_machine/report_text.h"
-#include "writers/evtx/evtx_log_writer.h"
 
 namespace veltrano::sample {
 namespace {
@@ -35,7 +34,16 @@ void SetLastWrite(const fs::path& path, FileTime time) {
                                   std::chrono::sys_time<std::chrono::seconds>(since1970)));
 }
 
-std::vector<uint8_t> EventLogFile(const SampleMachine& m, TextView log) {
+std::vector<uint8_t> HiveFile(const HiveWriter& hive, FileTime now, TextView name) {
+    HiveLayout layout;
+    layout.lastWritten = now;
+    layout.fileName = u"\\SystemRoot\\System32\\Config\\" + Text(name);
+    return hive.Bytes(layout);
+}
+
+}  // namespace
+
+std::vector<evtxwriter::EvtxEvent> SampleLogEvents(const SampleMachine& m, TextView log) {
     std::vector<evtxwriter::EvtxEvent> events;
     for (const SampleEvent& e : m.events) {
         if (e.log != log)
@@ -53,17 +61,8 @@ std::vector<uint8_t> EventLogFile(const SampleMachine& m, TextView log) {
         x.data = e.strings;
         events.push_back(std::move(x));
     }
-    return evtxwriter::WriteEvtxLog(events, log);
+    return events;
 }
-
-std::vector<uint8_t> HiveFile(const HiveWriter& hive, FileTime now, TextView name) {
-    HiveLayout layout;
-    layout.lastWritten = now;
-    layout.fileName = u"\\SystemRoot\\System32\\Config\\" + Text(name);
-    return hive.Bytes(layout);
-}
-
-}  // namespace
 
 fs::path HostPath(const fs::path& drive, TextView windowsPath) {
     fs::path path = drive;
@@ -86,7 +85,8 @@ void WriteSampleMachine(const SampleMachine& m, const fs::path& drive,
     }
     fs::create_directories(HostPath(drive, u"Users\\Public\\Documents"));
     for (const TextView log : {TextView(u"Application"), TextView(u"System")}) {
-        WriteFile(HostPath(drive, kLogs + Text(log) + u".evtx"), EventLogFile(m, log));
+        WriteFile(HostPath(drive, kLogs + Text(log) + u".evtx"),
+                  evtxwriter::WriteEvtxLog(SampleLogEvents(m, log), log));
     }
     WriteFile(HostPath(drive, Text(kConfig) + u"SYSTEM"),
               HiveFile(SampleSystemHive(m), m.now, u"SYSTEM"));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "sample_machine/sample_content.h"
+#include "writers/evtx/evtx_log_writer.h"
 #include "writers/hive/hive_writer.h"
 
 namespace veltrano::sample {
@@ -17,6 +18,9 @@ namespace veltrano::sample {
 // std::filesystem::filesystem_error or std::runtime_error when a file cannot be written.
 void WriteSampleMachine(const SampleMachine& machine, const std::filesystem::path& drive,
                         std::span<const uint8_t> messageDll);
+
+// The events of one log as its .evtx file holds them, numbered from 1, oldest first.
+std::vector<evtxwriter::EvtxEvent> SampleLogEvents(const SampleMachine& machine, TextView log);
 
 // The registry of the sample: the event sources and their message files, the control set
 // selection, the computer name; the program folders and profiles that Windows records.

@@ -155,17 +155,7 @@ TEST(EvtxWriterInteropTest, PythonEvtxReadsOurFilesAsWritten) {
     ASSERT_EQ(peer->size(), events.size());
     for (const PeerRecord& p : *peer) {
         SCOPED_TRACE("record " + std::to_string(p.id));
-        ASSERT_TRUE(p.decoded) << p.error;
-        EXPECT_TRUE(p.intact);
-        const auto& e = events.at(p.id - 1);
-        EXPECT_EQ(p.created, e.time);
-        EXPECT_EQ(p.level, e.level);
-        EXPECT_EQ(p.eventId, e.eventId);
-        EXPECT_EQ(p.qualifiers, e.qualifiers.value_or(0));
-        EXPECT_EQ(p.provider, e.provider);
-        EXPECT_EQ(p.sourceName, e.eventSourceName.value_or(u""));
-        EXPECT_EQ(p.computer, e.computer);
-        EXPECT_EQ(p.strings, e.data);
+        ExpectWrittenEvent(p, events.at(p.id - 1));
     }
 }
 

@@ -1,6 +1,8 @@
 // Running the peer decoder and reading its lines.
 #include "peer_records.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -115,6 +117,20 @@ std::optional<std::vector<PeerRecord>> PeerRecords(const std::string& mode, cons
     if (!keepOutput)
         fs::remove(output);
     return records;
+}
+
+void ExpectWrittenEvent(const PeerRecord& p, const evtxwriter::EvtxEvent& e) {
+    ASSERT_TRUE(p.decoded) << p.error;
+    EXPECT_TRUE(p.intact);
+    EXPECT_EQ(p.id, e.recordId);
+    EXPECT_EQ(p.created, e.time);
+    EXPECT_EQ(p.level, e.level);
+    EXPECT_EQ(p.eventId, e.eventId);
+    EXPECT_EQ(p.qualifiers, e.qualifiers.value_or(0));
+    EXPECT_EQ(p.provider, e.provider);
+    EXPECT_EQ(p.sourceName, e.eventSourceName.value_or(u""));
+    EXPECT_EQ(p.computer, e.computer);
+    EXPECT_EQ(p.strings, e.data);
 }
 
 }  // namespace veltrano::testing

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "writers/evtx/evtx_log_writer.h"
 
 namespace veltrano::testing {
 
@@ -36,5 +37,8 @@ std::string PeerUnavailableReason(const std::string& mode);
 std::optional<std::vector<PeerRecord>> PeerRecords(const std::string& mode,
                                                    const std::filesystem::path& file,
                                                    bool keepOutput);
+
+// Expects the peer to have decoded, intact, the event our writer wrote from e.
+void ExpectWrittenEvent(const PeerRecord& p, const evtxwriter::EvtxEvent& e);
 
 }  // namespace veltrano::testing
