@@ -76,11 +76,12 @@ void CToolBar::SetButtonInfo(int index, int id, BYTE style, int image) const {
 }
 
 void CToolBar::SetButtonText(int index, const Text& text) const {
-    TBBUTTONINFOW info{};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_BYINDEX | TBIF_TEXT;
-    info.pszText = const_cast<wchar_t*>(Wide(text));
-    Send(TB_SETBUTTONINFOW, index, reinterpret_cast<LPARAM>(&info));
+    // The button is put in again with its text: a text given later through TB_SETBUTTONINFO is
+    // not measured by every toolbar implementation, so the button would stay too narrow for it.
+    TBBUTTON button = Button(index);
+    button.iString = reinterpret_cast<INT_PTR>(Wide(text));
+    Send(TB_DELETEBUTTON, index);
+    Send(TB_INSERTBUTTONW, index, reinterpret_cast<LPARAM>(&button));
 }
 
 Text CToolBar::ButtonText(int index) const {

@@ -27,6 +27,8 @@ bool CVeltranoDlg::DebugKeysDown() const {
 }
 
 void CVeltranoDlg::OnSelectionChanged(const NMLISTVIEW& change) {
+    // Text changes of the cells while the list fills are not state changes.
+    if ((change.uChanged & LVIF_STATE) == 0) return;
     const bool selected = (change.uChanged & LVIF_STATE) != 0 &&
                           (change.uNewState & LVIS_SELECTED) != 0 &&
                           (change.uOldState & LVIS_SELECTED) == 0;

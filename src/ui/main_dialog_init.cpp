@@ -90,6 +90,7 @@ bool CVeltranoDlg::CreateToolBar() {
     const int texts[] = {LT_INTERVAL_WEEK, LT_INTERVAL_MONTH, LT_INTERVAL_6MONTHS,
                          LT_INTERVAL_ALL,  LT_BUTTON_SEARCH,  LT_BUTTON_INFO};
     for (int i = 0; i < 6; ++i) toolBar_.SetButtonText(2 * i, LocalText(texts[i]));
+    toolBar_.Send(TB_AUTOSIZE);  // the buttons take the width of their texts
     PlaceToolBar();
     return true;
 }

@@ -75,6 +75,7 @@ void CVeltranoDlg::FillList(int interval) {
 
     Clock& clock = *machine_.clock;
     const auto rows = BuildErrorRows(scan_->catalogue, interval, clock);
+    list.Send(WM_SETREDRAW, FALSE);
     int index = 0;
     for (const ErrorRow& row : rows) {
         list.InsertItem(index, row.columns[0], row.image);
@@ -86,6 +87,8 @@ void CVeltranoDlg::FillList(int interval) {
         list.SetItemText(index, 4, row.columns[4]);
         ++index;
     }
+    list.Send(WM_SETREDRAW, TRUE);
+    list.Invalidate();
 }
 
 void CVeltranoDlg::SetIntervalStatusText(int interval) {

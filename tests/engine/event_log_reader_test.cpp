@@ -22,8 +22,8 @@ protected:
     void Fill(const Text& log, int n, int64_t startAgo, int64_t step, const Text& source = u"Svc",
               size_t padding = 0) {
         for (int i = 0; i < n; ++i) {
-            auto spec = m.Record(startAgo + i * step, source, 7, {Text(padding, u'p')});
-            m.logs.Log(log).records.push_back(BuildRecord(spec));
+            auto fields = m.Record(startAgo + i * step, source, 7, {Text(padding, u'p')});
+            m.logs.Log(log).records.push_back(BuildRecord(fields));
         }
     }
     std::vector<uint32_t> Ids() {
@@ -82,8 +82,8 @@ TEST_F(EventLogReaderTest, ProgressEveryTwentyBuffersWithDaysAndDistinctCounts) 
     // 45 buffers of System records, one per buffer (each record nearly 16 KiB).
     m.catalogue.MaxAgeDays = 3;
     for (int i = 0; i < 45; ++i) {
-        auto spec = m.Record(kDay * (i + 1), u"Src" + DecimalText(i % 5), 7, {Text(7000, u'x')});
-        m.logs.Log(u"System").records.push_back(BuildRecord(spec));
+        auto fields = m.Record(kDay * (i + 1), u"Src" + DecimalText(i % 5), 7, {Text(7000, u'x')});
+        m.logs.Log(u"System").records.push_back(BuildRecord(fields));
     }
     Run();
     const auto messages = m.sink.Messages();

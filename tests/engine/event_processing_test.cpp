@@ -15,8 +15,8 @@ class EventProcessingTest : public ::testing::Test {
 protected:
     void Process(std::initializer_list<testing::RecordSpec> specs, const Text& log = u"Application") {
         std::vector<uint8_t> buffer;
-        for (const auto& spec : specs) {
-            const auto bytes = BuildRecord(spec);
+        for (const auto& fields : specs) {
+            const auto bytes = BuildRecord(fields);
             buffer.insert(buffer.end(), bytes.begin(), bytes.end());
         }
         ProcessEventRecords(buffer.data(), static_cast<uint32_t>(buffer.size()), log, m.catalogue,
@@ -132,9 +132,9 @@ TEST_F(EventProcessingTest, RepeatsMergeWithoutResolvingAgain) {
 }
 
 TEST_F(EventProcessingTest, EventQueryIsTheFallbackForTexts) {
-    auto spec = m.Record(10, u"NoFile", 5);
-    m.query.texts[{u"System", spec.recordNumber}] = u"Text from the event query.\r\nMore.";
-    Process({spec}, u"System");
+    auto fields = m.Record(10, u"NoFile", 5);
+    m.query.texts[{u"System", fields.recordNumber}] = u"Text from the event query.\r\nMore.";
+    Process({fields}, u"System");
     const ErrorEntry& e = Only();
     EXPECT_EQ(e.ErrorText, u"Text from the event query.\r\nMore.");
     EXPECT_FALSE(e.MessageTemplate);
@@ -146,9 +146,9 @@ TEST_F(EventProcessingTest, EventQueryIsTheFallbackForTexts) {
 }
 
 TEST_F(EventProcessingTest, RecordWithoutStringsReadsNothingOutsideIt) {
-    auto spec = m.Record(10, u"Application Error", 1000);
-    spec.stringOffset = 0xFFFFFF00;
-    Process({spec});
+    auto fields = m.Record(10, u"Application Error", 1000);
+    fields.stringOffset = 0xFFFFFF00;
+    Process({fields});
     EXPECT_NE(m.catalogue.Find(u"Application Error_1000"), nullptr);
 }
 

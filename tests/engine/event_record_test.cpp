@@ -45,14 +45,14 @@ TEST(EventRecordWalk, VisitsWholeRecordsAndStopsAtBadLengths) {
 }
 
 TEST(EventRecordView, FieldsSourceAndStrings) {
-    RecordSpec spec;
-    spec.recordNumber = 42;
-    spec.timeGenerated = 1700000000;
-    spec.eventId = 0xC0000405;
-    spec.eventType = 2;
-    spec.source = u"Disk";
-    spec.strings = {u"one", u"", u"three"};
-    const auto bytes = BuildRecord(spec);
+    RecordSpec fields;
+    fields.recordNumber = 42;
+    fields.timeGenerated = 1700000000;
+    fields.eventId = 0xC0000405;
+    fields.eventType = 2;
+    fields.source = u"Disk";
+    fields.strings = {u"one", u"", u"three"};
+    const auto bytes = BuildRecord(fields);
     EventRecordView r(bytes.data(), static_cast<uint32_t>(bytes.size()));
     EXPECT_EQ(r.RecordNumber(), 42u);
     EXPECT_EQ(r.TimeGenerated(), 1700000000u);
@@ -65,14 +65,14 @@ TEST(EventRecordView, FieldsSourceAndStrings) {
 }
 
 TEST(EventRecordView, ReadsStayInsideTheRecord) {
-    RecordSpec spec;
-    spec.strings = {u"first", u"second"};
-    auto bytes = BuildRecord(spec);
+    RecordSpec fields;
+    fields.strings = {u"first", u"second"};
+    auto bytes = BuildRecord(fields);
     const uint32_t stringOffset = bytes[36] | bytes[37] << 8;
 
     // Strings claimed beyond the ones present: collection stops at the first that would not end
     // inside the record (the trailing Length field holds no terminator pair here).
-    RecordSpec more = spec;
+    RecordSpec more = fields;
     more.numStrings = 5;
     auto moreBytes = BuildRecord(more);
     EventRecordView r(moreBytes.data(), static_cast<uint32_t>(moreBytes.size()));
@@ -82,7 +82,7 @@ TEST(EventRecordView, ReadsStayInsideTheRecord) {
     EXPECT_LT(strings.values.size(), 5u);
 
     // A string offset past the end gives an empty text and no strings.
-    RecordSpec far = spec;
+    RecordSpec far = fields;
     far.stringOffset = 100000;
     auto farBytes = BuildRecord(far);
     EventRecordView f(farBytes.data(), static_cast<uint32_t>(farBytes.size()));

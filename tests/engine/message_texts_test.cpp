@@ -12,8 +12,8 @@ using testing::kEventLogKey;
 
 class MessageTextsTest : public ::testing::Test {
 protected:
-    MessageTexts Resolve(testing::RecordSpec spec, const Text& log = u"Application") {
-        bytes = BuildRecord(spec);
+    MessageTexts Resolve(testing::RecordSpec fields, const Text& log = u"Application") {
+        bytes = BuildRecord(fields);
         const uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
         return ResolveMessageTexts(m.machine, EventRecordView(bytes.data(), length), log);
     }
@@ -73,11 +73,11 @@ TEST_F(MessageTextsTest, BareLineFeedsBecomeCrLf) {
 
 TEST_F(MessageTextsTest, StringRunningPastTheRecordFormatsWithInsertsIgnored) {
     m.RegisterSource(u"Application", u"S", u"C:\\s.dll", {{2, u"%1 and %2 and %3"}});
-    auto spec = m.Record(0, u"S", 2, {u"kept", u"also", u"partial"});
+    auto fields = m.Record(0, u"S", 2, {u"kept", u"also", u"partial"});
     // The record's Length ends two characters into the third string (fixed part, "S", "PC",
     // padding, two strings of five units: 88 bytes).
-    spec.lengthField = 92;
-    const auto texts = Resolve(spec);
+    fields.lengthField = 92;
+    const auto texts = Resolve(fields);
     EXPECT_EQ(texts.ErrorText, u"%1 and %2 and %3");
     EXPECT_EQ(texts.ErrorTextParams, u"kept|also");
 }

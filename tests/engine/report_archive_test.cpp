@@ -24,12 +24,12 @@ std::string UserArchive(const std::string& user) {
 }
 
 ReportSpec Report(Text app, Text event, FileTime time, Text id) {
-    ReportSpec spec;
-    spec.appName = std::move(app);
-    spec.friendlyEventName = std::move(event);
-    spec.eventTime = DecimalText(static_cast<int64_t>(time));
-    spec.reportId = std::move(id);
-    return spec;
+    ReportSpec fields;
+    fields.appName = std::move(app);
+    fields.friendlyEventName = std::move(event);
+    fields.eventTime = DecimalText(static_cast<int64_t>(time));
+    fields.reportId = std::move(id);
+    return fields;
 }
 
 // Refuses to open files whose path contains "locked", as a report without access rights would.
@@ -49,8 +49,8 @@ protected:
         catalogue.WeekStart = clock.UtcNow() - kTicksPerWeek;
     }
     void Scan() { ReadReportArchive(catalogue, drive.files(), clock); }
-    void Put(const std::string& path, const ReportSpec& spec) {
-        drive.tree().Write(path, ReportBytes(spec));
+    void Put(const std::string& path, const ReportSpec& fields) {
+        drive.tree().Write(path, ReportBytes(fields));
     }
 
     testing::FakeClock clock;

@@ -44,17 +44,17 @@ TEST_F(ScanTest, BoundariesAreFixedFromNow) {
 }
 
 TEST_F(ScanTest, ReportFileIsJoinedToItsCrashEvent) {
-    testing::ReportSpec spec;
-    spec.appName = u"Notepad";
-    spec.friendlyEventName = u"Stopped working";
-    spec.reportId = u"3f2b1c4d-aaaa-bbbb-cccc-111122223333";
-    spec.eventTime = DecimalText(static_cast<int64_t>(m.clock.UtcNow() - 3600 * kTicksPerSecond));
+    testing::ReportSpec fields;
+    fields.appName = u"Notepad";
+    fields.friendlyEventName = u"Stopped working";
+    fields.reportId = u"3f2b1c4d-aaaa-bbbb-cccc-111122223333";
+    fields.eventTime = DecimalText(static_cast<int64_t>(m.clock.UtcNow() - 3600 * kTicksPerSecond));
     drive.tree().Write("ProgramData/Microsoft/Windows/WER/ReportArchive/AppCrash_n/Report.wer",
-                       testing::ReportBytes(spec));
+                       testing::ReportBytes(fields));
     m.logs.Log(u"Application").records.push_back(BuildRecord(m.Record(
         3600, u"Application Error", 1000,
         testing::CrashStrings(u"notepad.exe", u"C:\\Windows\\notepad.exe", u"c0000005",
-                              spec.reportId))));
+                              fields.reportId))));
     ScanWorker(m.catalogue, m.machine);
 
     EXPECT_EQ(m.catalogue.TotalErrors, 1);

@@ -74,14 +74,14 @@ public:
     // A record at `secondsAgo` before now.
     RecordSpec Record(int64_t secondsAgo, Text source, uint32_t eventId,
                       std::vector<Text> strings = {}, uint16_t type = 1) {
-        RecordSpec spec;
-        spec.recordNumber = ++lastRecordNumber;
-        spec.timeGenerated = UnixTime(clock.UtcNow()) - secondsAgo;
-        spec.source = std::move(source);
-        spec.eventId = eventId;
-        spec.strings = std::move(strings);
-        spec.eventType = type;
-        return spec;
+        RecordSpec fields;
+        fields.recordNumber = ++lastRecordNumber;
+        fields.timeGenerated = UnixTime(clock.UtcNow()) - secondsAgo;
+        fields.source = std::move(source);
+        fields.eventId = eventId;
+        fields.strings = std::move(strings);
+        fields.eventType = type;
+        return fields;
     }
 
     FakeClock clock;

@@ -24,7 +24,7 @@ struct RecordSpec {
     std::optional<uint32_t> lengthField;
 };
 
-std::vector<uint8_t> BuildRecord(const RecordSpec& spec);
+std::vector<uint8_t> BuildRecord(const RecordSpec& fields);
 
 // Seconds since 1970 of a FILETIME.
 inline int64_t UnixTime(FileTime ft) { return FileTimeToUnixSeconds(ft); }

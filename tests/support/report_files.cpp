@@ -40,6 +40,6 @@ Text ReportText(const ReportSpec& s) {
     return t;
 }
 
-std::vector<uint8_t> ReportBytes(const ReportSpec& spec) { return Utf16Bytes(ReportText(spec)); }
+std::vector<uint8_t> ReportBytes(const ReportSpec& fields) { return Utf16Bytes(ReportText(fields)); }
 
 }  // namespace veltrano::testing

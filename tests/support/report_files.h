@@ -20,7 +20,7 @@ struct ReportSpec {
     Text ui3 = u"Notepad has stopped working";
 };
 
-Text ReportText(const ReportSpec& spec);
-std::vector<uint8_t> ReportBytes(const ReportSpec& spec);
+Text ReportText(const ReportSpec& fields);
+std::vector<uint8_t> ReportBytes(const ReportSpec& fields);
 
 }  // namespace veltrano::testing

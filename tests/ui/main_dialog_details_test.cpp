@@ -103,5 +103,31 @@ TEST_F(MainDialogDetailsTest, LookupOpensTheBrowserOnTheQueryOfTheRow) {
     EXPECT_TRUE(shell.calls[1].file.ends_with(u"|-DEBUG"));
 }
 
+TEST_F(MainDialogDetailsTest, DoubleClickLooksUpTheRowUnderThePointer) {
+    AddRecord(u"System", m.Record(600, u"Disk", 7));
+    AddRecord(u"System", m.Record(900, u"Tcpip", 4227));
+    Open();
+    ::ShowWindow(dialog->hwnd(), SW_SHOW);
+    Select(0);
+    auto doubleClickRow = [&](int row) {
+        RECT cell{};
+        cell.left = LVIR_LABEL;
+        dialog->ErrorList().List().Send(LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+        POINT point{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+        ::ClientToScreen(dialog->ErrorList().hwnd(), &point);
+        ::SetCursorPos(point.x, point.y);
+        ::PostMessageW(dialog->hwnd(), WM_NULL, 0, 0);
+        UiTest::Pump();  // the message position is now the pointer's
+        NMITEMACTIVATE click{};
+        click.hdr.hwndFrom = dialog->ErrorList().hwnd();
+        click.hdr.idFrom = IDC_ERROR_LIST;
+        click.hdr.code = NM_DBLCLK;
+        ::SendMessageW(dialog->hwnd(), WM_NOTIFY, IDC_ERROR_LIST, reinterpret_cast<LPARAM>(&click));
+    };
+    doubleClickRow(1);  // not the selected row: the one under the pointer
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_NE(shell.calls[0].file.find(u"|Tcpip|4227|"), Text::npos);
+}
+
 }  // namespace
 }  // namespace veltrano

@@ -104,12 +104,12 @@ protected:
         }
     }
 
-    void AddRecord(const Text& log, RecordSpec spec) {
-        m.logs.Log(log).records.push_back(BuildRecord(spec));
+    void AddRecord(const Text& log, RecordSpec fields) {
+        m.logs.Log(log).records.push_back(BuildRecord(fields));
     }
-    void AddReport(const std::string& folder, const ReportSpec& spec) {
+    void AddReport(const std::string& folder, const ReportSpec& fields) {
         drive.tree().Write("ProgramData/Microsoft/Windows/WER/ReportArchive/" + folder + "/Report.wer",
-                           ReportBytes(spec));
+                           ReportBytes(fields));
     }
     HWND Item(int id) const { return ::GetDlgItem(dialog->hwnd(), id); }
     Text ItemText(int id) const { return CWindow(Item(id)).GetText(); }

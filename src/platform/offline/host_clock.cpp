@@ -1,52 +1,15 @@
-// C runtime clock and locale.
+// Portable pieces of the host adapters: local calendar time to seconds (mktime), the date text of
+// the portable adapters, and the user's language from the locale environment.
 #include "platform/offline/host_clock.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <thread>
 
 namespace veltrano {
-namespace {
 
-bool LocalTime(time_t t, std::tm& out) {
-#if defined(_WIN32)
-    return localtime_s(&out, &t) == 0;
-#else
-    return localtime_r(&t, &out) != nullptr;
-#endif
-}
-
-}  // namespace
-
-FileTime HostClock::UtcNow() {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    const int64_t ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() / 100;
-    return static_cast<FileTime>(ticks + kEpochDifferenceSeconds * 10'000'000);
-}
-
-int64_t HostClock::NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
-
-std::optional<CalendarTime> HostClock::UtcToLocal(FileTime utc) {
-    if (!FileTimeToCalendar(utc)) return std::nullopt;
-    const int64_t seconds = FileTimeToUnixSeconds(utc);
-    std::tm tm{};
-    if (!LocalTime(static_cast<time_t>(seconds), tm)) return std::nullopt;
-    CalendarTime local;
-    local.year = tm.tm_year + 1900;
-    local.month = tm.tm_mon + 1;
-    local.day = tm.tm_mday;
-    local.hour = tm.tm_hour;
-    local.minute = tm.tm_min;
-    local.second = tm.tm_sec;
-    local.milliseconds = static_cast<int>(utc % kTicksPerSecond / 10'000);
-    if (!IsValidCalendarTime(local)) return std::nullopt;
-    return local;
-}
-
-std::optional<int64_t> HostClock::LocalToSeconds(const CalendarTime& local) {
+std::optional<int64_t> LocalCalendarToSeconds(const CalendarTime& local) {
     std::tm tm{};
     tm.tm_year = local.year - 1900;
     tm.tm_mon = local.month - 1;
@@ -69,15 +32,6 @@ Text IsoDateTimeText(const CalendarTime& t) {
                       t.day, t.hour, t.minute, t.second);
     }
     return Ascii(buffer);
-}
-
-Text HostClock::LocalDateTimeText(FileTime utc) {
-    const auto local = UtcToLocal(utc);
-    return local ? IsoDateTimeText(*local) : Text();
-}
-
-void HostClock::Sleep(uint32_t milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 uint16_t HostSystemInfo::UserDefaultLanguage() {

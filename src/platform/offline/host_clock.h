@@ -1,5 +1,5 @@
-// Clock and locale over the C runtime: the host's time zone (TZ), dates rendered as
-// "YYYY-MM-DD HH:MM:SS" (the date alone at midnight). Builds on every host.
+// Clock and locale of a POSIX host (the C runtime's time zone, TZ), dates rendered as
+// "YYYY-MM-DD HH:MM:SS" (the date alone at midnight); and the clock that stands still.
 #pragma once
 
 #include "platform/clock.h"
@@ -15,6 +15,10 @@ public:
     Text LocalDateTimeText(FileTime utc) override;
     void Sleep(uint32_t milliseconds) override;
 };
+
+// A local calendar time as seconds since 1970 by the C runtime's mktime (daylight saving
+// detected); nullopt when it cannot be converted.
+std::optional<int64_t> LocalCalendarToSeconds(const CalendarTime& local);
 
 // The date text of the portable adapters.
 Text IsoDateTimeText(const CalendarTime& local);

@@ -7,6 +7,7 @@
 
 #include <ctime>
 
+#include "platform/offline/host_clock.h"
 #include "platform/win32/wide.h"
 
 namespace veltrano {
@@ -61,17 +62,7 @@ std::optional<CalendarTime> Win32Clock::UtcToLocal(FileTime utc) {
 }
 
 std::optional<int64_t> Win32Clock::LocalToSeconds(const CalendarTime& local) {
-    std::tm tm{};
-    tm.tm_year = local.year - 1900;
-    tm.tm_mon = local.month - 1;
-    tm.tm_mday = local.day;
-    tm.tm_hour = local.hour;
-    tm.tm_min = local.minute;
-    tm.tm_sec = local.second;
-    tm.tm_isdst = -1;
-    const __time64_t t = ::_mktime64(&tm);
-    if (t == static_cast<__time64_t>(-1)) return std::nullopt;
-    return static_cast<int64_t>(t);
+    return LocalCalendarToSeconds(local);
 }
 
 Text Win32Clock::LocalDateTimeText(FileTime utc) {

@@ -55,11 +55,11 @@ protected:
         machine.environment = &environment;
     }
     MessageTexts Resolve(const Text& source, uint32_t id, std::vector<Text> strings = {}) {
-        testing::RecordSpec spec;
-        spec.source = source;
-        spec.eventId = id;
-        spec.strings = std::move(strings);
-        bytes = BuildRecord(spec);
+        testing::RecordSpec fields;
+        fields.source = source;
+        fields.eventId = id;
+        fields.strings = std::move(strings);
+        bytes = BuildRecord(fields);
         return ResolveMessageTexts(
             machine, EventRecordView(bytes.data(), static_cast<uint32_t>(bytes.size())),
             u"Application");

@@ -52,8 +52,8 @@ class OfflineMachine : public ::testing::Test {
         machine.messages = messages.get();
     }
 
-    MessageTexts Resolve(const testing::RecordSpec& spec) {
-        bytes = testing::BuildRecord(spec);
+    MessageTexts Resolve(const testing::RecordSpec& fields) {
+        bytes = testing::BuildRecord(fields);
         const uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
         return ResolveMessageTexts(machine, EventRecordView(bytes.data(), length), u"Application");
     }

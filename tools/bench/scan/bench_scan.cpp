@@ -52,7 +52,7 @@ int main() {
         const bool crash = error % 5 == 0;
         const Text log = crash || i % 2 ? u"Application" : u"System";
         const int64_t ago = 30 + static_cast<int64_t>(i) * 97;
-        auto spec = crash ? m.Record(ago, u"Application Error", 1000,
+        auto fields = crash ? m.Record(ago, u"Application Error", 1000,
                                      testing::CrashStrings(u"prog" + DecimalText(error) + u".exe",
                                                            u"C:\\Apps\\prog.exe", u"c0000005",
                                                            u"rid-" + DecimalText(error)))
@@ -60,7 +60,7 @@ int main() {
                                      7000 + static_cast<uint32_t>(error / 100),
                                      {u"Service" + DecimalText(error),
                                       u"The system cannot find the file specified."});
-        m.logs.Log(log).records.push_back(testing::BuildRecord(spec));
+        m.logs.Log(log).records.push_back(testing::BuildRecord(fields));
     }
     m.logs.Log(u"System");
     for (int r = 0; r < kReports; ++r) {

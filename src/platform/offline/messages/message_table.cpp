@@ -3,7 +3,7 @@
 // {Length (with this 4-byte head), Flags, text}, one per identifier from LowId to HighId.
 #include "platform/offline/messages/message_table.h"
 
-#include "platform/offline/messages/windows_1252.h"
+#include "base/windows_1252.h"
 
 namespace veltrano {
 namespace {

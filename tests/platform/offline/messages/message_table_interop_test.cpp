@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "platform/offline/messages/message_table.h"
-#include "platform/offline/messages/windows_1252.h"
+#include "base/windows_1252.h"
 #include "support/host_tools.h"
 #include "support/message_dlls.h"
 

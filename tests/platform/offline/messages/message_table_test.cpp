@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/offline/messages/windows_1252.h"
+#include "base/windows_1252.h"
 
 namespace veltrano {
 namespace {
