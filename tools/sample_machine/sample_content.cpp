@@ -40,6 +40,10 @@ Text StableGuid(std::string_view key) {
            HexDigits(8 | (b >> 60 & 3), 1) + HexDigits(b >> 48, 3) + u"-" + HexDigits(b, 12);
 }
 
+Text UserSid(size_t user) {
+    return u"S-1-5-21-3623811015-3361044348-30300820-" + UnsignedText(1001 + user);
+}
+
 SampleMachine DescribeSampleMachine(FileTime now) {
     Composer composer(now);
     SampleMachine& m = composer.machine();

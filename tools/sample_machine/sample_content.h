@@ -62,4 +62,7 @@ inline constexpr char16_t kSampleMessageDll[] = u"Windows\\System32\\SampleEvent
 // The machine as it stands at now; the same now gives the same machine.
 SampleMachine DescribeSampleMachine(FileTime now);
 
+// The security identifier of the machine's user with that index in SampleMachine::users.
+Text UserSid(size_t user);
+
 }  // namespace veltrano::sample

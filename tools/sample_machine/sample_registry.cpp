@@ -49,8 +49,7 @@ HiveWriter SampleSoftwareHive(const SampleMachine& m) {
                                   .SetExpandString(u"Public", u"%SystemDrive%\\Users\\Public")
                                   .SetExpandString(u"Default", u"%SystemDrive%\\Users\\Default");
     for (size_t i = 0; i < m.users.size(); ++i) {
-        profiles.Key(u"S-1-5-21-3623811015-3361044348-30300820-" + UnsignedText(1001 + i))
-            .SetExpandString(u"ProfileImagePath", u"C:\\Users\\" + m.users[i]);
+        profiles.Key(UserSid(i)).SetExpandString(u"ProfileImagePath", u"C:\\Users\\" + m.users[i]);
     }
     software.Root()
         .Key(u"Microsoft\\Windows NT\\CurrentVersion")

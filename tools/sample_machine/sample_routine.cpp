@@ -20,7 +20,7 @@ constexpr char16_t kScm[] = u"Service Control Manager";
 struct Session {
     FileTime start = 0;
     FileTime end = 0;  // 0: still running, or the power went
-    Text user;
+    size_t user = 0;   // index in SampleMachine::users
     uint64_t luck = 0;
 };
 
@@ -44,21 +44,19 @@ void AddStart(Composer& composer, const Session& s) {
         e.eventSourceName = Text(kScm);
         composer.Add(std::move(e));
     }
-    const bool anna = s.user == u"anna";
-    SampleEvent dcom{u"System",
-                     u"Microsoft-Windows-DistributedCOM",
-                     Text(u"DCOM"),
-                     10016,
-                     0,
-                     kError,
-                     0,
-                     t + 131 * kTicksPerSecond,
-                     {u"application-specific", u"Local", u"Activation",
-                      u"{2593F8B9-4EAF-457C-B68A-50F6B8EA6B54}",
-                      u"{15C20B67-12E7-4BB6-92BB-7AFF07997402}", kComputer, s.user,
-                      anna ? u"S-1-5-21-3623811015-3361044348-30300820-1001"
-                           : u"S-1-5-21-3623811015-3361044348-30300820-1002",
-                      u"LocalHost (Using LRPC)", u"Unavailable", u"Unavailable"}};
+    SampleEvent dcom{
+        u"System",
+        u"Microsoft-Windows-DistributedCOM",
+        Text(u"DCOM"),
+        10016,
+        0,
+        kError,
+        0,
+        t + 131 * kTicksPerSecond,
+        {u"application-specific", u"Local", u"Activation",
+         u"{2593F8B9-4EAF-457C-B68A-50F6B8EA6B54}", u"{15C20B67-12E7-4BB6-92BB-7AFF07997402}",
+         kComputer, composer.machine().users[s.user], UserSid(s.user), u"LocalHost (Using LRPC)",
+         u"Unavailable", u"Unavailable"}};
     composer.Add(std::move(dcom));
     composer.Add(Info(u"Application", u"Microsoft-Windows-User Profiles Service", 1531,
                       std::nullopt, t + 35 * kTicksPerSecond, {}));
@@ -121,7 +119,7 @@ void AddRoutineRecords(Composer& composer) {
         Session s;
         s.luck = luck;
         s.start = composer.At({day, 14 + static_cast<int>(luck % 9), static_cast<int>(luck % 53)});
-        s.user = luck % 3 == 0 ? u"jonas" : u"anna";
+        s.user = luck % 3 == 0 ? 1 : 0;  // jonas plays now and then; anna is on most days
         const FileTime end = s.start + (2 + luck % 10) * 3600 * kTicksPerSecond;
         if (end < composer.machine().now)
             s.end = end;
