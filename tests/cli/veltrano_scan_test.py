@@ -99,7 +99,8 @@ class SampleScan(unittest.TestCase):
                 self.assertTrue(text.startswith("Details from the event log: \r\n"))
                 self.assertIn("\r\nDetails from WER file: \r\n", text)
                 summary = found[e.AppName]["ErrorSummary"]
-                self.assertEqual(summary.split("\r\n")[0], expect.ui3_summary(e.joined_with.ErrorText))
+                self.assertEqual(summary.split("\r\n")[0],
+                                 expect.ui3_summary(e.joined_with.ErrorText))
                 if e.Category == 4:
                     self.assertIn("\r\nException Code returned was 0x", summary)
                 self.assertNotIn(e.joined_with.AppName, [r["AppName"] for r in found.values()

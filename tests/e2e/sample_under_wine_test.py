@@ -73,6 +73,15 @@ def wait_for_export(seconds):
 class SampleUnderWine(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        try:
+            cls.run_programs()
+        except BaseException:
+            # unittest does not tear a class down whose set-up failed.
+            cls.tearDownClass()
+            raise
+
+    @classmethod
+    def run_programs(cls):
         shutil.rmtree(WORK, ignore_errors=True)
         os.makedirs(WORK)
         description = os.path.join(WORK, "sample.json")
@@ -100,7 +109,8 @@ class SampleUnderWine(unittest.TestCase):
                                "json", "--xml", windows_path(cls.scan_xml)],
                               env=ENV, capture_output=True, timeout=180)
         if scan.returncode != 0:
-            raise AssertionError("veltrano-scan.exe failed: " + scan.stderr.decode("utf-8", "replace"))
+            raise AssertionError("veltrano-scan.exe failed: " +
+                                 scan.stderr.decode("utf-8", "replace"))
         cls.scan_report = json.loads(scan.stdout.decode("utf-8"))
 
     @classmethod
@@ -137,7 +147,8 @@ class SampleUnderWine(unittest.TestCase):
         for e in joined:
             with self.subTest(error=e.key):
                 summary = errors[self.masked(e.AppName)]["ErrorSummary"]
-                self.assertEqual(summary.split("\n")[0], expect.ui3_summary(e.joined_with.ErrorText))
+                self.assertEqual(summary.split("\n")[0],
+                                 expect.ui3_summary(e.joined_with.ErrorText))
                 if e.Category == 4:
                     self.assertIn("\nException Code returned was 0x", summary)
                 # The joined report file is not listed on its own.

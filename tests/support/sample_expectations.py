@@ -255,7 +255,8 @@ class Sample:
             if event["level"] not in (1, 2):
                 continue
             app, category = event["source"], 2
-            for source, limit, kind in (("Application Error", 108, 4), ("Application Hang", 109, 3)):
+            for source, limit, kind in (("Application Error", 108, 4),
+                                        ("Application Hang", 109, 3)):
                 if app == source:
                     program = event["strings"][0] if event["strings"] else ""
                     if program:
@@ -270,7 +271,8 @@ class Sample:
             e.times.append(t)
             texts = (resolve_message(self.messages, event)
                      if (event["log"], event["source"]) in registered else MessageTexts())
-            e.ErrorText, e.MessageTemplate, e.ErrorTextParams = texts.text, texts.template, texts.params
+            e.ErrorText, e.MessageTemplate = texts.text, texts.template
+            e.ErrorTextParams = texts.params
             self._describe(e)
 
     def _describe(self, e):
@@ -342,7 +344,7 @@ def joined_text(event_text, report_text):
 
 
 def months_before(filetime, months):
-    """The time the given number of calendar months earlier (UTC), the day lowered until it exists."""
+    """The time so many calendar months earlier (UTC), the day lowered until it exists."""
     t = datetime.datetime(1601, 1, 1) + datetime.timedelta(microseconds=filetime // 10)
     year, month = t.year, t.month - months
     while month < 1:

@@ -28,7 +28,9 @@ mkdir -p "$out"
 "$root/tools/sample_machine/wine_sample_prefix.sh" "$WINEPREFIX" "$builder"
 # Without a window manager Wine draws the window frames itself.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-export_dir() { find "$WINEPREFIX/drive_c/users" -path '*/Temp/VTDir' -type d 2>/dev/null | head -n 1; }
+export_dir() {
+    find "$WINEPREFIX/drive_c/users" -path '*/Temp/VTDir' -type d 2>/dev/null | head -n 1
+}
 wine "$exe" >/dev/null 2>&1 &
 zip=""
 for _ in $(seq 1 240); do

@@ -27,15 +27,17 @@ struct Program {
     bool wow64 = false;
 };
 
-// Each program on three lines: what it is, the module it fails in, the exception and whose
+// Each program: what it is, the module it fails in, then the exception and whose
 // archive keeps its reports.
 // clang-format off
 const Program kLumen{"lumen", u"Lumen Photo Editor", u"lumen.exe",
     u"C:\\Program Files\\Lumen\\Photo Editor\\lumen.exe", u"4.2.1.318", u"6553f0a1",
-    u"lumenfx.dll", u"4.2.1.318", u"6553ef7c", u"C:\\Program Files\\Lumen\\Photo Editor\\lumenfx.dll",
+    u"lumenfx.dll", u"4.2.1.318", u"6553ef7c",
+    u"C:\\Program Files\\Lumen\\Photo Editor\\lumenfx.dll",
     u"c0000005", u"anna"};
 const Program kQuillmail{"quillmail", u"Quillmail", u"quillmail.exe",
-    u"C:\\Users\\anna\\AppData\\Local\\Programs\\Quillmail\\quillmail.exe", u"2.14.0.0", u"65a1c2d4",
+    u"C:\\Users\\anna\\AppData\\Local\\Programs\\Quillmail\\quillmail.exe",
+    u"2.14.0.0", u"65a1c2d4",
     u"quillcore.dll", u"2.14.0.0", u"65a1c2b9",
     u"C:\\Users\\anna\\AppData\\Local\\Programs\\Quillmail\\quillcore.dll",
     u"c0000409", u"anna"};
@@ -44,7 +46,8 @@ const Program kStarforge{"starforge", u"Starforge Launcher", u"StarforgeLauncher
     u"KERNELBASE.dll", u"10.0.19041.3636", u"3e2b4d8a", u"C:\\Windows\\SysWOW64\\KERNELBASE.dll",
     u"e0434352", u"jonas", true};
 const Program kSearchIndexer{"searchindexer", u"Microsoft Windows Search Indexer",
-    u"SearchIndexer.exe", u"C:\\Windows\\System32\\SearchIndexer.exe", u"7.0.19041.3636", u"8a1d0c6e",
+    u"SearchIndexer.exe", u"C:\\Windows\\System32\\SearchIndexer.exe", u"7.0.19041.3636",
+    u"8a1d0c6e",
     u"ntdll.dll", u"10.0.19041.3636", u"9c4f3a21", u"C:\\Windows\\SYSTEM32\\ntdll.dll",
     u"c0000374", u""};
 const Program kTessera{"tessera", u"Tessera Writer", u"twriter.exe",
