@@ -13,10 +13,6 @@ constexpr uint16_t kServiceError = 0xC000;
 constexpr uint16_t kIoError = 0xC004;
 constexpr uint16_t kIoWarning = 0x8004;
 constexpr uint16_t kSideBySideError = 0xC101;
-constexpr uint16_t kEventLogQualifiers = 0x8000;
-constexpr uint8_t kCritical = 1;
-constexpr uint8_t kError = 2;
-constexpr uint8_t kWarning = 3;
 
 struct Recurring {
     const char16_t* log;
@@ -30,7 +26,6 @@ struct Recurring {
     std::vector<Ago> times;
 };
 
-constexpr char16_t kScm[] = u"Service Control Manager";
 constexpr char16_t kDisk[] = u"\\Device\\Harddisk1\\DR1";
 constexpr char16_t kUpdateService[] = u"Starforge Update Service";
 

@@ -43,5 +43,13 @@ void AddRoutineRecords(Composer& composer);
 void AddRegistrations(Composer& composer);
 
 inline constexpr char16_t kComputer[] = u"FAMILY-PC";
+inline constexpr char16_t kScm[] = u"Service Control Manager";
+
+// Event levels, and the qualifiers the event log service gives its own records.
+inline constexpr uint8_t kCritical = 1;
+inline constexpr uint8_t kError = 2;
+inline constexpr uint8_t kWarning = 3;
+inline constexpr uint8_t kInformation = 4;
+inline constexpr uint16_t kEventLogQualifiers = 0x8000;
 
 }  // namespace veltrano::sample

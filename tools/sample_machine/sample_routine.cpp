@@ -10,12 +10,7 @@ namespace veltrano::sample {
 namespace {
 
 constexpr int kDays = 400;
-constexpr uint8_t kError = 2;
-constexpr uint8_t kWarning = 3;
-constexpr uint8_t kInformation = 4;
 constexpr uint16_t kServiceInformation = 0x4000;
-constexpr uint16_t kEventLogQualifiers = 0x8000;
-constexpr char16_t kScm[] = u"Service Control Manager";
 
 struct Session {
     FileTime start = 0;
