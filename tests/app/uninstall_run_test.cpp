@@ -34,6 +34,18 @@ bool KeyExists(const wchar_t* path) {
     return true;
 }
 
+// The question the started copy asks. The window tests that run beside this one show dialogs of
+// the same class and title; answering one of theirs would leave both hanging.
+HWND QuestionOf(DWORD processId) {
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", L"Veltrano"); w != nullptr;
+         w = ::FindWindowExW(nullptr, w, L"#32770", L"Veltrano")) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(w, &owner);
+        if (owner == processId) return w;
+    }
+    return nullptr;
+}
+
 template <typename Condition>
 bool WaitFor(Condition condition, std::chrono::seconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -67,7 +79,7 @@ TEST(UninstallRun, CopyRemovesItsKeysItselfAndItsScript) {
                                  folder.c_str(), &startup, &process));
     // The confirmation: Yes.
     HWND question = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (question = ::FindWindowW(L"#32770", L"Veltrano")) != nullptr; }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return (question = QuestionOf(process.dwProcessId)) != nullptr; }, 30s));
     if (question != nullptr) ::PostMessageW(question, WM_COMMAND, IDYES, 0);
     EXPECT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
     ::CloseHandle(process.hThread);
