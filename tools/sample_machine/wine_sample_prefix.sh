@@ -20,6 +20,11 @@ fi
 mkdir -p "$(dirname "$prefix")"
 wineboot -i >/dev/null 2>&1
 wineserver -w
+# Wine draws the caption buttons with Marlett (Debian's fonts-wine); a prefix sees it only in its
+# own fonts folder.
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 # Keep one server for the steps below and the program that follows.
 wineserver -p10
 # A program that crashes ends at once instead of waiting for a click on Wine's crash dialog.
