@@ -38,10 +38,12 @@ const DLGTEMPLATE* CFontOccManager::PreCreateDialog(CDialog& dialog,
     const int major = machine != nullptr && machine->system != nullptr
                           ? machine->system->Version().major
                           : LOBYTE(LOWORD(::GetVersion()));
-    if (major < 6 || dialog.HasReplacementTemplate()) return prepared;
-    auto copy = WithTemplateFont(reinterpret_cast<const uint8_t*>(prepared), size,
-                                 SystemMessageFont());
-    if (!copy) return prepared;
+    if (major < 6 || dialog.HasReplacementTemplate())
+        return prepared;
+    auto copy =
+        WithTemplateFont(reinterpret_cast<const uint8_t*>(prepared), size, SystemMessageFont());
+    if (!copy)
+        return prepared;
     return dialog.SetReplacementTemplate(std::move(*copy));
 }
 

@@ -7,7 +7,7 @@
 namespace veltrano {
 
 class CFontOccManager : public CControlContainerManager {
-public:
+  public:
     const DLGTEMPLATE* PreCreateDialog(CDialog& dialog, const DLGTEMPLATE* dialogTemplate,
                                        size_t size) override;
 };

@@ -18,7 +18,8 @@ constexpr char16_t kUninstallOption[] = u"-uninstall";
 
 bool IsUninstallCommand(TextView commandLine) {
     size_t start = 0;
-    while (start < commandLine.size() && commandLine[start] == u' ') ++start;
+    while (start < commandLine.size() && commandLine[start] == u' ')
+        ++start;
     const TextView rest = commandLine.substr(start);
     const TextView token = rest.substr(0, rest.find(u' '));
     return StartsWith(token, kUninstallOption);
@@ -28,12 +29,16 @@ Text ArgumentsOf(TextView full) {
     size_t i = 0;
     if (i < full.size() && full[i] == u'"') {
         ++i;
-        while (i < full.size() && full[i] != u'"') ++i;
-        if (i < full.size()) ++i;
+        while (i < full.size() && full[i] != u'"')
+            ++i;
+        if (i < full.size())
+            ++i;
     } else {
-        while (i < full.size() && full[i] != u' ' && full[i] != u'\t') ++i;
+        while (i < full.size() && full[i] != u' ' && full[i] != u'\t')
+            ++i;
     }
-    while (i < full.size() && (full[i] == u' ' || full[i] == u'\t')) ++i;
+    while (i < full.size() && (full[i] == u' ' || full[i] == u'\t'))
+        ++i;
     return Text(full.substr(i));
 }
 
@@ -44,7 +49,8 @@ bool CVeltranoApp::InitInstance() {
     EnableControlContainer(std::make_unique<CFontOccManager>());
     SetRegistryKey(u"Local AppWizard-Generated Applications");
     Machine& ports = *machine();
-    InitLocalTexts(ports.system != nullptr ? ports.system->UserDefaultLanguage() : 0, CommandLine());
+    InitLocalTexts(ports.system != nullptr ? ports.system->UserDefaultLanguage() : 0,
+                   CommandLine());
 
     if (!CommandLine().empty() && IsUninstallCommand(CommandLine())) {
         SelfUninstall(ports, Title());

@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class CVeltranoApp : public CWinApp {
-public:
+  public:
     bool InitInstance() override;
 };
 

@@ -28,23 +28,27 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
+    if (month < 1 || month > 12)
+        return 0;
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 bool IsValidCalendarTime(const CalendarTime& t) {
     return t.year >= 1601 && t.year <= 30827 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-           t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour < 24 &&
-           t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second < 60 &&
-           t.milliseconds >= 0 && t.milliseconds < 1000;
+           t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour < 24 && t.minute >= 0 &&
+           t.minute < 60 && t.second >= 0 && t.second < 60 && t.milliseconds >= 0 &&
+           t.milliseconds < 1000;
 }
 
 std::optional<FileTime> CalendarToFileTime(const CalendarTime& t) {
-    if (!IsValidCalendarTime(t)) return std::nullopt;
+    if (!IsValidCalendarTime(t))
+        return std::nullopt;
     const int64_t days = DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(1601, 1, 1);
     const int64_t seconds = days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
     return static_cast<FileTime>(seconds) * kTicksPerSecond +
@@ -52,7 +56,8 @@ std::optional<FileTime> CalendarToFileTime(const CalendarTime& t) {
 }
 
 std::optional<CalendarTime> FileTimeToCalendar(FileTime ft) {
-    if (ft >> 63) return std::nullopt;
+    if (ft >> 63)
+        return std::nullopt;
     CalendarTime t;
     const uint64_t totalSeconds = ft / kTicksPerSecond;
     const int64_t days = static_cast<int64_t>(totalSeconds / 86400);
@@ -70,7 +75,8 @@ int64_t FileTimeToUnixSeconds(FileTime ft) {
 }
 
 std::optional<FileTime> UnixSecondsToFileTime(int64_t seconds) {
-    if (seconds < -kEpochDifferenceSeconds) return std::nullopt;
+    if (seconds < -kEpochDifferenceSeconds)
+        return std::nullopt;
     return static_cast<FileTime>(seconds + kEpochDifferenceSeconds) * kTicksPerSecond;
 }
 

@@ -10,18 +10,22 @@ bool IsBlank(char16_t c) {
 TextView Trim(TextView text) {
     size_t begin = 0;
     size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
     return text.substr(begin, end - begin);
 }
 
 Text CopyCapped(TextView text, size_t capacity) {
-    if (capacity == 0) return {};
+    if (capacity == 0)
+        return {};
     return Text(text.substr(0, capacity - 1));
 }
 
 void AppendCapped(Text& field, TextView tail, size_t capacity) {
-    if (capacity == 0 || field.size() >= capacity - 1) return;
+    if (capacity == 0 || field.size() >= capacity - 1)
+        return;
     field.append(tail.substr(0, capacity - 1 - field.size()));
 }
 
@@ -30,12 +34,16 @@ std::vector<TextView> SplitLines(TextView text) {
     size_t pos = 0;
     auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
     while (pos < text.size()) {
-        while (pos < text.size() && isBreak(text[pos])) ++pos;
-        if (pos >= text.size()) break;
+        while (pos < text.size() && isBreak(text[pos]))
+            ++pos;
+        if (pos >= text.size())
+            break;
         size_t end = pos;
-        while (end < text.size() && !isBreak(text[end])) ++end;
+        while (end < text.size() && !isBreak(text[end]))
+            ++end;
         TextView line = Trim(text.substr(pos, end - pos));
-        if (line.empty()) break;
+        if (line.empty())
+            break;
         lines.push_back(line);
         pos = end;
     }
@@ -48,9 +56,12 @@ bool StartsWith(TextView text, TextView prefix) {
 
 char16_t FoldCase(char16_t c) {
     auto shift = [c](int by) { return static_cast<char16_t>(c + by); };
-    if (c < 0x80) return c >= u'a' && c <= u'z' ? shift(-0x20) : c;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return shift(-0x20);
-    if (c == 0xFF) return 0x178;
+    if (c < 0x80)
+        return c >= u'a' && c <= u'z' ? shift(-0x20) : c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return shift(-0x20);
+    if (c == 0xFF)
+        return 0x178;
     // Latin Extended-A keeps each capital beside its small letter.
     if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
         return static_cast<char16_t>(c & ~1u);
@@ -58,23 +69,34 @@ char16_t FoldCase(char16_t c) {
     if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
         return (c & 1) ? c : shift(-1);
     }
-    if (c == 0x131) return u'I';
+    if (c == 0x131)
+        return u'I';
     // Greek and Cyrillic.
-    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return shift(-0x20);
-    if (c == 0x3C2) return 0x3A3;
-    if (c == 0x3AC) return 0x386;
-    if (c >= 0x3AD && c <= 0x3AF) return shift(-0x25);
-    if (c == 0x3CC) return 0x38C;
-    if (c == 0x3CD || c == 0x3CE) return shift(-0x3F);
-    if (c >= 0x430 && c <= 0x44F) return shift(-0x20);
-    if (c >= 0x450 && c <= 0x45F) return shift(-0x50);
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2)
+        return shift(-0x20);
+    if (c == 0x3C2)
+        return 0x3A3;
+    if (c == 0x3AC)
+        return 0x386;
+    if (c >= 0x3AD && c <= 0x3AF)
+        return shift(-0x25);
+    if (c == 0x3CC)
+        return 0x38C;
+    if (c == 0x3CD || c == 0x3CE)
+        return shift(-0x3F);
+    if (c >= 0x430 && c <= 0x44F)
+        return shift(-0x20);
+    if (c >= 0x450 && c <= 0x45F)
+        return shift(-0x50);
     return c;
 }
 
 bool EqualsNoCase(TextView a, TextView b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+        if (FoldCase(a[i]) != FoldCase(b[i]))
+            return false;
     }
     return true;
 }
@@ -96,16 +118,19 @@ Text Utf8ToUtf16(std::string_view utf8) {
         } else if ((c & 0xE0) == 0xC0 && cont(i + 1)) {
             cp = ((c & 0x1Fu) << 6) | (utf8[i + 1] & 0x3F);
             len = 2;
-            if (cp < 0x80) cp = 0xFFFD;
+            if (cp < 0x80)
+                cp = 0xFFFD;
         } else if ((c & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2)) {
             cp = ((c & 0x0Fu) << 12) | ((utf8[i + 1] & 0x3Fu) << 6) | (utf8[i + 2] & 0x3F);
             len = 3;
-            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
+                cp = 0xFFFD;
         } else if ((c & 0xF8) == 0xF0 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
             cp = ((c & 0x07u) << 18) | ((utf8[i + 1] & 0x3Fu) << 12) |
                  ((utf8[i + 2] & 0x3Fu) << 6) | (utf8[i + 3] & 0x3F);
             len = 4;
-            if (cp < 0x10000 || cp > 0x10FFFF) cp = 0xFFFD;
+            if (cp < 0x10000 || cp > 0x10FFFF)
+                cp = 0xFFFD;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
@@ -150,7 +175,9 @@ std::string Utf16ToUtf8(TextView text) {
     return out;
 }
 
-Text Ascii(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
+Text Ascii(std::string_view ascii) {
+    return Text(ascii.begin(), ascii.end());
+}
 
 Text UnsignedText(uint64_t value) {
     char16_t digits[24];
@@ -160,12 +187,14 @@ Text UnsignedText(uint64_t value) {
         value /= 10;
     } while (value != 0);
     Text out;
-    while (n > 0) out.push_back(digits[--n]);
+    while (n > 0)
+        out.push_back(digits[--n]);
     return out;
 }
 
 Text DecimalText(int64_t value) {
-    if (value >= 0) return UnsignedText(static_cast<uint64_t>(value));
+    if (value >= 0)
+        return UnsignedText(static_cast<uint64_t>(value));
     // Negate in unsigned arithmetic so INT64_MIN works too.
     Text text = UnsignedText(0 - static_cast<uint64_t>(value));
     text.insert(text.begin(), u'-');
@@ -179,7 +208,8 @@ Text FormatStrings(TextView format, const std::vector<Text>& args) {
     for (size_t i = 0; i < format.size(); ++i) {
         if (format[i] == u'%' && i + 1 < format.size()) {
             if (format[i + 1] == u's') {
-                if (next < args.size()) out += args[next];
+                if (next < args.size())
+                    out += args[next];
                 ++next;
                 ++i;
                 continue;
@@ -197,7 +227,8 @@ Text FormatStrings(TextView format, const std::vector<Text>& args) {
 
 uint64_t ParseUnsignedDecimal(TextView text) {
     size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
     uint64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         value = value * 10 + static_cast<uint64_t>(text[i] - u'0');
@@ -207,11 +238,15 @@ uint64_t ParseUnsignedDecimal(TextView text) {
 
 bool ParseHex(TextView text, uint32_t& value) {
     size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
     auto digit = [](char16_t c) -> int {
-        if (c >= u'0' && c <= u'9') return c - u'0';
-        if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-        if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+        if (c >= u'0' && c <= u'9')
+            return c - u'0';
+        if (c >= u'a' && c <= u'f')
+            return c - u'a' + 10;
+        if (c >= u'A' && c <= u'F')
+            return c - u'A' + 10;
         return -1;
     };
     if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
@@ -224,7 +259,8 @@ bool ParseHex(TextView text, uint32_t& value) {
         v = (v << 4) | static_cast<uint32_t>(digit(text[i]));
         any = true;
     }
-    if (any) value = v;
+    if (any)
+        value = v;
     return any;
 }
 

@@ -48,7 +48,8 @@ Text UnsignedText(uint64_t value);
 // a "%s" without an argument gives nothing.
 Text FormatStrings(TextView format, const std::vector<Text>& args);
 
-// Reads leading decimal digits after leading blanks (strtoull semantics without a sign); 0 when none.
+// Reads leading decimal digits after leading blanks (strtoull semantics without a sign); 0 when
+// none.
 uint64_t ParseUnsignedDecimal(TextView text);
 
 // Reads a hexadecimal number like the C "%x" conversion: leading blanks, an optional "0x",

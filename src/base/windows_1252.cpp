@@ -13,9 +13,11 @@ constexpr char16_t kHighControls[32] = {
 };
 
 std::optional<char> ToByte(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
     for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
+        if (kHighControls[i] == c)
+            return static_cast<char>(0x80 + i);
     }
     return std::nullopt;
 }
@@ -27,7 +29,8 @@ std::optional<std::string> Windows1252Bytes(TextView text) {
     out.reserve(text.size());
     for (char16_t c : text) {
         const auto byte = ToByte(c);
-        if (!byte) return std::nullopt;
+        if (!byte)
+            return std::nullopt;
         out.push_back(*byte);
     }
     return out;

@@ -8,7 +8,7 @@ namespace veltrano {
 namespace {
 
 class LiveScanMachine : public ScanMachine {
-public:
+  public:
     explicit LiveScanMachine(std::optional<FileTime> now)
         : host_(MakeHostFileSystem()), clock_(*live_.machine().clock, now) {
         machine_ = live_.machine();
@@ -16,7 +16,7 @@ public:
     }
     FileSystem& HostFiles() override { return *host_; }
 
-private:
+  private:
     LiveMachine live_;
     std::unique_ptr<FileSystem> host_;
     FixedClock clock_;

@@ -26,8 +26,8 @@ const char kUsage[] =
 
 std::optional<FileTime> ParseIsoUtc(const std::string& text) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &year, &month, &day, &hour,
-                    &minute, &second, &used) != 6 ||
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &year, &month, &day, &hour, &minute,
+                    &second, &used) != 6 ||
         used != 19) {
         return std::nullopt;
     }
@@ -37,19 +37,24 @@ std::optional<FileTime> ParseIsoUtc(const std::string& text) {
         ++pos;
         int digits = 0;
         while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-            if (digits++ < 3) milliseconds = milliseconds * 10 + (text[pos] - '0');
+            if (digits++ < 3)
+                milliseconds = milliseconds * 10 + (text[pos] - '0');
             ++pos;
         }
-        if (digits == 0) return std::nullopt;
-        for (; digits < 3; ++digits) milliseconds *= 10;
+        if (digits == 0)
+            return std::nullopt;
+        for (; digits < 3; ++digits)
+            milliseconds *= 10;
     }
-    if (pos + 1 != text.size() || text[pos] != 'Z') return std::nullopt;
+    if (pos + 1 != text.size() || text[pos] != 'Z')
+        return std::nullopt;
     return CalendarToFileTime({year, month, day, hour, minute, second, milliseconds});
 }
 
 std::string IsoUtc(FileTime time) {
     const auto t = FileTimeToCalendar(time);
-    if (!t) return "";
+    if (!t)
+        return "";
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02dZ", t->year, t->month,
                   t->day, t->hour, t->minute, t->second);
@@ -60,17 +65,20 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
     ParsedOptions parsed;
     ScanOptions& o = parsed.options;
     auto fail = [&parsed](const std::string& message) {
-        if (parsed.error.empty()) parsed.error = message;
+        if (parsed.error.empty())
+            parsed.error = message;
     };
     for (size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         std::string name = arguments[i];
         std::optional<std::string> value;
-        if (const size_t equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+        if (const size_t equals = name.find('=');
+            name.rfind("--", 0) == 0 && equals != std::string::npos) {
             value = name.substr(equals + 1);
             name.resize(equals);
         }
         auto take = [&]() -> std::optional<std::string> {
-            if (value) return value;
+            if (value)
+                return value;
             if (i + 1 >= arguments.size()) {
                 fail("option " + name + " needs a value");
                 return std::nullopt;
@@ -82,37 +90,54 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
         } else if (name == "--version") {
             o.version = true;
         } else if (name == "--root") {
-            if (auto v = take()) o.root = *v;
+            if (auto v = take())
+                o.root = *v;
         } else if (name == "--interval") {
             if (auto v = take()) {
-                if (*v == "week") o.interval = IntervalWeek;
-                else if (*v == "month") o.interval = IntervalMonth;
-                else if (*v == "6months") o.interval = IntervalHalfYear;
-                else if (*v == "all") o.interval = IntervalAll;
-                else fail("--interval takes week, month, 6months or all, not '" + *v + "'");
+                if (*v == "week")
+                    o.interval = IntervalWeek;
+                else if (*v == "month")
+                    o.interval = IntervalMonth;
+                else if (*v == "6months")
+                    o.interval = IntervalHalfYear;
+                else if (*v == "all")
+                    o.interval = IntervalAll;
+                else
+                    fail("--interval takes week, month, 6months or all, not '" + *v + "'");
             }
         } else if (name == "--lang") {
             if (auto v = take()) {
-                if (*v == "en") o.language = kLanguageEnglish;
-                else if (*v == "de") o.language = kLanguageGerman;
-                else fail("--lang takes en or de, not '" + *v + "'");
+                if (*v == "en")
+                    o.language = kLanguageEnglish;
+                else if (*v == "de")
+                    o.language = kLanguageGerman;
+                else
+                    fail("--lang takes en or de, not '" + *v + "'");
             }
         } else if (name == "--now") {
             if (auto v = take()) {
                 o.now = ParseIsoUtc(*v);
-                if (!o.now) fail("--now takes an ISO 8601 UTC time like 2026-12-08T12:00:00Z, not '" + *v + "'");
+                if (!o.now)
+                    fail("--now takes an ISO 8601 UTC time like 2026-12-08T12:00:00Z, not '" + *v +
+                         "'");
             }
         } else if (name == "--format") {
             if (auto v = take()) {
-                if (*v == "table") o.format = OutputFormat::Table;
-                else if (*v == "csv") o.format = OutputFormat::Csv;
-                else if (*v == "json") o.format = OutputFormat::Json;
-                else fail("--format takes table, csv or json, not '" + *v + "'");
+                if (*v == "table")
+                    o.format = OutputFormat::Table;
+                else if (*v == "csv")
+                    o.format = OutputFormat::Csv;
+                else if (*v == "json")
+                    o.format = OutputFormat::Json;
+                else
+                    fail("--format takes table, csv or json, not '" + *v + "'");
             }
         } else if (name == "--xml") {
-            if (auto v = take()) o.xmlPath = *v;
+            if (auto v = take())
+                o.xmlPath = *v;
         } else if (name == "--zip") {
-            if (auto v = take()) o.zipPath = *v;
+            if (auto v = take())
+                o.zipPath = *v;
         } else {
             fail("unknown option '" + arguments[i] + "'");
         }

@@ -12,10 +12,10 @@ namespace veltrano {
 enum class OutputFormat { Table, Csv, Json };
 
 struct ScanOptions {
-    std::optional<std::string> root;     // the Windows drive to analyse
-    std::optional<int> interval;         // 1 to 4; none: the window's automatic choice
-    std::optional<int> language;         // kLanguageEnglish / kLanguageGerman
-    std::optional<FileTime> now;         // the current time, for reproducible output
+    std::optional<std::string> root;  // the Windows drive to analyse
+    std::optional<int> interval;      // 1 to 4; none: the window's automatic choice
+    std::optional<int> language;      // kLanguageEnglish / kLanguageGerman
+    std::optional<FileTime> now;      // the current time, for reproducible output
     OutputFormat format = OutputFormat::Table;
     std::optional<std::string> xmlPath;
     std::optional<std::string> zipPath;

@@ -15,7 +15,8 @@ constexpr int kColumnTitles[5] = {LT_COL_APP_SOURCE, LT_COL_ERROR_NAME, LT_COL_E
 
 std::array<Text, 5> Titles() {
     std::array<Text, 5> titles;
-    for (int i = 0; i < 5; ++i) titles[i] = LocalText(kColumnTitles[i]);
+    for (int i = 0; i < 5; ++i)
+        titles[i] = LocalText(kColumnTitles[i]);
     return titles;
 }
 
@@ -27,10 +28,12 @@ void AppendPadded(std::string& out, const Text& cell, size_t width) {
 
 std::string CsvField(const Text& cell) {
     const std::string utf8 = Utf16ToUtf8(cell);
-    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos)
+        return utf8;
     std::string quoted = "\"";
     for (char c : utf8) {
-        if (c == '"') quoted += '"';
+        if (c == '"')
+            quoted += '"';
         quoted += c;
     }
     return quoted + "\"";
@@ -47,17 +50,21 @@ std::string RenderTable(const std::vector<ErrorRow>& rows, const Text& statusTex
     std::array<size_t, 5> widths{};
     for (int c = 0; c < 5; ++c) {
         widths[c] = titles[c].size();
-        for (const ErrorRow& row : rows) widths[c] = std::max(widths[c], row.columns[c].size());
+        for (const ErrorRow& row : rows)
+            widths[c] = std::max(widths[c], row.columns[c].size());
     }
     auto line = [&](const std::array<Text, 5>& cells) {
         std::string out;
-        for (int c = 0; c < 4; ++c) AppendPadded(out, cells[c], widths[c]);
+        for (int c = 0; c < 4; ++c)
+            AppendPadded(out, cells[c], widths[c]);
         out += Utf16ToUtf8(cells[4]);
-        while (!out.empty() && out.back() == ' ') out.pop_back();
+        while (!out.empty() && out.back() == ' ')
+            out.pop_back();
         return out + "\n";
     };
     std::string out = line(titles);
-    for (const ErrorRow& row : rows) out += line(row.columns);
+    for (const ErrorRow& row : rows)
+        out += line(row.columns);
     out += "\n" + Utf16ToUtf8(statusText) + "\n";
     return out;
 }
@@ -66,13 +73,15 @@ std::string RenderCsv(const std::vector<ErrorRow>& rows) {
     std::string out;
     auto line = [&out](const std::array<Text, 5>& cells) {
         for (int c = 0; c < 5; ++c) {
-            if (c > 0) out += ',';
+            if (c > 0)
+                out += ',';
             out += CsvField(cells[c]);
         }
         out += "\r\n";
     };
     line(Titles());
-    for (const ErrorRow& row : rows) line(row.columns);
+    for (const ErrorRow& row : rows)
+        line(row.columns);
     return out;
 }
 
@@ -80,11 +89,21 @@ std::string JsonString(TextView text) {
     std::string out = "\"";
     for (unsigned char c : Utf16ToUtf8(text)) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char escape[8];
@@ -109,7 +128,8 @@ std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorR
     bool first = true;
     for (const ErrorRow& row : rows) {
         const ErrorEntry* e = catalogue.Find(row.key);
-        if (e == nullptr) continue;
+        if (e == nullptr)
+            continue;
         std::string times;
         for (FileTime t : e->OccurrenceTimes) {
             times += (times.empty() ? "\"" : ", \"") + IsoUtc(t) + "\"";
@@ -121,10 +141,9 @@ std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorR
                ", \"WeekCount\": " + std::to_string(e->WeekCount) +
                ", \"MonthCount\": " + std::to_string(e->MonthCount) +
                ", \"HalfYearCount\": " + std::to_string(e->HalfYearCount) +
-               ", \"WeekFirstTime\": \"" + IsoUtc(e->WeekFirstTime) +
-               "\", \"MonthFirstTime\": \"" + IsoUtc(e->MonthFirstTime) +
-               "\", \"HalfYearFirstTime\": \"" + IsoUtc(e->HalfYearFirstTime) +
-               "\", \"Linked\": " + std::to_string(e->Linked) +
+               ", \"WeekFirstTime\": \"" + IsoUtc(e->WeekFirstTime) + "\", \"MonthFirstTime\": \"" +
+               IsoUtc(e->MonthFirstTime) + "\", \"HalfYearFirstTime\": \"" +
+               IsoUtc(e->HalfYearFirstTime) + "\", \"Linked\": " + std::to_string(e->Linked) +
                ", \"LastErrorDateTime\": \"" + IsoUtc(e->LastErrorDateTime) +
                "\", \"FirstErrorDateTime\": \"" + IsoUtc(e->FirstErrorDateTime) +
                "\", \"OccurrenceTimes\": [" + times + "], \"AppName\": " + JsonString(e->AppName) +

@@ -6,7 +6,6 @@
 
 namespace veltrano {
 
-
 // Runs the command with its arguments (without the program name); progress and errors go to
 // standard error as they happen.
 int RunScanCommand(const std::vector<std::string>& arguments);

@@ -9,7 +9,7 @@ namespace veltrano {
 namespace {
 
 class DriveScanMachine : public ScanMachine {
-public:
+  public:
     DriveScanMachine(const std::string& root, std::optional<FileTime> now)
         : host_(MakeHostFileSystem()),
           hostClock_(MakeHostClock()),
@@ -19,7 +19,7 @@ public:
     }
     FileSystem& HostFiles() override { return *host_; }
 
-private:
+  private:
     std::unique_ptr<FileSystem> host_;
     std::unique_ptr<Clock> hostClock_;
     FixedClock clock_;
@@ -41,7 +41,8 @@ std::unique_ptr<ScanMachine> MakeDriveScanMachine(const std::string& root,
 }
 
 std::unique_ptr<ScanMachine> ScanMachine::Make(const ScanOptions& options, std::string& problem) {
-    if (options.root) return MakeDriveScanMachine(*options.root, options.now, problem);
+    if (options.root)
+        return MakeDriveScanMachine(*options.root, options.now, problem);
     return MakeDefaultScanMachine(options.now, problem);
 }
 

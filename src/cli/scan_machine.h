@@ -11,7 +11,7 @@
 namespace veltrano {
 
 class ScanMachine {
-public:
+  public:
     virtual ~ScanMachine() = default;
     // Null with a one-line problem when the root cannot be read.
     static std::unique_ptr<ScanMachine> Make(const ScanOptions& options, std::string& problem);
@@ -20,7 +20,7 @@ public:
     // The host's own files, for the output files the command writes.
     virtual FileSystem& HostFiles() = 0;
 
-protected:
+  protected:
     Machine machine_;
 };
 

@@ -9,7 +9,9 @@ Text EntryKey(const ErrorOccurrence& occurrence) {
     return occurrence.AppName + u"_" + occurrence.ErrorName;
 }
 
-Text EntryKey(const ErrorEntry& entry) { return entry.AppName + u"_" + entry.ErrorName; }
+Text EntryKey(const ErrorEntry& entry) {
+    return entry.AppName + u"_" + entry.ErrorName;
+}
 
 void ErrorCatalogue::Clear() {
     entries.clear();
@@ -36,10 +38,12 @@ void ErrorCatalogue::RemoveRecency(FileTime time, const Text& key) {
 bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
     const Text key = EntryKey(occurrence);
     auto found = entries.find(key);
-    if (found == entries.end()) return false;
+    if (found == entries.end())
+        return false;
     ErrorEntry& e = found->second;
     const FileTime t = occurrence.time;
-    if (t == e.LastErrorDateTime) return true;  // already known
+    if (t == e.LastErrorDateTime)
+        return true;  // already known
 
     ++e.ErrorCount;
     if (t > e.LastErrorDateTime) {
@@ -51,10 +55,12 @@ bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
         if (auto old = index.find(e.ReportId); old != index.end() && old->second == key) {
             index.erase(old);
         }
-        if (!occurrence.ReportId.empty()) index.emplace(occurrence.ReportId, key);
+        if (!occurrence.ReportId.empty())
+            index.emplace(occurrence.ReportId, key);
         e.ReportId = occurrence.ReportId;
     }
-    if (t < e.FirstErrorDateTime) e.FirstErrorDateTime = t;
+    if (t < e.FirstErrorDateTime)
+        e.FirstErrorDateTime = t;
 
     struct Window {
         FileTime start;
@@ -66,7 +72,8 @@ bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
                      Window{HalfYearStart, e.HalfYearCount, e.HalfYearFirstTime}}) {
         if (t >= w.start) {
             ++w.count;
-            if (t < w.first) w.first = t;
+            if (t < w.first)
+                w.first = t;
         }
     }
     e.OccurrenceTimes.insert(t);
@@ -96,7 +103,8 @@ ErrorEntry ErrorCatalogue::CreateEntry(const ErrorOccurrence& occurrence, FileTi
 
 void ErrorCatalogue::Add(ErrorEntry entry) {
     const Text key = EntryKey(entry);
-    if (!entry.ReportId.empty()) ReportIndexFor(entry).emplace(entry.ReportId, key);
+    if (!entry.ReportId.empty())
+        ReportIndexFor(entry).emplace(entry.ReportId, key);
     RecencyIndex.emplace(entry.LastErrorDateTime, key);
     entries.insert_or_assign(key, std::move(entry));
 }

@@ -88,7 +88,7 @@ Text EntryKey(const ErrorEntry& entry);
 extern std::mutex CatalogueLock;
 
 class ErrorCatalogue {
-public:
+  public:
     // Distinct errors by key (keys compared as unsigned 16-bit units).
     std::map<Text, ErrorEntry> entries;
     std::map<Text, Text> ReportFileIndex;   // ReportId of report-file entries -> key
@@ -122,7 +122,7 @@ public:
     static int32_t IntervalCount(const ErrorEntry& entry, int interval);
     FileTime IntervalStart(int interval) const;
 
-private:
+  private:
     std::map<Text, Text>& ReportIndexFor(const ErrorEntry& entry);
     void RemoveRecency(FileTime time, const Text& key);
 };

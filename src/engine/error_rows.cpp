@@ -31,12 +31,14 @@ Text OccurrenceTooltip(const ErrorEntry& entry, int interval, Clock& clock) {
     Text tip = LocalText(LT_RECORDED_AT) + u"\r\n";
     int lines = 0;
     for (FileTime t : entry.OccurrenceTimes) {
-        if (lines >= limit) break;
+        if (lines >= limit)
+            break;
         tip += FileTimeToLocalText(clock, t) + u"\r\n";
         ++lines;
     }
     if (count > kAllTimesUpTo) {
-        tip += u"...\r\n" + FileTimeToLocalText(clock, IntervalFirstTime(entry, interval)) + u"\r\n";
+        tip +=
+            u"...\r\n" + FileTimeToLocalText(clock, IntervalFirstTime(entry, interval)) + u"\r\n";
     }
     return tip;
 }
@@ -46,8 +48,10 @@ std::vector<ErrorRow> BuildErrorRows(const ErrorCatalogue& catalogue, int interv
     const FileTime start = catalogue.IntervalStart(interval);
     for (const auto& [time, key] : catalogue.RecencyIndex) {
         const ErrorEntry* entry = catalogue.Find(key);
-        if (entry == nullptr || entry->Linked == 1) continue;
-        if (entry->LastErrorDateTime < start) continue;
+        if (entry == nullptr || entry->Linked == 1)
+            continue;
+        if (entry->LastErrorDateTime < start)
+            continue;
         ErrorRow row;
         row.key = key;
         row.image = entry->Category - 1;
@@ -77,7 +81,8 @@ Text IntervalStatusText(const ErrorCatalogue& catalogue, int interval, size_t ro
 IntervalCounts CountIntervals(const ErrorCatalogue& catalogue) {
     IntervalCounts counts;
     for (const auto& [key, entry] : catalogue.entries) {
-        if (entry.Linked == 1) continue;
+        if (entry.Linked == 1)
+            continue;
         if (entry.LastErrorDateTime >= catalogue.WeekStart) {
             ++counts.week;
             ++counts.month;
@@ -94,9 +99,12 @@ IntervalCounts CountIntervals(const ErrorCatalogue& catalogue) {
 
 int FirstIntervalWithErrors(const ErrorCatalogue& catalogue) {
     const IntervalCounts counts = CountIntervals(catalogue);
-    if (counts.week > 0) return IntervalWeek;
-    if (counts.month > 0) return IntervalMonth;
-    if (counts.halfYear > 0) return IntervalHalfYear;
+    if (counts.week > 0)
+        return IntervalWeek;
+    if (counts.month > 0)
+        return IntervalMonth;
+    if (counts.halfYear > 0)
+        return IntervalHalfYear;
     return IntervalWeek;
 }
 

@@ -13,10 +13,10 @@
 namespace veltrano {
 
 struct ErrorRow {
-    Text key;                      // the entry's EntryKey
-    int image = 0;                 // Category - 1
-    std::array<Text, 5> columns;   // AppName, ErrorName, count, age, AppPath
-    Text tooltip;                  // the occurrence list of the count and age cells
+    Text key;                     // the entry's EntryKey
+    int image = 0;                // Category - 1
+    std::array<Text, 5> columns;  // AppName, ErrorName, count, age, AppPath
+    Text tooltip;                 // the occurrence list of the count and age cells
 };
 
 // The rows of an interval, newest first; joined report entries are left out. The caller holds

@@ -23,34 +23,40 @@ constexpr uint32_t kMaxReadBuffer = 64u << 20;
 enum class ReadOutcome { Buffer, End, Failed };
 
 class EventLogReader {
-public:
+  public:
     EventLogReader(ErrorCatalogue& catalogue, Machine& machine)
         : catalogue_(catalogue), machine_(machine) {}
 
     int Run() {
         auto application = machine_.eventLogs->Open(kApplication);
-        if (!application) return -1;
+        if (!application)
+            return -1;
         auto system = machine_.eventLogs->Open(kSystem);
-        if (!system) return -1;
+        if (!system)
+            return -1;
         buffer_.resize(kInitialReadBuffer);
 
         // Phase 1: the Application log until an error older than a week has been seen.
         bool applicationExhausted = false;
         for (;;) {
             const ReadOutcome outcome = ReadBuffer(*application, kApplication);
-            if (outcome == ReadOutcome::Failed) return -1;
+            if (outcome == ReadOutcome::Failed)
+                return -1;
             if (outcome == ReadOutcome::End) {
                 applicationExhausted = true;
                 break;
             }
-            if (OlderThanWeek()) break;
+            if (OlderThanWeek())
+                break;
         }
 
         // Phase 2: the whole System log.
         for (;;) {
             const ReadOutcome outcome = ReadBuffer(*system, kSystem);
-            if (outcome == ReadOutcome::Failed) return -1;
-            if (outcome == ReadOutcome::End) break;
+            if (outcome == ReadOutcome::Failed)
+                return -1;
+            if (outcome == ReadOutcome::End)
+                break;
             PostFirstWeekOnce();
             CountBuffer();
         }
@@ -63,11 +69,13 @@ public:
                 result = -1;
                 break;
             }
-            if (outcome == ReadOutcome::End) break;
+            if (outcome == ReadOutcome::End)
+                break;
             CountBuffer();
         }
 
-        if (progressDays_ > catalogue_.MaxAgeDays) catalogue_.MaxAgeDays = progressDays_;
+        if (progressDays_ > catalogue_.MaxAgeDays)
+            catalogue_.MaxAgeDays = progressDays_;
         {
             std::lock_guard lock(CatalogueLock);
             catalogue_.TotalErrors = LinkReports(catalogue_, machine_.messages);
@@ -79,20 +87,21 @@ public:
         return result;
     }
 
-private:
+  private:
     // Reads the next buffer, growing it for a record that does not fit.
     ReadOutcome ReadBuffer(EventLog& log, TextView logName) {
         for (;;) {
             const EventLogRead read =
                 log.ReadBackwards(buffer_.data(), static_cast<uint32_t>(buffer_.size()));
             if (read.ok) {
-                const uint32_t bytes = std::min<uint32_t>(read.bytesRead,
-                                                          static_cast<uint32_t>(buffer_.size()));
+                const uint32_t bytes =
+                    std::min<uint32_t>(read.bytesRead, static_cast<uint32_t>(buffer_.size()));
                 ProcessEventRecords(buffer_.data(), bytes, logName, catalogue_, machine_,
                                     oldestErrorTime_);
                 return ReadOutcome::Buffer;
             }
-            if (read.error == kErrorHandleEof) return ReadOutcome::End;
+            if (read.error == kErrorHandleEof)
+                return ReadOutcome::End;
             // Growth must make room, or the same read would fail forever.
             if (read.error != kErrorInsufficientBuffer || read.bytesNeeded <= buffer_.size() ||
                 read.bytesNeeded > kMaxReadBuffer) {
@@ -123,20 +132,21 @@ private:
     }
 
     void CountBuffer() {
-        if (++buffersSinceProgress_ < kBuffersPerProgress) return;
+        if (++buffersSinceProgress_ < kBuffersPerProgress)
+            return;
         buffersSinceProgress_ = 0;
         if (oldestErrorTime_) {
             const int32_t days = DaysSince(*machine_.clock, *oldestErrorTime_);
-            if (days > progressDays_) progressDays_ = days;
+            if (days > progressDays_)
+                progressDays_ = days;
         }
         int32_t distinct = 0;
         {
             std::lock_guard lock(CatalogueLock);
             distinct = LinkReports(catalogue_, machine_.messages);
         }
-        PostProgressText(catalogue_.ownerWindow,
-                         LocalText(LT_ERRORS_FOUND, DecimalText(distinct),
-                                   DecimalText(progressDays_)));
+        PostProgressText(catalogue_.ownerWindow, LocalText(LT_ERRORS_FOUND, DecimalText(distinct),
+                                                           DecimalText(progressDays_)));
     }
 
     ErrorCatalogue& catalogue_;
@@ -150,7 +160,8 @@ private:
 }  // namespace
 
 int ReadEventLogs(ErrorCatalogue& catalogue, Machine& machine) {
-    if (machine.eventLogs == nullptr || machine.clock == nullptr) return -1;
+    if (machine.eventLogs == nullptr || machine.clock == nullptr)
+        return -1;
     return EventLogReader(catalogue, machine).Run();
 }
 

@@ -30,15 +30,17 @@ Text ValueOf(TextView line) {
 
 Text ReportIdOf(const MessageLines& lines) {
     Text id = lines.ValueAt(kCrashLines, kCrashLines);
-    if (id.empty()) id = lines.ValueAt(kHangLines, kHangLines);
+    if (id.empty())
+        id = lines.ValueAt(kHangLines, kHangLines);
     return id;
 }
 
 Text LabelledPath(const MessageLines& lines) {
     for (TextView line : lines.lines) {
-        for (TextView label : {TextView(u"Faulting application path: "),
-                               TextView(u"Application Path: ")}) {
-            if (StartsWith(line, label)) return Text(line.substr(label.size()));
+        for (TextView label :
+             {TextView(u"Faulting application path: "), TextView(u"Application Path: ")}) {
+            if (StartsWith(line, label))
+                return Text(line.substr(label.size()));
         }
     }
     return {};
@@ -56,10 +58,14 @@ void DescribeNewEntry(ErrorEntry& entry, Machine& machine) {
     const MessageLines lines = ReadMessageLines(message);
 
     Text path;
-    if (crash) path = lines.ValueAt(kCrashLines, kCrashPathLine);
-    if (path.empty() && hang) path = lines.ValueAt(kHangLines, kHangPathLine);
-    if (path.empty()) path = LabelledPath(lines);
-    if (!path.empty()) entry.AppPath = CopyCapped(path, kPathCapacity);
+    if (crash)
+        path = lines.ValueAt(kCrashLines, kCrashPathLine);
+    if (path.empty() && hang)
+        path = lines.ValueAt(kHangLines, kHangPathLine);
+    if (path.empty())
+        path = LabelledPath(lines);
+    if (!path.empty())
+        entry.AppPath = CopyCapped(path, kPathCapacity);
 
     if (hang) {
         entry.ErrorSummary = CopyCapped(FirstLine(lines), kSummaryCapacity);
@@ -78,17 +84,21 @@ void DescribeNewEntry(ErrorEntry& entry, Machine& machine) {
 }  // namespace
 
 Text MessageLines::ValueAt(size_t count, size_t number) const {
-    if (lines.size() != count || number == 0 || number > count) return {};
+    if (lines.size() != count || number == 0 || number > count)
+        return {};
     return ValueOf(lines[number - 1]);
 }
 
-MessageLines ReadMessageLines(TextView message) { return MessageLines{SplitLines(message)}; }
+MessageLines ReadMessageLines(TextView message) {
+    return MessageLines{SplitLines(message)};
+}
 
 std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextView logName,
                                            ErrorCatalogue& catalogue, Machine& machine) {
-    if (record.EventType() != kEventTypeError) return std::nullopt;
-    const int64_t seconds =
-        static_cast<int64_t>(static_cast<int32_t>(record.TimeGenerated())) + kEpochDifferenceSeconds;
+    if (record.EventType() != kEventTypeError)
+        return std::nullopt;
+    const int64_t seconds = static_cast<int64_t>(static_cast<int32_t>(record.TimeGenerated())) +
+                            kEpochDifferenceSeconds;
     const FileTime t = static_cast<FileTime>(seconds) * kTicksPerSecond;
 
     ErrorOccurrence occurrence;
@@ -99,7 +109,8 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
     for (auto [source, limit, kind] :
          {std::tuple{kApplicationError, kCrashNameChars, CategoryApplicationError},
           std::tuple{kApplicationHang, kHangNameChars, CategoryApplicationHang}}) {
-        if (occurrence.AppName != source) continue;
+        if (occurrence.AppName != source)
+            continue;
         const Text program = record.TextAt(record.StringOffset());
         if (!program.empty()) {
             occurrence.SetAppName(occurrence.AppName + u": " + program.substr(0, limit));
@@ -119,11 +130,14 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
     }
     {
         std::lock_guard lock(CatalogueLock);
-        if (catalogue.Merge(occurrence)) return t;
+        if (catalogue.Merge(occurrence))
+            return t;
     }
 
-    if (!texts) texts = ResolveMessageTexts(machine, record, logName);
-    if (!texts->ErrorText) texts->ErrorText = QueryEventText(machine, logName, record.RecordNumber());
+    if (!texts)
+        texts = ResolveMessageTexts(machine, record, logName);
+    if (!texts->ErrorText)
+        texts->ErrorText = QueryEventText(machine, logName, record.RecordNumber());
 
     const FileTime now = machine.clock != nullptr ? machine.clock->UtcNow() : t;
     ErrorEntry entry = catalogue.CreateEntry(occurrence, now);
@@ -142,7 +156,8 @@ void ProcessEventRecords(const uint8_t* buffer, uint32_t bytesRead, TextView log
                          ErrorCatalogue& catalogue, Machine& machine,
                          std::optional<FileTime>& oldestErrorTime) {
     WalkEventRecords(buffer, bytesRead, [&](const EventRecordView& record) {
-        if (auto t = ProcessEventRecord(record, logName, catalogue, machine)) oldestErrorTime = t;
+        if (auto t = ProcessEventRecord(record, logName, catalogue, machine))
+            oldestErrorTime = t;
     });
 }
 

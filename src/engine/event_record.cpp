@@ -17,7 +17,8 @@ Text EventRecordView::TextAt(uint32_t offset) const {
     Text text;
     for (uint64_t pos = offset; pos + 2 <= length_; pos += 2) {
         const char16_t unit = static_cast<char16_t>(U16(static_cast<uint32_t>(pos)));
-        if (unit == 0) break;
+        if (unit == 0)
+            break;
         text.push_back(unit);
     }
     return text;
@@ -39,7 +40,8 @@ EventRecordView::Strings EventRecordView::InsertionStrings() const {
             }
             value.push_back(unit);
         }
-        if (!ended) return strings;
+        if (!ended)
+            return strings;
         strings.values.push_back(std::move(value));
     }
     strings.complete = true;

@@ -16,7 +16,7 @@ constexpr uint32_t kEventRecordFixedSize = 56;
 constexpr uint16_t kEventTypeError = 1;
 
 class EventRecordView {
-public:
+  public:
     // data points at the record; length is its Length, already known to be at least the fixed
     // part and to lie inside the buffer.
     EventRecordView(const uint8_t* data, uint32_t length) : data_(data), length_(length) {}
@@ -42,7 +42,7 @@ public:
     // terminator does not lie inside the record.
     Strings InsertionStrings() const;
 
-private:
+  private:
     uint16_t U16(uint32_t offset) const;
     uint32_t U32(uint32_t offset) const;
 
@@ -61,7 +61,8 @@ void WalkEventRecords(const uint8_t* buffer, uint32_t bytesRead, Visit&& visit) 
         const uint32_t length = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                                 static_cast<uint32_t>(p[2]) << 16 |
                                 static_cast<uint32_t>(p[3]) << 24;
-        if (length < kEventRecordFixedSize || length > bytesRead - offset) return;
+        if (length < kEventRecordFixedSize || length > bytesRead - offset)
+            return;
         visit(EventRecordView(p, length));
         offset += length;
     }

@@ -31,33 +31,42 @@ Text JoinedText(const Text& eventText, const Text& reportText) {
 
 Text ValueBeforeLineEnd(TextView text, TextView key) {
     const size_t start = text.find(key);
-    if (start == TextView::npos) return {};
+    if (start == TextView::npos)
+        return {};
     const size_t valueStart = start + key.size();
     const size_t end = text.find(u"\r\n", valueStart);
-    if (end == TextView::npos) return {};
+    if (end == TextView::npos)
+        return {};
     return Text(text.substr(valueStart, end - valueStart));
 }
 
-Text ReportSummary(TextView reportText) { return ValueBeforeLineEnd(reportText, u"UI[3]="); }
+Text ReportSummary(TextView reportText) {
+    return ValueBeforeLineEnd(reportText, u"UI[3]=");
+}
 
 void AppendExceptionCode(Text& summary, const Text& code, MessageTables* messages) {
     AppendCapped(summary, u"\r\n" + LocalText(LT_EXCEPTION_CODE) + code, kSummaryCapacity);
     const Text name = messages != nullptr ? ExceptionCodeTextName(*messages, code) : Text();
-    if (!name.empty()) AppendCapped(summary, u" (" + name + u")", kSummaryCapacity);
+    if (!name.empty())
+        AppendCapped(summary, u" (" + name + u")", kSummaryCapacity);
 }
 
 int32_t LinkReports(ErrorCatalogue& catalogue, MessageTables* messages) {
     int32_t count = static_cast<int32_t>(catalogue.entries.size());
     for (const auto& [reportId, reportKey] : catalogue.ReportFileIndex) {
         auto event = catalogue.EventReportIndex.find(reportId);
-        if (event == catalogue.EventReportIndex.end()) continue;
+        if (event == catalogue.EventReportIndex.end())
+            continue;
         ErrorEntry* report = catalogue.Find(reportKey);
         ErrorEntry* crash = catalogue.Find(event->second);
-        if (report == nullptr || crash == nullptr) continue;
+        if (report == nullptr || crash == nullptr)
+            continue;
         --count;
-        if (report->Linked == 1) continue;
+        if (report->Linked == 1)
+            continue;
         report->Linked = 1;
-        if (!crash->ErrorText || !report->ErrorText) continue;
+        if (!crash->ErrorText || !report->ErrorText)
+            continue;
 
         Text summary = ReportSummary(*report->ErrorText);
         if (!summary.empty()) {

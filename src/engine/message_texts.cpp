@@ -6,12 +6,15 @@ namespace {
 
 constexpr size_t kExpandedPathLimit = 32767;
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The message module that the registry names for a source; null when there is none.
 std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logName,
                                                  TextView source) {
-    if (machine.registry == nullptr || machine.messages == nullptr) return nullptr;
+    if (machine.registry == nullptr || machine.messages == nullptr)
+        return nullptr;
     const Text key =
         u"SYSTEM\\CurrentControlSet\\services\\eventlog\\" + Text(logName) + u"\\" + Text(source);
     Text file = machine.registry->ReadMachineString(key, u"EventMessageFile");
@@ -23,11 +26,13 @@ std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logN
                 u"MessageFileName");
         }
     }
-    if (file.empty()) return nullptr;
-    if (const size_t semicolon = file.find(u';'); semicolon != Text::npos) file.resize(semicolon);
-    const Text expanded =
-        machine.environment != nullptr ? machine.environment->Expand(file) : file;
-    if (expanded.empty() || expanded.size() > kExpandedPathLimit) return nullptr;
+    if (file.empty())
+        return nullptr;
+    if (const size_t semicolon = file.find(u';'); semicolon != Text::npos)
+        file.resize(semicolon);
+    const Text expanded = machine.environment != nullptr ? machine.environment->Expand(file) : file;
+    if (expanded.empty() || expanded.size() > kExpandedPathLimit)
+        return nullptr;
     return machine.messages->LoadAsData(expanded);
 }
 
@@ -43,11 +48,13 @@ std::optional<Text> SubstituteParameters(MessageModule& module, TextView text) {
             uint64_t number = 0;
             while (end < text.size() && IsDigit(text[end])) {
                 number = number * 10 + static_cast<uint64_t>(text[end] - u'0');
-                if (number > 0xFFFFFFFFu) return std::nullopt;
+                if (number > 0xFFFFFFFFu)
+                    return std::nullopt;
                 ++end;
             }
             auto parameter = module.Format(static_cast<uint32_t>(number), nullptr);
-            if (!parameter) return std::nullopt;
+            if (!parameter)
+                return std::nullopt;
             out += *parameter;
             i = end;
             continue;
@@ -63,7 +70,8 @@ Text NormaliseLineEnds(TextView text) {
     Text out;
     out.reserve(text.size() + 8);
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out.push_back(u'\r');
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
+            out.push_back(u'\r');
         out.push_back(text[i]);
     }
     return out;
@@ -72,13 +80,15 @@ Text NormaliseLineEnds(TextView text) {
 int HighestInsertNumber(TextView message) {
     int highest = 0;
     for (size_t i = 0; i + 1 < message.size(); ++i) {
-        if (message[i] != u'%' || !IsDigit(message[i + 1])) continue;
+        if (message[i] != u'%' || !IsDigit(message[i + 1]))
+            continue;
         int number = 0;
         size_t j = i + 1;
         for (; j < message.size() && IsDigit(message[j]); ++j) {
             number = number < 100000 ? number * 10 + (message[j] - u'0') : number;
         }
-        if (number > highest) highest = number;
+        if (number > highest)
+            highest = number;
         i = j - 1;
     }
     return highest;
@@ -90,7 +100,8 @@ MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record
     // One load serves the formatted text and the template: looking the module up a second time
     // would read the same registry values and load the same file again.
     auto module = LoadMessageModule(machine, logName, record.SourceName());
-    if (!module) return texts;
+    if (!module)
+        return texts;
 
     const std::optional<Text> messageTemplate = module->Format(record.EventID(), nullptr);
     const int inserts = messageTemplate ? HighestInsertNumber(*messageTemplate) : 0;
@@ -100,21 +111,26 @@ MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record
     } else {
         const EventRecordView::Strings strings = record.InsertionStrings();
         for (size_t i = 0; i < strings.values.size(); ++i) {
-            if (i > 0) texts.ErrorTextParams += u"|";
+            if (i > 0)
+                texts.ErrorTextParams += u"|";
             texts.ErrorTextParams += strings.values[i];
         }
         text = module->Format(record.EventID(), strings.complete ? &strings.values : nullptr);
         if (text) {
-            if (auto substituted = SubstituteParameters(*module, *text)) text = std::move(substituted);
+            if (auto substituted = SubstituteParameters(*module, *text))
+                text = std::move(substituted);
         }
     }
-    if (text) texts.ErrorText = NormaliseLineEnds(*text);
-    if (messageTemplate) texts.MessageTemplate = NormaliseLineEnds(*messageTemplate);
+    if (text)
+        texts.ErrorText = NormaliseLineEnds(*text);
+    if (messageTemplate)
+        texts.MessageTemplate = NormaliseLineEnds(*messageTemplate);
     return texts;
 }
 
 std::optional<Text> QueryEventText(Machine& machine, TextView logName, uint32_t recordNumber) {
-    if (machine.eventQuery == nullptr) return std::nullopt;
+    if (machine.eventQuery == nullptr)
+        return std::nullopt;
     return machine.eventQuery->EventText(logName, recordNumber);
 }
 

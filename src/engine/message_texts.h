@@ -17,8 +17,7 @@ struct MessageTexts {
 };
 
 // The message-file path.
-MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record,
-                                 TextView logName);
+MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record, TextView logName);
 
 // The event query path: the platform's formatted text of the record.
 std::optional<Text> QueryEventText(Machine& machine, TextView logName, uint32_t recordNumber);

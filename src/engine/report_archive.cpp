@@ -9,18 +9,22 @@ namespace {
 
 constexpr size_t kChunkBytes = 1024;
 
-bool IsDotEntry(const Text& name) { return name == u"." || name == u".."; }
+bool IsDotEntry(const Text& name) {
+    return name == u"." || name == u"..";
+}
 
 class ArchiveWalk {
-public:
+  public:
     ArchiveWalk(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock)
         : catalogue_(catalogue), files_(files), clock_(clock), now_(clock.UtcNow()) {}
 
     void WalkFolder(const Text& folder) {
         auto listing = files_.ListFolder(folder);
-        if (!listing) return;  // a folder that cannot be enumerated contributes nothing
+        if (!listing)
+            return;  // a folder that cannot be enumerated contributes nothing
         for (const FolderEntry& entry : *listing) {
-            if (IsDotEntry(entry.name)) continue;
+            if (IsDotEntry(entry.name))
+                continue;
             const Text path = folder + u"\\" + entry.name;
             if (entry.facts.IsDirectory()) {
                 WalkFolder(path);
@@ -30,15 +34,17 @@ public:
         }
     }
 
-private:
+  private:
     void ReadReport(const Text& path, FileTime lastWrite) {
         const int32_t age = DaysSince(clock_, lastWrite);
-        if (age > catalogue_.MaxAgeDays) catalogue_.MaxAgeDays = age;
+        if (age > catalogue_.MaxAgeDays)
+            catalogue_.MaxAgeDays = age;
 
         // A listed report that cannot be opened or read (no access, removed meanwhile) is
         // skipped: it yields no occurrence rather than one built from an empty text.
         auto text = ReadReportText(files_, path);
-        if (!text) return;
+        if (!text)
+            return;
 
         ErrorOccurrence& occurrence = catalogue_.scanOccurrence;
         occurrence = ErrorOccurrence{};
@@ -46,7 +52,8 @@ private:
         ParseReportText(*text, occurrence);
 
         std::lock_guard lock(CatalogueLock);
-        if (catalogue_.Merge(occurrence)) return;
+        if (catalogue_.Merge(occurrence))
+            return;
         ErrorEntry entry = catalogue_.CreateEntry(occurrence, now_);
         entry.Category = CategoryReportFile;
         entry.ErrorSummary = occurrence.ReportDescription.empty()
@@ -68,20 +75,24 @@ private:
 
 std::optional<Text> ReadReportText(FileSystem& files, TextView path) {
     auto file = files.OpenForReading(path);
-    if (!file) return std::nullopt;
+    if (!file)
+        return std::nullopt;
     Text text;
     uint8_t chunk[kChunkBytes];
     for (;;) {
         const int64_t n = file->Read(chunk, kChunkBytes);
-        if (n < 0) return std::nullopt;
-        if (n == 0) break;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
         // An odd trailing byte is a unit of its own with a zero high byte.
         const size_t units = (static_cast<size_t>(n) + 1) / 2;
         for (size_t i = 0; i < units; ++i) {
             const size_t lo = 2 * i;
             const uint8_t hi = lo + 1 < static_cast<size_t>(n) ? chunk[lo + 1] : 0;
             const char16_t unit = static_cast<char16_t>(chunk[lo] | (hi << 8));
-            if (unit == 0) break;
+            if (unit == 0)
+                break;
             text.push_back(unit);
         }
     }

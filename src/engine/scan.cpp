@@ -22,7 +22,8 @@ int RunScan(ErrorCatalogue& catalogue, Machine& machine) {
         catalogue.HalfYearStart = ShiftMonths(*machine.clock, now, -6).value_or(now);
         catalogue.MaxAgeDays = 0;
     }
-    if (machine.files != nullptr) ReadReportArchive(catalogue, *machine.files, *machine.clock);
+    if (machine.files != nullptr)
+        ReadReportArchive(catalogue, *machine.files, *machine.clock);
     ReadEventLogs(catalogue, machine);
     std::lock_guard lock(CatalogueLock);
     LinkReports(catalogue, machine.messages);

@@ -6,7 +6,8 @@
 namespace veltrano {
 
 void PostProgressText(MessageSink* owner, Text text) {
-    if (owner == nullptr) return;
+    if (owner == nullptr)
+        return;
     auto heapText = std::make_unique<Text>(std::move(text));
     if (owner->Post(WM_SCAN_PROGRESS, reinterpret_cast<uintptr_t>(heapText.get()), 0)) {
         heapText.release();  // the receiver frees it

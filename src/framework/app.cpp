@@ -16,13 +16,18 @@ const DLGTEMPLATE* CControlContainerManager::PreCreateDialog(CDialog&,
     return dialogTemplate;
 }
 
-CWinApp::CWinApp() : occManager_(std::make_unique<CControlContainerManager>()) { g_current = this; }
-
-CWinApp::~CWinApp() {
-    if (g_current == this) g_current = nullptr;
+CWinApp::CWinApp() : occManager_(std::make_unique<CControlContainerManager>()) {
+    g_current = this;
 }
 
-CWinApp* CWinApp::Current() { return g_current; }
+CWinApp::~CWinApp() {
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+CWinApp* CWinApp::Current() {
+    return g_current;
+}
 
 int CWinApp::Run(HINSTANCE instance, Text commandLine, Machine& machine) {
     instance_ = instance;
@@ -34,21 +39,28 @@ int CWinApp::Run(HINSTANCE instance, Text commandLine, Machine& machine) {
     return 0;
 }
 
-bool CWinApp::InitInstance() { return true; }
+bool CWinApp::InitInstance() {
+    return true;
+}
 
-HWND CWinApp::MainWindow() const { return mainWindow_ != nullptr ? mainWindow_->hwnd() : nullptr; }
+HWND CWinApp::MainWindow() const {
+    return mainWindow_ != nullptr ? mainWindow_->hwnd() : nullptr;
+}
 
-Text CWinApp::Title() const { return LoadResourceString(instance_, kAppTitleStringId); }
+Text CWinApp::Title() const {
+    return LoadResourceString(instance_, kAppTitleStringId);
+}
 
 HINSTANCE AppInstance() {
     return g_current != nullptr && g_current->Instance() != nullptr ? g_current->Instance()
-                                                                     : ::GetModuleHandleW(nullptr);
+                                                                    : ::GetModuleHandleW(nullptr);
 }
 
 Text LoadResourceString(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
     const int n = ::LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (n <= 0 || text == nullptr) return {};
+    if (n <= 0 || text == nullptr)
+        return {};
     return FromWide(text, static_cast<size_t>(n));
 }
 

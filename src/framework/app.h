@@ -17,7 +17,7 @@ class CWindow;
 
 // Sees every dialog template before the dialog is created from it.
 class CControlContainerManager {
-public:
+  public:
     virtual ~CControlContainerManager() = default;
     // Returns the template to create the dialog from: the given one, or a replacement that the
     // dialog keeps (CDialog::SetReplacementTemplate).
@@ -26,7 +26,7 @@ public:
 };
 
 class CWinApp {
-public:
+  public:
     CWinApp();
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -56,7 +56,7 @@ public:
     void SetRegistryKey(Text key) { registryKey_ = std::move(key); }
     const Text& RegistryKey() const { return registryKey_; }
 
-private:
+  private:
     HINSTANCE instance_ = nullptr;
     Text commandLine_;
     Machine* machine_ = nullptr;

@@ -10,7 +10,7 @@ namespace veltrano {
 class CWindow;
 
 class DataExchange {
-public:
+  public:
     DataExchange(HWND dialog, bool save) : dialog_(dialog), save_(save) {}
     bool Saving() const { return save_; }
 
@@ -22,7 +22,7 @@ public:
     // Binds a wrapper to the dialog's control (subclassing it when the wrapper asks for that).
     void Control(int id, CWindow& control);
 
-private:
+  private:
     HWND dialog_;
     bool save_;
 };

@@ -6,7 +6,8 @@
 namespace veltrano {
 
 CDialog::~CDialog() {
-    if (!modal_ && IsWindow()) ::DestroyWindow(hwnd_);
+    if (!modal_ && IsWindow())
+        ::DestroyWindow(hwnd_);
 }
 
 const DLGTEMPLATE* CDialog::SetReplacementTemplate(std::vector<uint8_t> bytes) {
@@ -18,17 +19,20 @@ const DLGTEMPLATE* CDialog::PrepareTemplate() {
     CWinApp* app = CWinApp::Current();
     HINSTANCE instance = AppInstance();
     HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(templateId_), RT_DIALOG);
-    if (resource == nullptr) return nullptr;
+    if (resource == nullptr)
+        return nullptr;
     HGLOBAL loaded = ::LoadResource(instance, resource);
     const auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(::LockResource(loaded));
     const size_t size = ::SizeofResource(instance, resource);
-    if (dialogTemplate == nullptr || app == nullptr) return dialogTemplate;
+    if (dialogTemplate == nullptr || app == nullptr)
+        return dialogTemplate;
     return app->OccManager().PreCreateDialog(*this, dialogTemplate, size);
 }
 
 INT_PTR CDialog::DoModal() {
     const DLGTEMPLATE* dialogTemplate = PrepareTemplate();
-    if (dialogTemplate == nullptr) return -1;
+    if (dialogTemplate == nullptr)
+        return -1;
     modal_ = true;
     return ::DialogBoxIndirectParamW(AppInstance(), dialogTemplate, parent_, &DialogProc,
                                      reinterpret_cast<LPARAM>(this));
@@ -36,7 +40,8 @@ INT_PTR CDialog::DoModal() {
 
 bool CDialog::Create(HWND parent) {
     const DLGTEMPLATE* dialogTemplate = PrepareTemplate();
-    if (dialogTemplate == nullptr) return false;
+    if (dialogTemplate == nullptr)
+        return false;
     modal_ = false;
     HWND hwnd = ::CreateDialogIndirectParamW(AppInstance(), dialogTemplate,
                                              parent != nullptr ? parent : parent_, &DialogProc,
@@ -63,18 +68,26 @@ BOOL CDialog::OnInitDialog() {
     return TRUE;
 }
 
-bool CDialog::OnCommand(UINT, UINT, HWND) { return false; }
+bool CDialog::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
 
-bool CDialog::OnNotify(NMHDR&, LRESULT&) { return false; }
+bool CDialog::OnNotify(NMHDR&, LRESULT&) {
+    return false;
+}
 
 void CDialog::OnOK() {
     UpdateData(true);
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
-bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self = nullptr;
@@ -85,7 +98,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     } else {
         self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     }
-    if (self == nullptr) return FALSE;
+    if (self == nullptr)
+        return FALSE;
     INT_PTR handled = FALSE;
     try {
         handled = self->Dispatch(message, wParam, lParam);
@@ -107,7 +121,8 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             const UINT id = LOWORD(wParam);
             const UINT code = HIWORD(wParam);
-            if (OnCommand(code, id, reinterpret_cast<HWND>(lParam))) return TRUE;
+            if (OnCommand(code, id, reinterpret_cast<HWND>(lParam)))
+                return TRUE;
             if (id == IDOK && code == BN_CLICKED) {
                 OnOK();
                 return TRUE;
@@ -120,7 +135,8 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_NOTIFY: {
             LRESULT result = 0;
-            if (!OnNotify(*reinterpret_cast<NMHDR*>(lParam), result)) return FALSE;
+            if (!OnNotify(*reinterpret_cast<NMHDR*>(lParam), result))
+                return FALSE;
             ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
             return TRUE;
         }
@@ -128,7 +144,8 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     LRESULT result = 0;
-    if (!OnMessage(message, wParam, lParam, result)) return FALSE;
+    if (!OnMessage(message, wParam, lParam, result))
+        return FALSE;
     // Messages whose result a dialog procedure returns directly.
     switch (message) {
         case WM_CTLCOLORMSGBOX:

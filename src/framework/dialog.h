@@ -14,7 +14,7 @@
 namespace veltrano {
 
 class CDialog : public CWindow {
-public:
+  public:
     CDialog(UINT templateId, HWND parent = nullptr) : templateId_(templateId), parent_(parent) {}
     ~CDialog() override;
 
@@ -31,7 +31,7 @@ public:
     // Transfers the bound data: from the controls when save is true, to them otherwise.
     bool UpdateData(bool save = true);
 
-protected:
+  protected:
     virtual void DoDataExchange(DataExchange&) {}
     virtual BOOL OnInitDialog();
     virtual bool OnCommand(UINT code, UINT id, HWND control);
@@ -41,7 +41,7 @@ protected:
     // Every other message; return true when handled, with the message's result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     const DLGTEMPLATE* PrepareTemplate();

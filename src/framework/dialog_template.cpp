@@ -7,7 +7,7 @@
 namespace veltrano {
 namespace {
 
-constexpr uint32_t kSetFont = 0x40;     // DS_SETFONT
+constexpr uint32_t kSetFont = 0x40;  // DS_SETFONT
 
 struct Layout {
     bool extended = false;
@@ -20,37 +20,45 @@ struct Layout {
 };
 
 class Reader {
-public:
+  public:
     Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool Word(uint16_t& v) {
-        if (pos_ + 2 > size_) return false;
+        if (pos_ + 2 > size_)
+            return false;
         v = static_cast<uint16_t>(data_[pos_] | data_[pos_ + 1] << 8);
         pos_ += 2;
         return true;
     }
     bool Skip(size_t n) {
-        if (pos_ + n > size_) return false;
+        if (pos_ + n > size_)
+            return false;
         pos_ += n;
         return true;
     }
     bool Text16(Text* out) {
         for (uint16_t c = 0;;) {
-            if (!Word(c)) return false;
-            if (c == 0) return true;
-            if (out != nullptr) out->push_back(static_cast<char16_t>(c));
+            if (!Word(c))
+                return false;
+            if (c == 0)
+                return true;
+            if (out != nullptr)
+                out->push_back(static_cast<char16_t>(c));
         }
     }
     // sz_Or_Ord: 0 = none, 0xFFFF + ordinal, or a text.
     bool NameOrOrdinal() {
         uint16_t first = 0;
-        if (!Word(first)) return false;
-        if (first == 0) return true;
-        if (first == 0xFFFF) return Skip(2);
+        if (!Word(first))
+            return false;
+        if (first == 0)
+            return true;
+        if (first == 0xFFFF)
+            return Skip(2);
         return Text16(nullptr);
     }
     size_t pos() const { return pos_; }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
@@ -59,26 +67,34 @@ private:
 std::optional<Layout> Parse(const uint8_t* data, size_t size) {
     Layout layout;
     Reader r(data, size);
-    if (size < 4) return std::nullopt;
+    if (size < 4)
+        return std::nullopt;
     layout.extended = data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF;
     if (layout.extended) {
         layout.styleOffset = 12;  // dlgVer, signature, helpID, exStyle
-        if (!r.Skip(22)) return std::nullopt;  // ... style, cDlgItems, x, y, cx, cy
+        if (!r.Skip(22))
+            return std::nullopt;  // ... style, cDlgItems, x, y, cx, cy
     } else {
         layout.styleOffset = 0;
-        if (!r.Skip(18)) return std::nullopt;  // style, exStyle, cdit, x, y, cx, cy
+        if (!r.Skip(18))
+            return std::nullopt;  // style, exStyle, cdit, x, y, cx, cy
     }
     std::memcpy(&layout.style, data + layout.styleOffset, 4);
-    if (!r.NameOrOrdinal() || !r.NameOrOrdinal() || !r.Text16(nullptr)) return std::nullopt;
+    if (!r.NameOrOrdinal() || !r.NameOrOrdinal() || !r.Text16(nullptr))
+        return std::nullopt;
     layout.fontOffset = r.pos();
     layout.hasFont = (layout.style & kSetFont) != 0;
     if (layout.hasFont) {
-        if (!r.Word(layout.font.pointSize)) return std::nullopt;
-        if (layout.extended && !r.Skip(4)) return std::nullopt;  // weight, italic, charset
-        if (!r.Text16(&layout.font.face)) return std::nullopt;
+        if (!r.Word(layout.font.pointSize))
+            return std::nullopt;
+        if (layout.extended && !r.Skip(4))
+            return std::nullopt;  // weight, italic, charset
+        if (!r.Text16(&layout.font.face))
+            return std::nullopt;
     }
     layout.itemsOffset = (r.pos() + 3) & ~size_t{3};
-    if (layout.itemsOffset > size) layout.itemsOffset = size;
+    if (layout.itemsOffset > size)
+        layout.itemsOffset = size;
     return layout;
 }
 
@@ -91,14 +107,16 @@ void PutWord(std::vector<uint8_t>& out, uint16_t v) {
 
 std::optional<DialogFont> TemplateFont(const uint8_t* data, size_t size) {
     auto layout = Parse(data, size);
-    if (!layout || !layout->hasFont) return std::nullopt;
+    if (!layout || !layout->hasFont)
+        return std::nullopt;
     return layout->font;
 }
 
 std::optional<std::vector<uint8_t>> WithTemplateFont(const uint8_t* data, size_t size,
                                                      const DialogFont& font) {
     auto layout = Parse(data, size);
-    if (!layout) return std::nullopt;
+    if (!layout)
+        return std::nullopt;
     std::vector<uint8_t> out(data, data + layout->fontOffset);
     if (!layout->hasFont) {
         const uint32_t style = layout->style | kSetFont;
@@ -116,9 +134,11 @@ std::optional<std::vector<uint8_t>> WithTemplateFont(const uint8_t* data, size_t
             out.push_back(1);  // DEFAULT_CHARSET
         }
     }
-    for (char16_t c : font.face) PutWord(out, c);
+    for (char16_t c : font.face)
+        PutWord(out, c);
     PutWord(out, 0);
-    while (out.size() % 4 != 0) out.push_back(0);
+    while (out.size() % 4 != 0)
+        out.push_back(0);
     out.insert(out.end(), data + layout->itemsOffset, data + size);
     return out;
 }

@@ -12,8 +12,10 @@ Text CListView::ItemText(int row, int column) const {
         item.iSubItem = column;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(capacity);
-        const auto n = static_cast<size_t>(Send(LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-        if (n + 1 < capacity || capacity > (1u << 20)) return FromWide(buffer.data());
+        const auto n =
+            static_cast<size_t>(Send(LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        if (n + 1 < capacity || capacity > (1u << 20))
+            return FromWide(buffer.data());
     }
 }
 
@@ -21,7 +23,8 @@ int CListView::ItemImage(int row) const {
     LVITEMW item{};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
-    if (!Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    if (!Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return -1;
     return item.iImage;
 }
 

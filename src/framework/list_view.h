@@ -9,7 +9,7 @@
 namespace veltrano {
 
 class CListView : public CWindow {
-public:
+  public:
     using CWindow::CWindow;
     int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
     int ColumnCount() const {

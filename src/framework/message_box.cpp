@@ -15,7 +15,8 @@ MessageBoxHook& Hook() {
 }  // namespace
 
 int ShowMessageBox(HWND owner, const Text& text, const Text& caption, UINT type) {
-    if (Hook()) return Hook()(owner, text, caption, type);
+    if (Hook())
+        return Hook()(owner, text, caption, type);
     return ::MessageBoxW(owner, Wide(text), Wide(caption), type);
 }
 
@@ -24,6 +25,8 @@ int AppMessageBox(HWND owner, const Text& text, UINT type) {
     return ShowMessageBox(owner, text, app != nullptr ? app->Title() : Text(), type);
 }
 
-void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
+void SetMessageBoxHook(MessageBoxHook hook) {
+    Hook() = std::move(hook);
+}
 
 }  // namespace veltrano

@@ -16,7 +16,8 @@ int ShowMessageBox(HWND owner, const Text& text, const Text& caption, UINT type)
 int AppMessageBox(HWND owner, const Text& text, UINT type);
 
 // Replaces the message box for tests; an empty function restores the real one.
-using MessageBoxHook = std::function<int(HWND owner, const Text& text, const Text& caption, UINT type)>;
+using MessageBoxHook =
+    std::function<int(HWND owner, const Text& text, const Text& caption, UINT type)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
 }  // namespace veltrano

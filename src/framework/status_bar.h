@@ -9,14 +9,13 @@
 namespace veltrano {
 
 class CStatusBar : public CWindow {
-public:
+  public:
     using CWindow::CWindow;
     bool Create(HWND parent, int id) {
-        hwnd_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | CCS_BOTTOM,
-                                  0, 0, 0, 0, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                                  nullptr);
+        hwnd_ = ::CreateWindowExW(
+            0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0, 0, 0, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
         return hwnd_ != nullptr;
     }
     // One pane that stretches over the whole bar.

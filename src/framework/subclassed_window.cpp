@@ -10,19 +10,22 @@ constexpr UINT_PTR kSubclassId = 0x56454C54;  // "VELT"
 
 }  // namespace
 
-CSubclassedWindow::~CSubclassedWindow() { Unsubclass(); }
+CSubclassedWindow::~CSubclassedWindow() {
+    Unsubclass();
+}
 
 bool CSubclassedWindow::Subclass(HWND hwnd) {
     Unsubclass();
     hwnd_ = hwnd;
-    subclassed_ = hwnd != nullptr &&
-                  ::SetWindowSubclass(hwnd, &Procedure, kSubclassId,
-                                      reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    subclassed_ =
+        hwnd != nullptr && ::SetWindowSubclass(hwnd, &Procedure, kSubclassId,
+                                               reinterpret_cast<DWORD_PTR>(this)) != FALSE;
     return subclassed_;
 }
 
 void CSubclassedWindow::Unsubclass() {
-    if (subclassed_ && ::IsWindow(hwnd_)) ::RemoveWindowSubclass(hwnd_, &Procedure, kSubclassId);
+    if (subclassed_ && ::IsWindow(hwnd_))
+        ::RemoveWindowSubclass(hwnd_, &Procedure, kSubclassId);
     subclassed_ = false;
 }
 
@@ -30,8 +33,8 @@ LRESULT CSubclassedWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CSubclassedWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
-                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK CSubclassedWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<CSubclassedWindow*>(data);
     if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(hwnd, &Procedure, kSubclassId);
@@ -40,7 +43,8 @@ LRESULT CALLBACK CSubclassedWindow::Procedure(HWND hwnd, UINT message, WPARAM wP
     }
     try {
         LRESULT result = 0;
-        if (self->OnMessage(message, wParam, lParam, result)) return result;
+        if (self->OnMessage(message, wParam, lParam, result))
+            return result;
     } catch (...) {
         // Nothing may cross a window procedure; the control goes on with its own handling.
     }

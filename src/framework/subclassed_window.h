@@ -8,17 +8,17 @@
 namespace veltrano {
 
 class CSubclassedWindow : public CWindow {
-public:
+  public:
     ~CSubclassedWindow() override;
     bool Subclass(HWND hwnd);
     void Unsubclass();
 
-protected:
+  protected:
     // Return true when handled (result set); otherwise the control's own procedure runs.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR data);
     bool subclassed_ = false;

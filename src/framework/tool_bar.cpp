@@ -19,9 +19,11 @@ std::vector<WORD> ToolBarIds(const BYTE* data, size_t size) {
     };
     std::vector<WORD> ids;
     if (size >= 8 && word(0) == 1 && size >= 8 + 2u * word(6)) {
-        for (size_t i = 0; i < word(6); ++i) ids.push_back(word(8 + 2 * i));
+        for (size_t i = 0; i < word(6); ++i)
+            ids.push_back(word(8 + 2 * i));
     } else if (size >= 12 && dword(8) <= (size - 12) / 4) {
-        for (size_t i = 0; i < dword(8); ++i) ids.push_back(static_cast<WORD>(dword(12 + 4 * i)));
+        for (size_t i = 0; i < dword(8); ++i)
+            ids.push_back(static_cast<WORD>(dword(12 + 4 * i)));
     }
     return ids;
 }
@@ -29,11 +31,12 @@ std::vector<WORD> ToolBarIds(const BYTE* data, size_t size) {
 }  // namespace
 
 bool CToolBar::Create(HWND parent, DWORD style, int id) {
-    hwnd_ = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | style, 0, 0,
-                              0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                              nullptr);
-    if (hwnd_ == nullptr) return false;
+    hwnd_ = ::CreateWindowExW(
+        0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+    if (hwnd_ == nullptr)
+        return false;
     Send(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     return true;
 }
@@ -41,11 +44,13 @@ bool CToolBar::Create(HWND parent, DWORD style, int id) {
 bool CToolBar::LoadToolBar(HINSTANCE instance, int resourceId) {
     HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(resourceId),
                                      MAKEINTRESOURCEW(kToolBarResourceType));
-    if (resource == nullptr) return false;
+    if (resource == nullptr)
+        return false;
     const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(instance, resource)));
     const DWORD size = ::SizeofResource(instance, resource);
     const std::vector<WORD> ids = ToolBarIds(data, data != nullptr ? size : 0);
-    if (ids.empty()) return false;
+    if (ids.empty())
+        return false;
     std::vector<TBBUTTON> buttons(ids.size());
     int image = 0;
     for (size_t i = 0; i < ids.size(); ++i) {

@@ -10,12 +10,12 @@
 namespace veltrano {
 
 // Button styles as toolbar resources and SetButtonInfo use them.
-constexpr BYTE kButtonSeparator = BTNS_SEP;    // 1
-constexpr BYTE kButtonCheck = BTNS_CHECK;      // 2
-constexpr BYTE kButtonGroup = BTNS_GROUP;      // 4
+constexpr BYTE kButtonSeparator = BTNS_SEP;  // 1
+constexpr BYTE kButtonCheck = BTNS_CHECK;    // 2
+constexpr BYTE kButtonGroup = BTNS_GROUP;    // 4
 
 class CToolBar : public CWindow {
-public:
+  public:
     using CWindow::CWindow;
     // Creates the toolbar as a child with the given styles and control identifier.
     bool Create(HWND parent, DWORD style, int id);
@@ -40,7 +40,9 @@ public:
     }
     void HideButton(int id, bool hide) const { Send(TB_HIDEBUTTON, id, MAKELPARAM(hide, 0)); }
     bool IsButtonHidden(int id) const { return Send(TB_ISBUTTONHIDDEN, id) != 0; }
-    void EnableButton(int id, bool enable) const { Send(TB_ENABLEBUTTON, id, MAKELPARAM(enable, 0)); }
+    void EnableButton(int id, bool enable) const {
+        Send(TB_ENABLEBUTTON, id, MAKELPARAM(enable, 0));
+    }
     bool IsButtonEnabled(int id) const { return Send(TB_ISBUTTONENABLED, id) != 0; }
     void CheckButton(int id, bool check) const { Send(TB_CHECKBUTTON, id, MAKELPARAM(check, 0)); }
     bool IsButtonChecked(int id) const { return Send(TB_ISBUTTONCHECKED, id) != 0; }

@@ -7,7 +7,8 @@ namespace veltrano {
 
 Text CWindow::GetText() const {
     const int length = ::GetWindowTextLengthW(hwnd_);
-    if (length <= 0) return {};
+    if (length <= 0)
+        return {};
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
     const int n = ::GetWindowTextW(hwnd_, buffer.data(), length + 1);
     return FromWide(buffer.data(), static_cast<size_t>(n > 0 ? n : 0));

@@ -10,7 +10,7 @@
 namespace veltrano {
 
 class CWindow {
-public:
+  public:
     CWindow() = default;
     explicit CWindow(HWND hwnd) : hwnd_(hwnd) {}
     virtual ~CWindow() = default;
@@ -43,11 +43,15 @@ public:
     }
     void Invalidate(bool erase = true) const { ::InvalidateRect(hwnd_, nullptr, erase); }
 
-protected:
+  protected:
     HWND hwnd_ = nullptr;
 };
 
-inline int Width(const RECT& r) { return r.right - r.left; }
-inline int Height(const RECT& r) { return r.bottom - r.top; }
+inline int Width(const RECT& r) {
+    return r.right - r.left;
+}
+inline int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
 
 }  // namespace veltrano

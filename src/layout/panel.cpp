@@ -25,7 +25,9 @@ void AppendPair(Text& out, const char* label, const char* a, int64_t va, const c
 
 }  // namespace
 
-bool PanelNamesEqual(TextView a, TextView b) { return EqualsNoCase(a, b); }
+bool PanelNamesEqual(TextView a, TextView b) {
+    return EqualsNoCase(a, b);
+}
 
 CWndResizer::CPanel::CPanel(const Rect& area) : area_(area) {}
 

@@ -10,7 +10,7 @@
 namespace veltrano {
 
 class AnsiCodePage {
-public:
+  public:
     virtual ~AnsiCodePage() = default;
     // nullopt when a character has no form in the code page.
     virtual std::optional<std::string> FromUtf16(TextView text) = 0;

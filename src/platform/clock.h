@@ -10,13 +10,14 @@
 namespace veltrano {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // The current UTC time as a FILETIME (GetSystemTime + SystemTimeToFileTime).
     virtual FileTime UtcNow() = 0;
     // The current time in whole seconds since 1970 (the C runtime's time()).
     virtual int64_t NowSeconds() = 0;
-    // A UTC FILETIME as local calendar time of the current zone; nullopt when it cannot be converted.
+    // A UTC FILETIME as local calendar time of the current zone; nullopt when it cannot be
+    // converted.
     virtual std::optional<CalendarTime> UtcToLocal(FileTime utc) = 0;
     // A local calendar time as seconds since 1970 (mktime semantics, daylight saving detected).
     virtual std::optional<int64_t> LocalToSeconds(const CalendarTime& local) = 0;
@@ -34,7 +35,7 @@ struct WindowsVersion {
 
 // Facts about the machine and the user that the program reports or decides on.
 class SystemInfo {
-public:
+  public:
     virtual ~SystemInfo() = default;
     virtual uint16_t UserDefaultLanguage() = 0;  // GetUserDefaultLangID
     virtual WindowsVersion Version() = 0;        // from GetVersion

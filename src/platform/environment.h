@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class Environment {
-public:
+  public:
     virtual ~Environment() = default;
     // ExpandEnvironmentStringsW: undefined variables stay as they are; "" on failure.
     virtual Text Expand(TextView text) = 0;

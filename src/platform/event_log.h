@@ -15,20 +15,20 @@ constexpr uint32_t kErrorHandleEof = 38;            // ERROR_HANDLE_EOF
 
 struct EventLogRead {
     bool ok = false;
-    uint32_t bytesRead = 0;   // when ok
-    uint32_t error = 0;       // when not ok
-    uint32_t bytesNeeded = 0; // with kErrorInsufficientBuffer
+    uint32_t bytesRead = 0;    // when ok
+    uint32_t error = 0;        // when not ok
+    uint32_t bytesNeeded = 0;  // with kErrorInsufficientBuffer
 };
 
 class EventLog {
-public:
+  public:
     virtual ~EventLog() = default;
     // ReadEventLogW with EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ, offset 0.
     virtual EventLogRead ReadBackwards(uint8_t* buffer, uint32_t size) = 0;
 };
 
 class EventLogService {
-public:
+  public:
     virtual ~EventLogService() = default;
     // OpenEventLogW on the local computer; null when the log cannot be opened.
     virtual std::unique_ptr<EventLog> Open(TextView logName) = 0;

@@ -9,7 +9,7 @@
 namespace veltrano {
 
 class EventQuery {
-public:
+  public:
     virtual ~EventQuery() = default;
     // The message of the record with this number in the log, formatted by its publisher;
     // nullopt when there is none.

@@ -36,7 +36,7 @@ struct FolderEntry {
 
 // An open file for reading; closed when destroyed.
 class ReadableFile {
-public:
+  public:
     virtual ~ReadableFile() = default;
     // Bytes read into buffer: 0 at the end, -1 on a read error.
     virtual int64_t Read(void* buffer, size_t size) = 0;
@@ -46,7 +46,7 @@ public:
 
 // An open file for writing; closed when destroyed.
 class WritableFile {
-public:
+  public:
     virtual ~WritableFile() = default;
     // Number of bytes written (less than size on failure).
     virtual size_t Write(const void* data, size_t size) = 0;
@@ -56,7 +56,7 @@ public:
 enum class CreateFolderResult { Created, AlreadyExists, Failed };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // The entries of a folder (the program enumerates "folder\*.*"); "." and ".." may be
     // among them. nullopt when the folder cannot be enumerated.

@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class KeyState {
-public:
+  public:
     virtual ~KeyState() = default;
     // The signed key state as GetKeyState gives it; held keys are negative.
     virtual int16_t StateOf(int virtualKey) = 0;

@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // PostMessageW; false when the message could not be posted (the window is gone).
     virtual bool Post(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;

@@ -12,7 +12,7 @@ namespace veltrano {
 
 // A message module loaded as data (LoadLibraryExW with flags 0x22); released when destroyed.
 class MessageModule {
-public:
+  public:
     virtual ~MessageModule() = default;
     // FormatMessageW(FROM_HMODULE | FROM_SYSTEM | ALLOCATE_BUFFER, language 0): with inserts
     // ignored when arguments is null, else from the argument array. nullopt when no message.
@@ -20,7 +20,7 @@ public:
 };
 
 class MessageTables {
-public:
+  public:
     virtual ~MessageTables() = default;
     // null when the module cannot be loaded.
     virtual std::unique_ptr<MessageModule> LoadAsData(TextView path) = 0;

@@ -10,9 +10,10 @@
 namespace veltrano {
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
-    // A REG_SZ / REG_EXPAND_SZ value under HKEY_LOCAL_MACHINE, up to its first zero; "" on any failure.
+    // A REG_SZ / REG_EXPAND_SZ value under HKEY_LOCAL_MACHINE, up to its first zero; "" on any
+    // failure.
     virtual Text ReadMachineString(TextView keyPath, TextView valueName) = 0;
     // A REG_DWORD value under HKEY_CURRENT_USER; nullopt when it cannot be read.
     virtual std::optional<uint32_t> ReadUserDword(TextView keyPath, TextView valueName) = 0;

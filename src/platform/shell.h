@@ -11,7 +11,7 @@ constexpr int kShowHidden = 0;  // SW_HIDE
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // ShellExecuteW(owner, verb, file, parameters, no folder, show); owner 0 for none.
     virtual bool Execute(uintptr_t owner, TextView verb, TextView file, TextView parameters,

@@ -15,8 +15,10 @@ Text ExceptionCodeName(MessageTables& messages, uint32_t code) {
         const bool windowsSubsystem = ((code >> 16) & 0x1FFF) == kFacilityWin32;
         name = messages.SystemMessage(windowsSubsystem ? (code & 0xFFFF) : code).value_or(Text());
     }
-    if (name.size() >= 2 && name.ends_with(u"\r\n")) name.resize(name.size() - 2);
-    if (code == kAccessViolation) name = u"Memory Access Violation";
+    if (name.size() >= 2 && name.ends_with(u"\r\n"))
+        name.resize(name.size() - 2);
+    if (code == kAccessViolation)
+        name = u"Memory Access Violation";
     return name;
 }
 

@@ -7,11 +7,15 @@
 namespace veltrano {
 namespace {
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+bool IsSeparator(char16_t c) {
+    return c == u'\\' || c == u'/';
+}
 
 }  // namespace
 
-Text WebAddress() { return FormatStrings(u"http://%s", {LocalText(LT_WEB_PAGE)}); }
+Text WebAddress() {
+    return FormatStrings(u"http://%s", {LocalText(LT_WEB_PAGE)});
+}
 
 Text AboutText(TextView version, TextView legalNotice) {
     Text text = LocalText(LT_PRODUCT_NAME) + u" " + Text(version) + u"\r\n" + Text(legalNotice) +
@@ -32,14 +36,16 @@ TextView PathFileName(TextView path) {
     size_t start = 0;
     for (size_t i = 0; i + 1 < path.size(); ++i) {
         const char16_t c = path[i];
-        if ((IsSeparator(c) || c == u':') && !IsSeparator(path[i + 1])) start = i + 1;
+        if ((IsSeparator(c) || c == u':') && !IsSeparator(path[i + 1]))
+            start = i + 1;
     }
     return path.substr(start);
 }
 
 Text DesktopCopyPath(TextView desktopFolder, TextView executablePath) {
     Text target(desktopFolder);
-    if (target.empty() || !IsSeparator(target.back())) target += u'\\';
+    if (target.empty() || !IsSeparator(target.back()))
+        target += u'\\';
     return target + Text(PathFileName(executablePath));
 }
 

@@ -31,7 +31,8 @@ constexpr TextPair kTexts[] = {
      u"Klicken Sie hier, um die detaillierte Fehlerprotokolle zu sehen"},
     {u"%s errors found, occurred in the last %s days",
      u"%s Fehler gefunden, aufgetreten in den letzten %s Tagen"},
-    {u"Total: %s errors in the last %s days", u"Insgesamt wurden %s Fehler in den letzten %s Tagen"},
+    {u"Total: %s errors in the last %s days",
+     u"Insgesamt wurden %s Fehler in den letzten %s Tagen"},
     {u"Please Wait ...", u"Bitte Warten ..."},
     {u"The application encountered an error and stopped working.",
      u"Die Anwendung hat einen Fehler festgestellt und funktioniert nicht mehr."},
@@ -58,7 +59,8 @@ constexpr TextPair kTexts[] = {
     {u"To start the program click on the icon on your desktop.",
      u"Um das Programm zu starten klicken Sie auf das Icon auf dem Desktop."},
     {u"No, I don't like it.", u"Nein, es gefällt mir nicht."},
-    {u"Veltrano will be removed from your computer.", u"Veltrano wird von diesem Computer gelöscht."},
+    {u"Veltrano will be removed from your computer.",
+     u"Veltrano wird von diesem Computer gelöscht."},
     {u"Please select an error", u"Bitte markieren Sie zuerst einen Fehler"},
     {u"Failed to open file %s: %s", u"Konnte die Datei nicht öffnen %s: %s"},
 };
@@ -69,7 +71,8 @@ std::array<std::array<Text, 2>, kLocalTextCapacity> g_table;
 
 void FillTable() {
     for (int id = 0; id < LT_FILLED_ENTRIES; ++id) {
-        if (kTexts[id].english == nullptr) continue;
+        if (kTexts[id].english == nullptr)
+            continue;
         g_table[id][kLanguageEnglish] = kTexts[id].english;
         g_table[id][kLanguageGerman] = kTexts[id].german;
     }
@@ -81,18 +84,23 @@ void FillTable() {
 }  // namespace
 
 int32_t ParseLanguageOption(TextView commandLine) {
-    if (commandLine.empty()) return -1;
+    if (commandLine.empty())
+        return -1;
     size_t pos = 0;
     while (pos < commandLine.size()) {
-        while (pos < commandLine.size() && commandLine[pos] == u' ') ++pos;
+        while (pos < commandLine.size() && commandLine[pos] == u' ')
+            ++pos;
         size_t end = pos;
-        while (end < commandLine.size() && commandLine[end] != u' ') ++end;
+        while (end < commandLine.size() && commandLine[end] != u' ')
+            ++end;
         const TextView token = commandLine.substr(pos, end - pos);
         pos = end;
-        if (token.size() < 7) continue;
+        if (token.size() < 7)
+            continue;
         if (token.substr(0, 6) == u"-lang:") {
             uint32_t value = 0;
-            if (!ParseHex(token.substr(6), value)) return -1;
+            if (!ParseHex(token.substr(6), value))
+                return -1;
             return static_cast<int32_t>(value);
         }
     }
@@ -103,15 +111,20 @@ void InitLocalTexts(uint16_t userDefaultLanguage, TextView commandLine) {
     g_language = kLanguageEnglish;
     int primary = userDefaultLanguage & 0xFF;
     const int32_t option = ParseLanguageOption(commandLine);
-    if (option > 0) primary = option & 0xFF;
-    if (primary == 7) g_language = kLanguageGerman;
+    if (option > 0)
+        primary = option & 0xFF;
+    if (primary == 7)
+        g_language = kLanguageGerman;
     FillTable();
 }
 
-int InterfaceLanguage() { return g_language; }
+int InterfaceLanguage() {
+    return g_language;
+}
 
 Text LocalText(int id, TextView a1, TextView a2, TextView a3, TextView a4, TextView a5) {
-    if (id < 0 || id >= kLocalTextCapacity) return {};
+    if (id < 0 || id >= kLocalTextCapacity)
+        return {};
     return FormatStrings(g_table[id][g_language],
                          {Text(a1), Text(a2), Text(a3), Text(a4), Text(a5)});
 }

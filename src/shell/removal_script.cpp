@@ -8,7 +8,8 @@ Text BatchPath(TextView path) {
     out.reserve(path.size());
     for (char16_t c : path) {
         out += c;
-        if (c == u'%') out += c;
+        if (c == u'%')
+            out += c;
     }
     return out;
 }

@@ -9,20 +9,24 @@ namespace {
 constexpr int kColumnsPerRow = 100;
 constexpr int kTipWidth = 400;
 
-int CellKey(int row, int column) { return row * kColumnsPerRow + column; }
+int CellKey(int row, int column) {
+    return row * kColumnsPerRow + column;
+}
 
 }  // namespace
 
 CListCtrlEx::~CListCtrlEx() {
-    if (tooltip_ != nullptr && ::IsWindow(tooltip_)) ::DestroyWindow(tooltip_);
+    if (tooltip_ != nullptr && ::IsWindow(tooltip_))
+        ::DestroyWindow(tooltip_);
 }
 
 void CListCtrlEx::EnableToolTips() {
-    if (tooltip_ != nullptr) return;
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                 nullptr, nullptr);
+    if (tooltip_ != nullptr)
+        return;
+    tooltip_ =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr, nullptr);
 }
 
 bool CListCtrlEx::SetItemToolTipText(int row, int column, const Text& text) {
@@ -36,22 +40,26 @@ Text CListCtrlEx::GetItemToolTipText(int row, int column) const {
 }
 
 bool CListCtrlEx::DeleteAllItems() {
-    if (!List().DeleteAllItemsRaw()) return false;
+    if (!List().DeleteAllItemsRaw())
+        return false;
     ResetToolTipTexts();
     return true;
 }
 
 bool CListCtrlEx::DeleteItem(int row) {
-    if (!List().DeleteItemRaw(row)) return false;
+    if (!List().DeleteItemRaw(row))
+        return false;
     const int columns = List().ColumnCount();
-    for (int column = 0; column < columns; ++column) tipTexts_.erase(CellKey(row, column));
+    for (int column = 0; column < columns; ++column)
+        tipTexts_.erase(CellKey(row, column));
     return true;
 }
 
 int CListCtrlEx::OnToolHitTest(POINT point, TTTOOLINFOW* tool) const {
     const CListView list = List();
     const LVHITTESTINFO hit = list.HitTest(point);
-    if ((hit.flags & hitMask_) == 0 || hit.iItem < 0) return -1;
+    if ((hit.flags & hitMask_) == 0 || hit.iItem < 0)
+        return -1;
     const int id = CellKey(hit.iItem, hit.iSubItem);
     if (tool != nullptr) {
         tool->hwnd = hwnd_;
@@ -66,7 +74,8 @@ void CListCtrlEx::TrackTool(POINT point) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     const int id = OnToolHitTest(point, &tool);
-    if (id == currentTool_) return;
+    if (id == currentTool_)
+        return;
     if (currentTool_ >= 0) {
         TTTOOLINFOW old{};
         old.cbSize = sizeof old;
@@ -76,7 +85,8 @@ void CListCtrlEx::TrackTool(POINT point) {
     }
     currentTool_ = id;
     // A new identifier per cell makes the tooltip ask again when the pointer enters a cell.
-    if (id >= 0) ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (id >= 0)
+        ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 bool CListCtrlEx::OnToolTipText(NMHDR& header, LRESULT& result) {
@@ -88,14 +98,18 @@ bool CListCtrlEx::OnToolTipText(NMHDR& header, LRESULT& result) {
     ::ScreenToClient(hwnd_, &point);
     const CListView list = List();
     const LVHITTESTINFO hit = list.HitTest(point);
-    if ((hit.flags & hitMask_) == 0 || hit.iItem < 0) return true;
+    if ((hit.flags & hitMask_) == 0 || hit.iItem < 0)
+        return true;
     auto found = tipTexts_.find(CellKey(hit.iItem, hit.iSubItem));
-    if (found == tipTexts_.end()) return true;
+    if (found == tipTexts_.end())
+        return true;
     if (header.code == TTN_GETDISPINFOA) {
         const std::wstring wide(found->second.begin(), found->second.end());
-        const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        const int bytes =
+            ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
         narrowTip_.assign(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
-        ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrowTip_.data(), bytes, nullptr, nullptr);
+        ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrowTip_.data(), bytes, nullptr,
+                              nullptr);
         reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = narrowTip_.data();
     } else {
         wideTip_.assign(found->second.begin(), found->second.end());
@@ -107,7 +121,8 @@ bool CListCtrlEx::OnToolTipText(NMHDR& header, LRESULT& result) {
 void CListCtrlEx::FitLastColumn() const {
     const CListView list = List();
     const int columns = list.ColumnCount();
-    if (columns > 0) list.SetColumnWidth(columns - 1, LVSCW_AUTOSIZE_USEHEADER);
+    if (columns > 0)
+        list.SetColumnWidth(columns - 1, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 bool CListCtrlEx::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -117,7 +132,8 @@ bool CListCtrlEx::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_LBUTTONUP:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP: {
-            if (tooltip_ == nullptr) return false;
+            if (tooltip_ == nullptr)
+                return false;
             if (message == WM_MOUSEMOVE) {
                 TrackTool({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
             }

@@ -14,7 +14,7 @@
 namespace veltrano {
 
 class CListCtrlEx : public CSubclassedWindow {
-public:
+  public:
     ~CListCtrlEx() override;
     // The list view behind the wrapper.
     CListView List() const { return CListView(hwnd_); }
@@ -38,10 +38,10 @@ public:
     HWND ToolTip() const { return tooltip_; }
     int CurrentTool() const { return currentTool_; }
 
-protected:
+  protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-private:
+  private:
     void TrackTool(POINT point);
 
     UINT hitMask_ = LVHT_ONITEMLABEL;

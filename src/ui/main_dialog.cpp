@@ -68,7 +68,8 @@ bool CVeltranoDlg::OnNotify(NMHDR& header, LRESULT& result) {
         POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
         ::ScreenToClient(list_.hwnd(), &point);
         const LVHITTESTINFO hit = list_.List().HitTest(point);
-        if (hit.iItem >= 0) OpenErrorLookup(hit.iItem, DebugKeysDown());
+        if (hit.iItem >= 0)
+            OpenErrorLookup(hit.iItem, DebugKeysDown());
         return true;
     }
     if (header.idFrom == IDC_DETAIL_LINK && (header.code == NM_CLICK || header.code == NM_RETURN)) {
@@ -83,11 +84,13 @@ bool CVeltranoDlg::OnNotify(NMHDR& header, LRESULT& result) {
 bool CVeltranoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return false;
+            if ((wParam & 0xFFF0) != IDM_ABOUTBOX)
+                return false;
             OpenAboutBox();
             return true;
         case WM_PAINT: {
-            if (!::IsIconic(hwnd_)) return false;
+            if (!::IsIconic(hwnd_))
+                return false;
             PAINTSTRUCT paint;
             HDC dc = ::BeginPaint(hwnd_, &paint);
             ::SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -128,7 +131,8 @@ bool CVeltranoDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             return false;
         }
         case WM_SETCURSOR:
-            if (reinterpret_cast<HWND>(wParam) != lookupButton_.hwnd()) return false;
+            if (reinterpret_cast<HWND>(wParam) != lookupButton_.hwnd())
+                return false;
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
             result = TRUE;
             return true;

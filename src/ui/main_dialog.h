@@ -10,22 +10,21 @@
 #include "engine/error_rows.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "framework/status_bar.h"
 #include "framework/tool_bar.h"
 #include "layout/layout.h"
 #include "platform/machine.h"
 #include "shell/win32/my_edit.h"
 #include "ui/error_list_ctrl.h"
 #include "ui/scan_state.h"
-#include "framework/status_bar.h"
 
 namespace veltrano {
-
 
 // The lookup page's address for a query.
 Text LookupUrl(const Text& query);
 
 class CVeltranoDlg : public CDialog {
-public:
+  public:
     explicit CVeltranoDlg(Machine& machine, HWND parent = nullptr);
     ~CVeltranoDlg() override;
 
@@ -53,7 +52,7 @@ public:
     enum class PaneMode { Summary, Description };
     void SetPaneMode(PaneMode mode);
 
-protected:
+  protected:
     void DoDataExchange(DataExchange& exchange) override;
     BOOL OnInitDialog() override;
     bool OnCommand(UINT code, UINT id, HWND control) override;
@@ -61,7 +60,7 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     virtual void OpenAboutBox();
 
-private:
+  private:
     // Initialisation steps.
     void AddAboutMenuEntry();
     void CreateListImages();

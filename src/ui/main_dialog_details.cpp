@@ -18,17 +18,23 @@ Text CVeltranoDlg::RowKey(int row) const {
     return list.ItemText(row, 0) + u"_" + list.ItemText(row, 1);
 }
 
-int CVeltranoDlg::SelectedRow() const { return list_.List().NextSelected(); }
+int CVeltranoDlg::SelectedRow() const {
+    return list_.List().NextSelected();
+}
 
 bool CVeltranoDlg::DebugKeysDown() const {
-    if (machine_.keys == nullptr) return false;
-    auto held = [this](int key) { return std::abs(static_cast<int>(machine_.keys->StateOf(key))) > 100; };
+    if (machine_.keys == nullptr)
+        return false;
+    auto held = [this](int key) {
+        return std::abs(static_cast<int>(machine_.keys->StateOf(key))) > 100;
+    };
     return held('K') && held('W');
 }
 
 void CVeltranoDlg::OnSelectionChanged(const NMLISTVIEW& change) {
     // Text changes of the cells while the list fills are not state changes.
-    if ((change.uChanged & LVIF_STATE) == 0) return;
+    if ((change.uChanged & LVIF_STATE) == 0)
+        return;
     const bool selected = (change.uChanged & LVIF_STATE) != 0 &&
                           (change.uNewState & LVIS_SELECTED) != 0 &&
                           (change.uOldState & LVIS_SELECTED) == 0;
@@ -58,7 +64,8 @@ bool CVeltranoDlg::SummaryFits(const Text& text) const {
 
 void CVeltranoDlg::ShowSummary(int row) {
     const ErrorEntry* entry = scan_->catalogue.Find(RowKey(row));
-    if (entry == nullptr) return;
+    if (entry == nullptr)
+        return;
     const Text detail = entry->ErrorText.value_or(Text());
     Text summary = entry->Category == CategoryApplicationError
                        ? entry->ErrorSummary + u"\r\n\r\nDetailed Description: \r\n" + detail
@@ -66,8 +73,8 @@ void CVeltranoDlg::ShowSummary(int row) {
     Text link;
     if (!SummaryFits(summary)) {
         summary = entry->ErrorSummary;
-        link = Text(u"<a id=\"") + kDetailsLinkId + u"\">" + LocalText(LT_DETAILED_LOGS) +
-               u"</a>\r\n";
+        link =
+            Text(u"<a id=\"") + kDetailsLinkId + u"\">" + LocalText(LT_DETAILED_LOGS) + u"</a>\r\n";
     } else {
         link = LocalText(LT_LAST_RECORDED,
                          FileTimeToLocalText(*machine_.clock, entry->LastErrorDateTime)) +
@@ -106,7 +113,8 @@ void CVeltranoDlg::OnLinkActivated(const Text& linkId) {
 
 void CVeltranoDlg::SetPaneMode(PaneMode mode) {
     auto* lower = layout_.FindPanelAs<CWndResizer::CSplitContainer>(u"LowerSplitter");
-    if (lower == nullptr) return;
+    if (lower == nullptr)
+        return;
     const bool description = mode == PaneMode::Description;
     layout_.SetSplitPosition(*lower, description ? lowerSplitWidth_ : Width(WindowRect()));
     lower->SetGripVisible(description);

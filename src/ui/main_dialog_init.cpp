@@ -20,8 +20,8 @@ constexpr int kSeparatorWidth = 10;
 constexpr BYTE kSeparatorCheckGroup = kButtonSeparator | kButtonCheck | kButtonGroup;  // 7
 
 HBITMAP LoadDibBitmap(int id, UINT extraFlags = 0) {
-    return static_cast<HBITMAP>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                             LR_CREATEDIBSECTION | extraFlags));
+    return static_cast<HBITMAP>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0,
+                                             0, LR_CREATEDIBSECTION | extraFlags));
 }
 
 }  // namespace
@@ -35,13 +35,16 @@ BOOL CVeltranoDlg::OnInitDialog() {
     CreateListImages();
     list_.EnableToolTips();
     CreateStatusBar();
-    if (!CreateToolBar()) EndDialog(IDCANCEL);
+    if (!CreateToolBar())
+        EndDialog(IDCANCEL);
     SetBannerFont();
     PlaceLookupButton();
-    if (!BuildLayout()) EndDialog(IDCANCEL);
+    if (!BuildLayout())
+        EndDialog(IDCANCEL);
     EnlargeWindow();
     RestoreSettings();
-    if (machine_.environment != nullptr) BuildPathVariables(*machine_.environment);
+    if (machine_.environment != nullptr)
+        BuildPathVariables(*machine_.environment);
     StartScan();
     return TRUE;
 }
@@ -49,7 +52,8 @@ BOOL CVeltranoDlg::OnInitDialog() {
 void CVeltranoDlg::AddAboutMenuEntry() {
     const Text about = LoadResourceString(AppInstance(), IDS_ABOUTBOX);
     HMENU menu = ::GetSystemMenu(hwnd_, FALSE);
-    if (about.empty() || menu == nullptr) return;
+    if (about.empty() || menu == nullptr)
+        return;
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, Wide(about));
 }
@@ -71,7 +75,8 @@ void CVeltranoDlg::CreateStatusBar() {
 bool CVeltranoDlg::CreateToolBar() {
     const DWORD style = TBSTYLE_LIST | TBSTYLE_TOOLTIPS | WS_TABSTOP | CCS_TOP | CCS_NORESIZE |
                         CCS_NOPARENTALIGN | CCS_NODIVIDER;
-    if (!toolBar_.Create(hwnd_, style, kToolBarId) || !toolBar_.LoadToolBar(AppInstance(), IDR_TOOLBAR)) {
+    if (!toolBar_.Create(hwnd_, style, kToolBarId) ||
+        !toolBar_.LoadToolBar(AppInstance(), IDR_TOOLBAR)) {
         return false;
     }
     toolBarImages_.reset(::ImageList_Create(16, 15, ILC_COLOR8, 6, 6));
@@ -79,7 +84,8 @@ bool CVeltranoDlg::CreateToolBar() {
     ::ImageList_Add(toolBarImages_.get(), static_cast<HBITMAP>(strip.get()), nullptr);
     toolBar_.SetImageList(toolBarImages_.get());
 
-    const int intervals[] = {ID_INTERVAL_WEEK, ID_INTERVAL_MONTH, ID_INTERVAL_6MONTHS, ID_INTERVAL_ALL};
+    const int intervals[] = {ID_INTERVAL_WEEK, ID_INTERVAL_MONTH, ID_INTERVAL_6MONTHS,
+                             ID_INTERVAL_ALL};
     for (int i = 0; i < 4; ++i) {
         toolBar_.SetButtonInfo(2 * i, intervals[i], kButtonCheck | kButtonGroup, i);
         toolBar_.SetButtonInfo(2 * i + 1, 0, kSeparatorCheckGroup, kSeparatorWidth);
@@ -89,7 +95,8 @@ bool CVeltranoDlg::CreateToolBar() {
     toolBar_.SetButtonInfo(10, ID_INFO, BTNS_BUTTON, 5);
     const int texts[] = {LT_INTERVAL_WEEK, LT_INTERVAL_MONTH, LT_INTERVAL_6MONTHS,
                          LT_INTERVAL_ALL,  LT_BUTTON_SEARCH,  LT_BUTTON_INFO};
-    for (int i = 0; i < 6; ++i) toolBar_.SetButtonText(2 * i, LocalText(texts[i]));
+    for (int i = 0; i < 6; ++i)
+        toolBar_.SetButtonText(2 * i, LocalText(texts[i]));
     toolBar_.Send(TB_AUTOSIZE);  // the buttons take the width of their texts
     PlaceToolBar();
     return true;
@@ -125,8 +132,8 @@ void CVeltranoDlg::SetBannerFont() {
 }
 
 void CVeltranoDlg::PlaceLookupButton() {
-    lookupBitmap_.reset(LoadDibBitmap(InterfaceLanguage() == kLanguageGerman ? IDB_LOOKUP_DE
-                                                                              : IDB_LOOKUP_EN));
+    lookupBitmap_.reset(
+        LoadDibBitmap(InterfaceLanguage() == kLanguageGerman ? IDB_LOOKUP_DE : IDB_LOOKUP_EN));
     lookupButton_.Send(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(lookupBitmap_.get()));
     BITMAP info{};
     ::GetObjectW(lookupBitmap_.get(), sizeof info, &info);
@@ -139,36 +146,45 @@ void CVeltranoDlg::PlaceLookupButton() {
 bool CVeltranoDlg::BuildLayout() {
     using Panel = CWndResizer::CPanel;
     using Split = CWndResizer::CSplitContainer;
-    if (!layout_.IsAttached() && !layout_.Attach(MakeWindowHost(hwnd_))) return false;
+    if (!layout_.IsAttached() && !layout_.Attach(MakeWindowHost(hwnd_)))
+        return false;
 
     // Splits a pair of control panels, names the container and hangs it below a parent.
     auto split = [this](const char16_t* name, int first, int second, Panel* parent) -> Split* {
-        if (layout_.FindPanel(name) != nullptr) return nullptr;
+        if (layout_.FindPanel(name) != nullptr)
+            return nullptr;
         Panel* a = layout_.UIPanelFor(first);
         Panel* b = layout_.UIPanelFor(second);
-        if (a == nullptr || b == nullptr) return nullptr;
+        if (a == nullptr || b == nullptr)
+            return nullptr;
         Split* container = layout_.CreateSplit(a, b);
-        if (container == nullptr) return nullptr;
+        if (container == nullptr)
+            return nullptr;
         container->SetName(name);
-        if (!layout_.Root()->AddChildPanel(container)) return nullptr;
-        if (parent != nullptr && !parent->AddChildPanel(container)) return nullptr;
+        if (!layout_.Root()->AddChildPanel(container))
+            return nullptr;
+        if (parent != nullptr && !parent->AddChildPanel(container))
+            return nullptr;
         container->SetAnchorFlags(AnchorAll);
         return container;
     };
 
     Split* mainSplit = split(u"MainSplitter", IDC_ERROR_LIST, IDC_LOWER_FRAME, nullptr);
-    if (mainSplit == nullptr) return false;
+    if (mainSplit == nullptr)
+        return false;
     mainSplit->SetGripVisible(true);
 
     Split* lower = split(u"LowerSplitter", IDC_LOWER_LEFT_FRAME, IDC_DESCRIPTION,
                          layout_.UIPanelFor(IDC_LOWER_FRAME));
-    if (lower == nullptr) return false;
+    if (lower == nullptr)
+        return false;
     lower->SetGripVisible(true);
     lowerSplitWidth_ = layout_.GetSplitPosition(u"LowerSplitter").value_or(0);
 
     Split* lowerLeft = split(u"LowerLeftSplitter", IDC_SUMMARY, IDC_DETAIL_LINK,
                              layout_.UIPanelFor(IDC_LOWER_LEFT_FRAME));
-    if (lowerLeft == nullptr) return false;
+    if (lowerLeft == nullptr)
+        return false;
     lowerLeft->SetGripVisible(false);
     lowerLeft->SetSplitterFixed(true);
     lowerLeft->SetFixedPanel(FixedSecond);
@@ -189,7 +205,8 @@ bool CVeltranoDlg::BuildLayout() {
     };
     for (const auto& [id, flags] : anchors) {
         Panel* panel = layout_.UIPanelFor(id);
-        if (panel == nullptr) return false;
+        if (panel == nullptr)
+            return false;
         // The list's panel is a split side by now, whose container places it: that refusal is
         // by design and not a failed layout.
         panel->SetAnchorFlags(flags);
@@ -205,7 +222,8 @@ bool CVeltranoDlg::BuildLayout() {
     }
 
     auto* grip = layout_.FindPanelAs<CWndResizer::CVisualPanel>(u"_resizeGrip");
-    if (grip == nullptr) return false;
+    if (grip == nullptr)
+        return false;
     if (!grip->IsVisible()) {
         grip->SetVisible(true);
         Invalidate();

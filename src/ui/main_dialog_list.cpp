@@ -48,7 +48,8 @@ void CVeltranoDlg::SelectInterval(int interval, bool scanning) {
         list_.Enable(true);
     } else {
         EnableControls(true);
-        if (button != 0) toolBar_.CheckButton(button, true);
+        if (button != 0)
+            toolBar_.CheckButton(button, true);
         SetIntervalStatusText(interval);
     }
     if (list.ItemCount() > 0) {
@@ -67,7 +68,8 @@ void CVeltranoDlg::SelectInterval(int interval, bool scanning) {
 void CVeltranoDlg::FillList(int interval) {
     const CListView list = list_.List();
     const int columns = list.ColumnCount();
-    for (int i = 0; i < columns; ++i) list.DeleteColumn(0);
+    for (int i = 0; i < columns; ++i)
+        list.DeleteColumn(0);
     for (int i = 0; i < 5; ++i) {
         list.InsertColumn(i, LocalText(kColumns[i].title), kColumns[i].width);
     }

@@ -14,7 +14,9 @@ constexpr char16_t kLookupHost[] = VELTRANO_LOOKUP_HOST_TEXT;
 
 }  // namespace
 
-Text LookupUrl(const Text& query) { return Text(u"http://") + kLookupHost + u"/search.pl?" + query; }
+Text LookupUrl(const Text& query) {
+    return Text(u"http://") + kLookupHost + u"/search.pl?" + query;
+}
 
 void CVeltranoDlg::OpenErrorLookup(int row, bool debug) {
     if (row < 0) {
@@ -31,14 +33,16 @@ void CVeltranoDlg::OpenErrorLookup(int row, bool debug) {
     GetFileVersionText(context.fileVersion);
     context.weekCount = counts_.week;
     context.monthCount = counts_.month;
-    if (machine_.system == nullptr || machine_.shell == nullptr) return;
+    if (machine_.system == nullptr || machine_.shell == nullptr)
+        return;
     const Text url =
         LookupUrl(BuildLookupQuery(lookupRow, context, scan_->catalogue, *machine_.system, debug));
     machine_.shell->Execute(0, u"open", url, u"", kShowNormal);
 }
 
 void CVeltranoDlg::OpenAboutBox() {
-    if (machine_.shell == nullptr) return;
+    if (machine_.shell == nullptr)
+        return;
     CAboutDlg about(*machine_.shell, hwnd_);
     about.DoModal();
 }

@@ -62,7 +62,8 @@ void CVeltranoDlg::OnScanDone() {
     }
     SelectInterval(IntervalWeek, false);
     for (int next : {IntervalMonth, IntervalHalfYear, IntervalWeek}) {
-        if (list_.List().ItemCount() > 0) break;
+        if (list_.List().ItemCount() > 0)
+            break;
         SelectInterval(next, false);
     }
     archivePath_ = ExportErrorReport(machine_, scan_->catalogue, [this](const Text& message) {
@@ -73,12 +74,14 @@ void CVeltranoDlg::OnScanDone() {
 
 void CVeltranoDlg::EnableControls(bool enable) {
     list_.Enable(enable);
-    for (int id : {ID_INTERVAL_WEEK, ID_INTERVAL_MONTH, ID_INTERVAL_6MONTHS, ID_INTERVAL_ALL,
-                   ID_LOOKUP}) {
+    for (int id :
+         {ID_INTERVAL_WEEK, ID_INTERVAL_MONTH, ID_INTERVAL_6MONTHS, ID_INTERVAL_ALL, ID_LOOKUP}) {
         toolBar_.EnableButton(id, enable);
     }
 }
 
-void CVeltranoDlg::SetStatusText(const Text& text) { statusBar_.SetPaneText(0, text); }
+void CVeltranoDlg::SetStatusText(const Text& text) {
+    statusBar_.SetPaneText(0, text);
+}
 
 }  // namespace veltrano

@@ -18,22 +18,27 @@ constexpr int kBelowSplit = 130;
 }  // namespace
 
 void CVeltranoDlg::RestoreSettings() {
-    if (machine_.registry == nullptr) return;
+    if (machine_.registry == nullptr)
+        return;
     auto read = [this](const char16_t* name) {
-        return static_cast<int>(machine_.registry->ReadUserDword(kSettingsKeyPath, name).value_or(0));
+        return static_cast<int>(
+            machine_.registry->ReadUserDword(kSettingsKeyPath, name).value_or(0));
     };
     int height = read(kHeight);
     int width = read(kWidth);
     int position = read(kSplit);
-    if (height == 0 || width == 0 || position == 0) return;
+    if (height == 0 || width == 0 || position == 0)
+        return;
     if (height < kMinimumHeight) {
         height = kMinimumHeight;
         position = kSplitAfterMinimumHeight;
     }
-    if (width < kMinimumWidth) width = kMinimumWidth;
+    if (width < kMinimumWidth)
+        width = kMinimumWidth;
     ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     const int bottom = WindowRect().bottom;
-    if (bottom - position < kBelowSplit) position = bottom - kBelowSplit;
+    if (bottom - position < kBelowSplit)
+        position = bottom - kBelowSplit;
     layout_.SetSplitPosition(u"MainSplitter", position);
     if (auto* banner = layout_.UIPanelFor(IDC_BANNER)) {
         const RECT listRect = list_.WindowRect();
@@ -43,11 +48,15 @@ void CVeltranoDlg::RestoreSettings() {
 }
 
 void CVeltranoDlg::StoreSettings() {
-    if (machine_.files != nullptr && IsRunningFromTemp(*machine_.files)) OfferToKeep(hwnd_, machine_);
-    if (machine_.registry == nullptr) return;
+    if (machine_.files != nullptr && IsRunningFromTemp(*machine_.files))
+        OfferToKeep(hwnd_, machine_);
+    if (machine_.registry == nullptr)
+        return;
     const RECT window = WindowRect();
-    machine_.registry->WriteUserDword(kSettingsKeyPath, kHeight, static_cast<uint32_t>(Height(window)));
-    machine_.registry->WriteUserDword(kSettingsKeyPath, kWidth, static_cast<uint32_t>(Width(window)));
+    machine_.registry->WriteUserDword(kSettingsKeyPath, kHeight,
+                                      static_cast<uint32_t>(Height(window)));
+    machine_.registry->WriteUserDword(kSettingsKeyPath, kWidth,
+                                      static_cast<uint32_t>(Width(window)));
     machine_.registry->WriteUserDword(
         kSettingsKeyPath, kSplit,
         static_cast<uint32_t>(layout_.GetSplitPosition(u"MainSplitter").value_or(0)));

@@ -31,7 +31,9 @@ bool StartScanWorker(std::shared_ptr<ScanState> state, Machine& machine) {
     return true;
 }
 
-bool ScanStillRunning() { return g_runningWorkers > 0; }
+bool ScanStillRunning() {
+    return g_runningWorkers > 0;
+}
 
 void DiscardPendingScanMessages() {
     MSG message;

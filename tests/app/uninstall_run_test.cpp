@@ -17,19 +17,22 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Brenlow\\Veltrano";
-constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano";
+constexpr wchar_t kUninstallKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano";
 
 fs::path HostExe() {
     std::string path = std::string("Z:") + VELTRANO_EXE;
     for (char& c : path) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
     return path;
 }
 
 bool KeyExists(const wchar_t* path) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     ::RegCloseKey(key);
     return true;
 }
@@ -41,7 +44,8 @@ HWND QuestionOf(DWORD processId) {
          w = ::FindWindowExW(nullptr, w, L"#32770", L"Veltrano")) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(w, &owner);
-        if (owner == processId) return w;
+        if (owner == processId)
+            return w;
     }
     return nullptr;
 }
@@ -50,7 +54,8 @@ template <typename Condition>
 bool WaitFor(Condition condition, std::chrono::seconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) return true;
+        if (condition())
+            return true;
         std::this_thread::sleep_for(100ms);
     }
     return condition();
@@ -59,14 +64,15 @@ bool WaitFor(Condition condition, std::chrono::seconds limit) {
 TEST(UninstallRun, CopyRemovesItsKeysItselfAndItsScript) {
     wchar_t temp[MAX_PATH];
     ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-    const fs::path folder = fs::path(temp) / ("uninstall run " + std::to_string(::GetCurrentProcessId()));
+    const fs::path folder =
+        fs::path(temp) / ("uninstall run " + std::to_string(::GetCurrentProcessId()));
     fs::create_directories(folder);
     const fs::path copy = folder / "Veltrano copy.exe";
     fs::copy_file(HostExe(), copy, fs::copy_options::overwrite_existing);
     for (const wchar_t* key : {kSettingsKey, kUninstallKey}) {
         HKEY handle = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle,
-                                    nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                    &handle, nullptr),
                   ERROR_SUCCESS);
         ::RegCloseKey(handle);
     }
@@ -79,8 +85,10 @@ TEST(UninstallRun, CopyRemovesItsKeysItselfAndItsScript) {
                                  folder.c_str(), &startup, &process));
     // The confirmation: Yes.
     HWND question = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (question = QuestionOf(process.dwProcessId)) != nullptr; }, 30s));
-    if (question != nullptr) ::PostMessageW(question, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(
+        WaitFor([&] { return (question = QuestionOf(process.dwProcessId)) != nullptr; }, 30s));
+    if (question != nullptr)
+        ::PostMessageW(question, WM_COMMAND, IDYES, 0);
     EXPECT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);

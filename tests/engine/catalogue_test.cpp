@@ -10,7 +10,7 @@ using testing::At;
 using testing::Seconds;
 
 class CatalogueTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         catalogue.WeekStart = now - kTicksPerWeek;
         catalogue.MonthStart = At(2026, 11, 8, 12);
@@ -28,7 +28,8 @@ protected:
 
     // Merge, or create and add as a source does.
     void Record(const ErrorOccurrence& o, int32_t category = CategoryEventLog) {
-        if (catalogue.Merge(o)) return;
+        if (catalogue.Merge(o))
+            return;
         ErrorEntry e = catalogue.CreateEntry(o, now);
         e.Category = category;
         catalogue.Add(std::move(e));
@@ -36,7 +37,8 @@ protected:
 
     std::vector<Text> RecencyKeys() const {
         std::vector<Text> keys;
-        for (const auto& [time, key] : catalogue.RecencyIndex) keys.push_back(key);
+        for (const auto& [time, key] : catalogue.RecencyIndex)
+            keys.push_back(key);
         return keys;
     }
 

@@ -10,7 +10,7 @@ namespace {
 using testing::Seconds;
 
 class ErrorRowsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         InitLocalTexts(0x0409, u"");
         const FileTime now = clock.UtcNow();
@@ -37,7 +37,8 @@ protected:
     }
     static std::vector<Text> Lines(const Text& tip) {
         std::vector<Text> lines;
-        for (TextView line : SplitLines(tip)) lines.emplace_back(line);
+        for (TextView line : SplitLines(tip))
+            lines.emplace_back(line);
         return lines;
     }
 

@@ -13,7 +13,7 @@ using testing::EngineMachine;
 constexpr int64_t kDay = 86400;
 
 class EventLogReaderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m.logs.Log(u"Application");
         m.logs.Log(u"System");
@@ -28,7 +28,8 @@ protected:
     }
     std::vector<uint32_t> Ids() {
         std::vector<uint32_t> ids;
-        for (const auto& msg : m.sink.Messages()) ids.push_back(msg.id);
+        for (const auto& msg : m.sink.Messages())
+            ids.push_back(msg.id);
         return ids;
     }
     int Run() { return ReadEventLogs(m.catalogue, m.machine); }
@@ -89,7 +90,8 @@ TEST_F(EventLogReaderTest, ProgressEveryTwentyBuffersWithDaysAndDistinctCounts) 
     const auto messages = m.sink.Messages();
     std::vector<Text> progress;
     for (const auto& msg : messages) {
-        if (msg.id == WM_SCAN_PROGRESS) progress.push_back(msg.text);
+        if (msg.id == WM_SCAN_PROGRESS)
+            progress.push_back(msg.text);
     }
     ASSERT_EQ(progress.size(), 3u);
     EXPECT_EQ(progress[0], u"5 errors found, occurred in the last 20 days");
@@ -109,8 +111,8 @@ TEST_F(EventLogReaderTest, FewerThanTwentyBuffersKeepTheArchiveDays) {
 
 TEST_F(EventLogReaderTest, ARecordLargerThanTheBufferGrowsItAndIsNotLost) {
     Fill(u"Application", 1, 60, 60, u"Small");
-    m.logs.Log(u"Application").records.push_back(
-        BuildRecord(m.Record(120, u"Huge", 7, {Text(20000, u'h')})));
+    m.logs.Log(u"Application")
+        .records.push_back(BuildRecord(m.Record(120, u"Huge", 7, {Text(20000, u'h')})));
     Fill(u"Application", 1, 180, 60, u"After");
     Run();
     EXPECT_NE(m.catalogue.Find(u"Huge_7"), nullptr);
@@ -152,7 +154,7 @@ TEST_F(EventLogReaderTest, ReadErrorInPhaseThreeStillPostsTheFinalText) {
 
 TEST_F(EventLogReaderTest, AGrowthDemandThatDoesNotGrowIsAFailureNotALoop) {
     class Stubborn : public EventLogService {
-    public:
+      public:
         std::unique_ptr<EventLog> Open(TextView) override {
             struct Log : EventLog {
                 EventLogRead ReadBackwards(uint8_t*, uint32_t size) override {

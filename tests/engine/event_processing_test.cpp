@@ -12,8 +12,9 @@ using testing::EngineMachine;
 using testing::HangStrings;
 
 class EventProcessingTest : public ::testing::Test {
-protected:
-    void Process(std::initializer_list<testing::RecordSpec> specs, const Text& log = u"Application") {
+  protected:
+    void Process(std::initializer_list<testing::RecordSpec> specs,
+                 const Text& log = u"Application") {
         std::vector<uint8_t> buffer;
         for (const auto& fields : specs) {
             const auto bytes = BuildRecord(fields);
@@ -61,8 +62,9 @@ TEST_F(EventProcessingTest, HangSummaryIsTheFirstLineAndPathTheFifth) {
     EXPECT_EQ(e.AppName, u"Application Hang: app.exe");
     EXPECT_EQ(e.AppPath, u"C:\\Program Files\\App\\app.exe");
     EXPECT_EQ(e.ReportId, u"rid-h");
-    EXPECT_EQ(e.ErrorSummary,
-              u"The program app.exe version 2.1.0.0 stopped interacting with Windows and was closed.");
+    EXPECT_EQ(
+        e.ErrorSummary,
+        u"The program app.exe version 2.1.0.0 stopped interacting with Windows and was closed.");
     EXPECT_EQ(e.ExceptionCode, u"");
 }
 
@@ -95,8 +97,9 @@ TEST_F(EventProcessingTest, LongerSourceNamesKeepTheirCategoryButFollowTheCrashR
 
 TEST_F(EventProcessingTest, EightLineCrashMessageYieldsOnlyTheLabelledPath) {
     m.RegisterSource(u"Application", u"Application Error", u"C:\\eight.dll",
-                     {{1000, u"Faulting application name: %1%nException code: 0x%2%nA: 1%nB: 2%n"
-                             u"C: 3%nFaulting application path: %3%nD: 4%nE: 5"}});
+                     {{1000,
+                       u"Faulting application name: %1%nException code: 0x%2%nA: 1%nB: 2%n"
+                       u"C: 3%nFaulting application path: %3%nD: 4%nE: 5"}});
     Process({m.Record(10, u"Application Error", 1000, {u"y.exe", u"c0000005", u"C:\\y.exe"})});
     const ErrorEntry& e = Only();
     EXPECT_EQ(e.AppPath, u"C:\\y.exe");

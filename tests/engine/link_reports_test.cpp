@@ -9,7 +9,7 @@ namespace {
 using testing::EngineMachine;
 
 class LinkReportsTest : public ::testing::Test {
-protected:
+  protected:
     ErrorEntry& AddEntry(int32_t category, Text app, Text name, Text reportId,
                          std::optional<Text> text, Text summary = u"") {
         ErrorOccurrence o;
@@ -32,9 +32,9 @@ protected:
 };
 
 TEST_F(LinkReportsTest, CrashGetsTheReportSummaryCodeLineAndJoinedText) {
-    ErrorEntry& crash = AddEntry(CategoryApplicationError, u"Application Error: notepad.exe",
-                                 u"1000", u"R1", u"event text\r\n",
-                                 u"The application encountered an error and stopped working.");
+    ErrorEntry& crash =
+        AddEntry(CategoryApplicationError, u"Application Error: notepad.exe", u"1000", u"R1",
+                 u"event text\r\n", u"The application encountered an error and stopped working.");
     crash.ExceptionCode = u"0xc0000005";
     ErrorEntry& wer = AddEntry(CategoryReportFile, u"Notepad", u"Stopped working", u"R1", report);
     EXPECT_EQ(Link(), 1);
@@ -50,8 +50,8 @@ TEST_F(LinkReportsTest, CrashGetsTheReportSummaryCodeLineAndJoinedText) {
 }
 
 TEST_F(LinkReportsTest, OtherCategoriesPutTheirSummaryAfterTheReportLine) {
-    ErrorEntry& hang = AddEntry(CategoryApplicationHang, u"Application Hang: a.exe", u"1002",
-                                u"R2", u"hang text", u"The program a.exe stopped interacting.");
+    ErrorEntry& hang = AddEntry(CategoryApplicationHang, u"Application Hang: a.exe", u"1002", u"R2",
+                                u"hang text", u"The program a.exe stopped interacting.");
     AddEntry(CategoryReportFile, u"A", u"Hang", u"R2", report);
     Link();
     EXPECT_EQ(hang.ErrorSummary,

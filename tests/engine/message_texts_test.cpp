@@ -11,7 +11,7 @@ using testing::EngineMachine;
 using testing::kEventLogKey;
 
 class MessageTextsTest : public ::testing::Test {
-protected:
+  protected:
     MessageTexts Resolve(testing::RecordSpec fields, const Text& log = u"Application") {
         bytes = BuildRecord(fields);
         const uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
@@ -84,7 +84,8 @@ TEST_F(MessageTextsTest, StringRunningPastTheRecordFormatsWithInsertsIgnored) {
 
 TEST_F(MessageTextsTest, NoSourceNoModuleOrNoMessageGiveNothing) {
     EXPECT_FALSE(Resolve(m.Record(0, u"Unknown", 1)).ErrorText);
-    m.registry.SetMachine(Text(kEventLogKey) + u"Application\\Gone", u"EventMessageFile", u"C:\\gone.dll");
+    m.registry.SetMachine(Text(kEventLogKey) + u"Application\\Gone", u"EventMessageFile",
+                          u"C:\\gone.dll");
     const auto gone = Resolve(m.Record(0, u"Gone", 1));
     EXPECT_FALSE(gone.ErrorText);
     EXPECT_FALSE(gone.MessageTemplate);

@@ -34,16 +34,17 @@ ReportSpec Report(Text app, Text event, FileTime time, Text id) {
 
 // Refuses to open files whose path contains "locked", as a report without access rights would.
 class LockingFiles : public DriveMappedFileSystem {
-public:
+  public:
     using DriveMappedFileSystem::DriveMappedFileSystem;
     std::unique_ptr<ReadableFile> OpenForReading(TextView path) override {
-        if (path.find(u"locked") != TextView::npos) return nullptr;
+        if (path.find(u"locked") != TextView::npos)
+            return nullptr;
         return DriveMappedFileSystem::OpenForReading(path);
     }
 };
 
 class ReportArchiveTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         InitLocalTexts(0x0409, u"");
         catalogue.WeekStart = clock.UtcNow() - kTicksPerWeek;
@@ -91,7 +92,8 @@ TEST_F(ReportArchiveTest, TakesOnlyLowerCaseWerExtensionsWithANameBeforeTheDot) 
 }
 
 TEST_F(ReportArchiveTest, MergesReportsOfTheSameErrorAndKeepsTheLaterIdentifier) {
-    Put(std::string(kMachineArchive) + "r1/Report.wer", Report(u"App", u"Crash", At(2026, 12, 1), u"old"));
+    Put(std::string(kMachineArchive) + "r1/Report.wer",
+        Report(u"App", u"Crash", At(2026, 12, 1), u"old"));
     Put(UserArchive("alice") + "r2/Report.wer", Report(u"App", u"Crash", At(2026, 12, 5), u"new"));
     Scan();
     ASSERT_EQ(catalogue.entries.size(), 1u);
@@ -136,11 +138,13 @@ TEST_F(ReportArchiveTest, SurvivesOddGarbageHugeAndUnreadableFiles) {
     drive.tree().Write(dir + "odd.wer", odd);
     std::vector<uint8_t> garbage(70000);
     uint32_t x = 12345;
-    for (auto& b : garbage) b = static_cast<uint8_t>((x = x * 1103515245 + 12345) >> 16);
+    for (auto& b : garbage)
+        b = static_cast<uint8_t>((x = x * 1103515245 + 12345) >> 16);
     drive.tree().Write(dir + "garbage.wer", garbage);
     // 10 MB: many irrelevant lines, then the keys.
     Text big;
-    for (int i = 0; big.size() < 5'000'000; ++i) big += u"Filler[" + DecimalText(i) + u"]=xxxxxxxxxxxxxxxxxxxxxxxx\r\n";
+    for (int i = 0; big.size() < 5'000'000; ++i)
+        big += u"Filler[" + DecimalText(i) + u"]=xxxxxxxxxxxxxxxxxxxxxxxx\r\n";
     big += testing::ReportText(Report(u"Big", u"E", At(2026, 12, 2), u"b"));
     drive.tree().Write(dir + "big.wer", testing::Utf16Bytes(big));
     Put(dir + "locked.wer", Report(u"Locked", u"E", At(2026, 12, 1), u"l"));
@@ -209,9 +213,11 @@ TEST_F(ReportArchiveTest, ReportWithoutKeysIsAnEmptyNamedErrorAtTimeZero) {
 TEST_F(ReportArchiveTest, RealArchiveOfAWindows10Machine) {
     namespace fs = std::filesystem;
     const fs::path samples = testing::SamplesDir() / "wer" / "DAM_Win10_RathbunVM";
-    if (!fs::exists(samples)) GTEST_SKIP() << "no sample archive at " << samples.string();
+    if (!fs::exists(samples))
+        GTEST_SKIP() << "no sample archive at " << samples.string();
     // (No trailing separator: MinGW's copy silently copies nothing into "folder/".)
-    const fs::path target = drive.tree().MakeFolder(std::string(kMachineArchive, sizeof kMachineArchive - 2));
+    const fs::path target =
+        drive.tree().MakeFolder(std::string(kMachineArchive, sizeof kMachineArchive - 2));
     fs::copy(samples, target, fs::copy_options::recursive);
     Scan();
     const ErrorEntry* tiworker =

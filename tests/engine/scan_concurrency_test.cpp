@@ -18,8 +18,8 @@ TEST(ScanConcurrency, ReaderUnderTheLockSeesConsistentStatesWhileTheWorkerWrites
     for (const Text log : {u"Application", u"System"}) {
         auto& script = m.logs.Log(log);
         for (int i = 0; i < 400; ++i) {
-            script.records.push_back(BuildRecord(m.Record(
-                600 * i, u"Src" + DecimalText(i % 37), 7, {Text(300, u'x')})));
+            script.records.push_back(
+                BuildRecord(m.Record(600 * i, u"Src" + DecimalText(i % 37), 7, {Text(300, u'x')})));
         }
         script.onRead = [] { std::this_thread::yield(); };
     }

@@ -13,7 +13,7 @@ using testing::BuildRecord;
 using testing::EngineMachine;
 
 class ScanTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m.logs.Log(u"Application");
         m.logs.Log(u"System");
@@ -51,10 +51,11 @@ TEST_F(ScanTest, ReportFileIsJoinedToItsCrashEvent) {
     fields.eventTime = DecimalText(static_cast<int64_t>(m.clock.UtcNow() - 3600 * kTicksPerSecond));
     drive.tree().Write("ProgramData/Microsoft/Windows/WER/ReportArchive/AppCrash_n/Report.wer",
                        testing::ReportBytes(fields));
-    m.logs.Log(u"Application").records.push_back(BuildRecord(m.Record(
-        3600, u"Application Error", 1000,
-        testing::CrashStrings(u"notepad.exe", u"C:\\Windows\\notepad.exe", u"c0000005",
-                              fields.reportId))));
+    m.logs.Log(u"Application")
+        .records.push_back(
+            BuildRecord(m.Record(3600, u"Application Error", 1000,
+                                 testing::CrashStrings(u"notepad.exe", u"C:\\Windows\\notepad.exe",
+                                                       u"c0000005", fields.reportId))));
     ScanWorker(m.catalogue, m.machine);
 
     EXPECT_EQ(m.catalogue.TotalErrors, 1);

@@ -1,6 +1,6 @@
 // The compressor's streams against zlib's inflater, and the checksums against zlib's crc32.
-#include <gtest/gtest.h>
 #include <zlib.h>
+#include <gtest/gtest.h>
 
 #include <random>
 

@@ -11,7 +11,8 @@ namespace {
 TEST(DriveMappedFileSystem, ResolvesEachComponentWithoutRegardToCase) {
     testing::TestDrive drive;
     drive.tree().Write("Windows/System32/winevt/Logs/Application.evtx", std::string("data"));
-    auto content = ReadWholeFile(drive.files(), u"c:\\WINDOWS\\system32\\WinEvt\\logs\\application.EVTX");
+    auto content =
+        ReadWholeFile(drive.files(), u"c:\\WINDOWS\\system32\\WinEvt\\logs\\application.EVTX");
     ASSERT_TRUE(content);
     EXPECT_EQ(std::string(content->begin(), content->end()), "data");
     auto listing = drive.files().ListFolder(u"C:\\windows\\SYSTEM32");

@@ -8,10 +8,11 @@ namespace veltrano {
 namespace {
 
 class ExceptionNamesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         tables.nativeApi[0xC0000005] = u"The instruction at 0x%p referenced memory.\r\n";
-        tables.nativeApi[0xC0000409] = u"The system detected an overrun of a stack-based buffer.\r\n";
+        tables.nativeApi[0xC0000409] =
+            u"The system detected an overrun of a stack-based buffer.\r\n";
         tables.nativeApi[0] = u"STATUS_SUCCESS\r\n\r\n";
         tables.system[5] = u"Access is denied.\r\n";
         tables.system[0x80080005] = u"should not be used";

@@ -9,7 +9,7 @@ namespace veltrano {
 namespace {
 
 class InstallTextsTest : public ::testing::Test {
-protected:
+  protected:
     ~InstallTextsTest() override { InitLocalTexts(0x0409, u""); }
 };
 
@@ -61,7 +61,8 @@ TEST_F(InstallTextsTest, UninstallValuesInTheirOrder) {
     const char16_t* names[] = {u"UninstallString", u"DisplayName", u"InstallLocation",
                                u"Publisher",       u"Contact",     u"URLUpdateInfo",
                                u"HelpLink",        u"URLInfoAbout"};
-    for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(values[i].name, names[i]);
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(values[i].name, names[i]);
     EXPECT_EQ(values[0].data, u"\"C:\\Users\\Jo Smith\\Desktop\\Veltrano.exe\" -uninstall");
     // A failed version query leaves the name followed by a blank.
     EXPECT_EQ(values[1].data, u"Veltrano ");

@@ -43,14 +43,15 @@ TEST(LanguageOption, TokensAndCase) {
     EXPECT_EQ(ParseLanguageOption(u"-lang:"), -1);  // six characters: skipped
     EXPECT_EQ(ParseLanguageOption(u"-LANG:7"), -1);
     EXPECT_EQ(ParseLanguageOption(u"   -uninstall   -lang:407 x"), 0x407);
-    EXPECT_EQ(ParseLanguageOption(u"-lang:7 -lang:9"), 7);  // the first one wins
+    EXPECT_EQ(ParseLanguageOption(u"-lang:7 -lang:9"), 7);   // the first one wins
     EXPECT_EQ(ParseLanguageOption(u"-lang:x -lang:9"), -1);  // the first long token stops
 }
 
 TEST(LocalText, FormatsPlaceholdersInBothLanguages) {
     InitLocalTexts(kEnglishUs, u"");
     EXPECT_EQ(LocalText(LT_AGO_DAYS, u"12"), u"12 days ago");
-    EXPECT_EQ(LocalText(LT_ERRORS_FOUND, u"3", u"7"), u"3 errors found, occurred in the last 7 days");
+    EXPECT_EQ(LocalText(LT_ERRORS_FOUND, u"3", u"7"),
+              u"3 errors found, occurred in the last 7 days");
     EXPECT_EQ(LocalText(LT_EXCEPTION_CODE) + u"c0000005", u"Exception Code returned was c0000005");
     EXPECT_EQ(LocalText(LT_WEB_PAGE), Text(kMakerWebHost) + u"/software/veltrano");
     InitLocalTexts(kGerman, u"");

@@ -12,7 +12,7 @@ using testing::FakeClock;
 using testing::Seconds;
 
 class TimeTextTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { InitLocalTexts(0x0409, u""); }
     FakeClock clock;
     FileTime now = clock.UtcNow();
@@ -20,10 +20,10 @@ protected:
 
 TEST_F(TimeTextTest, FormatAgeAtEveryBoundary) {
     const std::pair<int64_t, const char16_t*> cases[] = {
-        {0, u"0 seconds ago"},     {1, u"1 second ago"},     {59, u"59 seconds ago"},
-        {60, u"1 minute ago"},     {119, u"1 minute ago"},   {3599, u"59 minutes ago"},
-        {3600, u"1 hour ago"},     {86399, u"23 hours ago"}, {86400, u"1 day ago"},
-        {172799, u"1 day ago"},    {172800, u"2 days ago"},  {1095 * 86400, u"1095 days ago"},
+        {0, u"0 seconds ago"},  {1, u"1 second ago"},     {59, u"59 seconds ago"},
+        {60, u"1 minute ago"},  {119, u"1 minute ago"},   {3599, u"59 minutes ago"},
+        {3600, u"1 hour ago"},  {86399, u"23 hours ago"}, {86400, u"1 day ago"},
+        {172799, u"1 day ago"}, {172800, u"2 days ago"},  {1095 * 86400, u"1095 days ago"},
     };
     for (const auto& [age, text] : cases) {
         EXPECT_EQ(FormatAge(clock, now - Seconds(age)), text) << age;

@@ -9,11 +9,12 @@ namespace veltrano::testing {
 namespace {
 
 class FakeEventLog : public EventLog {
-public:
+  public:
     explicit FakeEventLog(FakeLogScript& script) : script_(script) {}
     EventLogRead ReadBackwards(uint8_t* buffer, uint32_t size) override {
         const int call = script_.reads++;
-        if (script_.onRead) script_.onRead();
+        if (script_.onRead)
+            script_.onRead();
         EventLogRead result;
         if (call == script_.failOnRead) {
             result.error = script_.failWith;
@@ -26,7 +27,8 @@ public:
         uint32_t used = 0;
         while (next_ < script_.records.size()) {
             const auto& record = script_.records[next_];
-            if (used + record.size() > size) break;
+            if (used + record.size() > size)
+                break;
             std::memcpy(buffer + used, record.data(), record.size());
             used += static_cast<uint32_t>(record.size());
             ++next_;
@@ -41,23 +43,25 @@ public:
         return result;
     }
 
-private:
+  private:
     FakeLogScript& script_;
     size_t next_ = 0;
 };
 
 class FakeMessageModule : public MessageModule {
-public:
+  public:
     FakeMessageModule(const std::map<uint32_t, Text>& messages, FakeMessageTables& tables)
         : messages_(messages), tables_(tables) {}
     std::optional<Text> Format(uint32_t id, const std::vector<Text>* arguments) override {
         auto found = messages_.find(id);
         if (found == messages_.end()) {
             auto system = tables_.system.find(id);
-            if (system == tables_.system.end()) return std::nullopt;
+            if (system == tables_.system.end())
+                return std::nullopt;
             return system->second;
         }
-        if (arguments == nullptr) return found->second;
+        if (arguments == nullptr)
+            return found->second;
         const Text& message = found->second;
         Text out;
         for (size_t i = 0; i < message.size(); ++i) {
@@ -81,7 +85,8 @@ public:
                         number = number * 10 + (message[j] - u'0');
                         ++j;
                     }
-                    if (number > arguments->size()) return std::nullopt;
+                    if (number > arguments->size())
+                        return std::nullopt;
                     out += (*arguments)[number - 1];
                     i = j - 1;
                     continue;
@@ -92,14 +97,15 @@ public:
         return out;
     }
 
-private:
+  private:
     const std::map<uint32_t, Text>& messages_;
     FakeMessageTables& tables_;
 };
 
 std::optional<Text> Lookup(const std::map<uint32_t, Text>& table, uint32_t id) {
     auto found = table.find(id);
-    if (found == table.end()) return std::nullopt;
+    if (found == table.end())
+        return std::nullopt;
     return found->second;
 }
 
@@ -107,7 +113,8 @@ std::optional<Text> Lookup(const std::map<uint32_t, Text>& table, uint32_t id) {
 
 std::unique_ptr<EventLog> FakeEventLogService::Open(TextView logName) {
     auto found = logs_.find(Text(logName));
-    if (found == logs_.end() || found->second.refuseOpen) return nullptr;
+    if (found == logs_.end() || found->second.refuseOpen)
+        return nullptr;
     return std::make_unique<FakeEventLog>(found->second);
 }
 
@@ -119,7 +126,8 @@ Text FakeRegistry::ReadMachineString(TextView keyPath, TextView valueName) {
 
 std::optional<uint32_t> FakeRegistry::ReadUserDword(TextView keyPath, TextView valueName) {
     auto found = userDwords.find(Text(keyPath) + u"|" + Text(valueName));
-    if (found == userDwords.end()) return std::nullopt;
+    if (found == userDwords.end())
+        return std::nullopt;
     return found->second;
 }
 
@@ -142,7 +150,8 @@ bool FakeRegistry::DeleteUserKeyTree(TextView keyPath) {
 
 std::unique_ptr<MessageModule> FakeMessageTables::LoadAsData(TextView path) {
     auto found = files.find(Text(path));
-    if (found == files.end()) return nullptr;
+    if (found == files.end())
+        return nullptr;
     ++loads;
     return std::make_unique<FakeMessageModule>(found->second, *this);
 }
@@ -151,7 +160,9 @@ std::optional<Text> FakeMessageTables::NativeApiMessage(uint32_t code) {
     return Lookup(nativeApi, code);
 }
 
-std::optional<Text> FakeMessageTables::SystemMessage(uint32_t id) { return Lookup(system, id); }
+std::optional<Text> FakeMessageTables::SystemMessage(uint32_t id) {
+    return Lookup(system, id);
+}
 
 Text FakeEnvironment::Expand(TextView text) {
     Text out(text);
@@ -165,12 +176,14 @@ Text FakeEnvironment::Expand(TextView text) {
 
 std::optional<Text> FakeEventQuery::EventText(TextView logName, uint32_t recordNumber) {
     auto found = texts.find({Text(logName), recordNumber});
-    if (found == texts.end()) return std::nullopt;
+    if (found == texts.end())
+        return std::nullopt;
     return found->second;
 }
 
 bool RecordingSink::Post(uint32_t message, uintptr_t wParam, intptr_t) {
-    if (refuse) return false;
+    if (refuse)
+        return false;
     Message m{message, wParam, {}};
     if (message == WM_SCAN_PROGRESS && wParam != 0) {
         std::unique_ptr<Text> owned(reinterpret_cast<Text*>(wParam));

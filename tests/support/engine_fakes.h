@@ -16,24 +16,24 @@ namespace veltrano::testing {
 // One log: records newest first, handed out with the classic buffer contract.
 struct FakeLogScript {
     std::vector<std::vector<uint8_t>> records;  // newest first
-    int failOnRead = -1;                         // the read (0-based) that fails ...
-    uint32_t failWith = 5;                       // ... with this error
+    int failOnRead = -1;                        // the read (0-based) that fails ...
+    uint32_t failWith = 5;                      // ... with this error
     bool refuseOpen = false;
-    int reads = 0;  // successful and failed calls, for assertions
+    int reads = 0;                 // successful and failed calls, for assertions
     std::function<void()> onRead;  // called before every read (slow logs, races)
 };
 
 class FakeEventLogService : public EventLogService {
-public:
+  public:
     FakeLogScript& Log(const Text& name) { return logs_[name]; }
     std::unique_ptr<EventLog> Open(TextView logName) override;
 
-private:
+  private:
     std::map<Text, FakeLogScript> logs_;
 };
 
 class FakeRegistry : public Registry {
-public:
+  public:
     void SetMachine(const Text& key, const Text& value, const Text& data) {
         machine_[key + u"|" + value] = data;
     }
@@ -44,15 +44,15 @@ public:
     bool DeleteUserKeyTree(TextView keyPath) override;
 
     std::map<Text, Text> machine_;
-    std::map<Text, uint32_t> userDwords;   // "key|value"
-    std::map<Text, Text> userStrings;      // "key|value"
+    std::map<Text, uint32_t> userDwords;  // "key|value"
+    std::map<Text, Text> userStrings;     // "key|value"
     int machineReads = 0;
 };
 
 // Message files by path; Format replaces %1..%99 by the arguments and "%n" by CR LF when
 // arguments are given, and keeps the message as it is with inserts ignored.
 class FakeMessageTables : public MessageTables {
-public:
+  public:
     std::map<Text, std::map<uint32_t, Text>> files;
     std::map<uint32_t, Text> nativeApi;
     std::map<uint32_t, Text> system;
@@ -64,20 +64,20 @@ public:
 };
 
 class FakeEnvironment : public Environment {
-public:
+  public:
     Text Expand(TextView text) override;
     std::map<Text, Text> variables = {{u"%SystemRoot%", u"C:\\Windows"}};
 };
 
 class FakeEventQuery : public EventQuery {
-public:
+  public:
     std::map<std::pair<Text, uint32_t>, Text> texts;
     std::optional<Text> EventText(TextView logName, uint32_t recordNumber) override;
 };
 
 // Records what the scan posts; progress texts are copied and freed as the window would.
 class RecordingSink : public MessageSink {
-public:
+  public:
     struct Message {
         uint32_t id;
         uintptr_t wParam;
@@ -87,7 +87,7 @@ public:
     std::vector<Message> Messages();
     bool refuse = false;
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<Message> messages_;
 };

@@ -35,9 +35,10 @@ inline const Text kHangMessage =
 
 inline std::vector<Text> CrashStrings(const Text& program, const Text& path, const Text& code,
                                       const Text& reportId) {
-    return {program, u"10.0.1", u"5f3e2a1b", u"ntdll.dll", u"10.0.19041.1", u"a1b2c3d4", code,
-            u"000000000004f3a2", u"1a2c", u"01d7e3a1b2c3d4e5", path,
-            u"C:\\Windows\\SYSTEM32\\ntdll.dll", reportId};
+    return {program,         u"10.0.1",           u"5f3e2a1b", u"ntdll.dll",
+            u"10.0.19041.1", u"a1b2c3d4",         code,        u"000000000004f3a2",
+            u"1a2c",         u"01d7e3a1b2c3d4e5", path,        u"C:\\Windows\\SYSTEM32\\ntdll.dll",
+            reportId};
 }
 
 inline std::vector<Text> HangStrings(const Text& program, const Text& path, const Text& reportId) {
@@ -45,7 +46,7 @@ inline std::vector<Text> HangStrings(const Text& program, const Text& path, cons
 }
 
 class EngineMachine {
-public:
+  public:
     EngineMachine() {
         machine.clock = &clock;
         machine.eventLogs = &logs;
@@ -68,7 +69,8 @@ public:
                         std::map<uint32_t, Text> messagesById) {
         registry.SetMachine(kEventLogKey + log + u"\\" + source, u"EventMessageFile", file);
         auto& table = messages.files[environment.Expand(file)];
-        for (auto& [id, text] : messagesById) table[id] = text;
+        for (auto& [id, text] : messagesById)
+            table[id] = text;
     }
 
     // A record at `secondsAgo` before now.

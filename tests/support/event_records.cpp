@@ -5,7 +5,8 @@ namespace veltrano::testing {
 namespace {
 
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
@@ -28,10 +29,13 @@ std::vector<uint8_t> BuildRecord(const RecordSpec& fields) {
     std::vector<uint8_t> b(56, 0);
     AppendText(b, fields.source);
     AppendText(b, fields.computer);
-    while (b.size() % 4 != 0) b.push_back(0);
+    while (b.size() % 4 != 0)
+        b.push_back(0);
     const uint32_t stringOffset = static_cast<uint32_t>(b.size());
-    for (const Text& s : fields.strings) AppendText(b, s);
-    while (b.size() % 4 != 0) b.push_back(0);
+    for (const Text& s : fields.strings)
+        AppendText(b, s);
+    while (b.size() % 4 != 0)
+        b.push_back(0);
     const uint32_t dataOffset = static_cast<uint32_t>(b.size());
     b.resize(b.size() + 4);  // the closing Length
     const uint32_t length = static_cast<uint32_t>(b.size());

@@ -27,6 +27,8 @@ struct RecordSpec {
 std::vector<uint8_t> BuildRecord(const RecordSpec& fields);
 
 // Seconds since 1970 of a FILETIME.
-inline int64_t UnixTime(FileTime ft) { return FileTimeToUnixSeconds(ft); }
+inline int64_t UnixTime(FileTime ft) {
+    return FileTimeToUnixSeconds(ft);
+}
 
 }  // namespace veltrano::testing

@@ -14,18 +14,23 @@ inline FileTime At(int year, int month, int day, int hour = 0, int minute = 0, i
     return *CalendarToFileTime({year, month, day, hour, minute, second, 0});
 }
 
-constexpr FileTime Seconds(int64_t s) { return static_cast<FileTime>(s) * kTicksPerSecond; }
+constexpr FileTime Seconds(int64_t s) {
+    return static_cast<FileTime>(s) * kTicksPerSecond;
+}
 
 class FakeClock : public Clock {
-public:
+  public:
     explicit FakeClock(FileTime now = At(2026, 12, 8, 12, 0, 0)) : now_(now) {}
     void Set(FileTime now) { now_ = now; }
     FileTime UtcNow() override { return now_; }
     int64_t NowSeconds() override { return FileTimeToUnixSeconds(now_); }
-    std::optional<CalendarTime> UtcToLocal(FileTime utc) override { return FileTimeToCalendar(utc); }
+    std::optional<CalendarTime> UtcToLocal(FileTime utc) override {
+        return FileTimeToCalendar(utc);
+    }
     std::optional<int64_t> LocalToSeconds(const CalendarTime& local) override {
         auto ft = CalendarToFileTime(local);
-        if (!ft) return std::nullopt;
+        if (!ft)
+            return std::nullopt;
         return FileTimeToUnixSeconds(*ft);
     }
     Text LocalDateTimeText(FileTime utc) override {
@@ -36,7 +41,7 @@ public:
 
     std::vector<uint32_t> sleeps;
 
-private:
+  private:
     FileTime now_;
 };
 

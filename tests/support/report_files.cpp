@@ -8,7 +8,8 @@ namespace veltrano::testing {
 Text ReportText(const ReportSpec& s) {
     Text t;
     auto line = [&t](TextView key, TextView value) {
-        if (!t.empty()) t += u"\r\n";
+        if (!t.empty())
+            t += u"\r\n";
         t += Text(key) + u"=" + Text(value);
     };
     line(u"Version", u"1");
@@ -34,12 +35,15 @@ Text ReportText(const ReportSpec& s) {
     line(u"ConsentKey", s.eventType);
     line(u"AppName", s.appName);
     line(u"AppPath", s.appPath);
-    if (!s.description.empty()) line(u"ReportDescription", s.description);
+    if (!s.description.empty())
+        line(u"ReportDescription", s.description);
     line(u"ApplicationIdentity", u"00000000000000000000000000000000");
     line(u"MetadataHash", u"1234567890");
     return t;
 }
 
-std::vector<uint8_t> ReportBytes(const ReportSpec& fields) { return Utf16Bytes(ReportText(fields)); }
+std::vector<uint8_t> ReportBytes(const ReportSpec& fields) {
+    return Utf16Bytes(ReportText(fields));
+}
 
 }  // namespace veltrano::testing

@@ -13,12 +13,15 @@ inline std::filesystem::path HostFolder(std::string path) {
     // Under Wine the host's root is drive Z:.
     path = "Z:" + path;
     for (char& c : path) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
 #endif
     return std::filesystem::path(path).lexically_normal();
 }
 
-inline std::filesystem::path SamplesDir() { return HostFolder(VELTRANO_SAMPLES_DIR); }
+inline std::filesystem::path SamplesDir() {
+    return HostFolder(VELTRANO_SAMPLES_DIR);
+}
 
 }  // namespace veltrano::testing

@@ -11,7 +11,7 @@
 namespace veltrano::testing {
 
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
@@ -26,7 +26,7 @@ public:
     std::filesystem::path MakeFolder(const std::string& relative);
     void SetLastWrite(const std::string& relative, int64_t unixSeconds);
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

@@ -11,13 +11,13 @@
 namespace veltrano::testing {
 
 class TestDrive {
-public:
+  public:
     TestDrive() : host_(MakeHostFileSystem()), drive_(*host_, tree_.RootText()) {}
     TempTree& tree() { return tree_; }
     FileSystem& files() { return drive_; }
     DriveMappedFileSystem& drive() { return drive_; }
 
-private:
+  private:
     TempTree tree_;
     std::unique_ptr<FileSystem> host_;
     DriveMappedFileSystem drive_;

@@ -8,12 +8,11 @@ namespace {
 using testing::UiTest;
 
 class MainDialogDetailsTest : public UiTest {
-protected:
+  protected:
     void AddCrash(const Text& program, int64_t agoSeconds, const Text& reportId) {
-        AddRecord(u"Application",
-                  m.Record(agoSeconds, u"Application Error", 1000,
-                           testing::CrashStrings(program, u"C:\\Apps\\" + program, u"c0000005",
-                                                 reportId)));
+        AddRecord(u"Application", m.Record(agoSeconds, u"Application Error", 1000,
+                                           testing::CrashStrings(program, u"C:\\Apps\\" + program,
+                                                                 u"c0000005", reportId)));
     }
     void Select(int row) {
         const CListView list = dialog->ErrorList().List();
@@ -74,13 +73,14 @@ TEST_F(MainDialogDetailsTest, LinkAndLookupWithoutASelectionAskForOne) {
     dialog->ErrorList().List().SetItemState(-1, 0, LVIS_SELECTED);
     ClickLink(u"details");
     ::SendMessageW(dialog->hwnd(), WM_COMMAND, IDC_LOOKUP_BUTTON, 0);
-    EXPECT_EQ(messageBoxes, (std::vector<Text>{u"Please select an error", u"Please select an error"}));
+    EXPECT_EQ(messageBoxes,
+              (std::vector<Text>{u"Please select an error", u"Please select an error"}));
     EXPECT_TRUE(shell.calls.empty());
 }
 
 TEST_F(MainDialogDetailsTest, LookupOpensTheBrowserOnTheQueryOfTheRow) {
     class HeldKeys : public KeyState {
-    public:
+      public:
         bool held = false;
         int16_t StateOf(int key) override { return held && (key == 'K' || key == 'W') ? -128 : 0; }
     } keys;

@@ -13,10 +13,12 @@ using testing::UiTest;
 
 constexpr char16_t kSettingsKey[] = u"Software\\Brenlow\\Veltrano";
 
-Text Key(const char16_t* value) { return Text(kSettingsKey) + u"|" + value; }
+Text Key(const char16_t* value) {
+    return Text(kSettingsKey) + u"|" + value;
+}
 
 class MainDialogInitTest : public UiTest {
-protected:
+  protected:
     // The template's size in pixels, as the window has it before it is enlarged.
     SIZE TemplateWindowSize() {
         RECT r{0, 0, 541, 306};
@@ -33,7 +35,8 @@ TEST_F(MainDialogInitTest, ToolBarButtonsTextsAndGroup) {
     CToolBar& bar = dialog->ToolBar();
     ASSERT_EQ(bar.ButtonCount(), 11);
     const int ids[] = {32773, 0, 32774, 0, 32775, 0, 32776, 0, 32777, 0, 32788};
-    const char16_t* texts[] = {u"Last Week", u"Last Month", u"6 Months", u"All", u"Google", u"Info"};
+    const char16_t* texts[] = {u"Last Week", u"Last Month", u"6 Months",
+                               u"All",       u"Google",     u"Info"};
     for (int i = 0; i < 11; ++i) {
         const TBBUTTON button = bar.Button(i);
         EXPECT_EQ(button.idCommand, ids[i]) << i;
@@ -81,9 +84,10 @@ TEST_F(MainDialogInitTest, GermanTextsAndLookupFace) {
         ::ReleaseDC(nullptr, dc);
         return pixels;
     };
-    auto shown = reinterpret_cast<HBITMAP>(::SendMessageW(Item(IDC_LOOKUP_BUTTON), BM_GETIMAGE, IMAGE_BITMAP, 0));
-    ScopedGdiObject german(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDB_LOOKUP_DE), IMAGE_BITMAP,
-                                        0, 0, LR_CREATEDIBSECTION));
+    auto shown = reinterpret_cast<HBITMAP>(
+        ::SendMessageW(Item(IDC_LOOKUP_BUTTON), BM_GETIMAGE, IMAGE_BITMAP, 0));
+    ScopedGdiObject german(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDB_LOOKUP_DE),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ScopedGdiObject english(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDB_LOOKUP_EN),
                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     EXPECT_EQ(bits(shown), bits(static_cast<HBITMAP>(german.get())));

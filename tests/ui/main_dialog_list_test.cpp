@@ -12,7 +12,7 @@ constexpr int64_t kHour = 3600;
 constexpr int64_t kDay = 86400;
 
 class MainDialogListTest : public UiTest {
-protected:
+  protected:
     // `count` error records of one source, one hour apart, the newest `agoSeconds` ago.
     void AddErrors(const Text& source, uint32_t id, int count, int64_t agoSeconds) {
         for (int i = 0; i < count; ++i) {
@@ -22,7 +22,8 @@ protected:
     std::vector<Text> Column(int column) {
         std::vector<Text> cells;
         const CListView list = dialog->ErrorList().List();
-        for (int row = 0; row < list.ItemCount(); ++row) cells.push_back(list.ItemText(row, column));
+        for (int row = 0; row < list.ItemCount(); ++row)
+            cells.push_back(list.ItemText(row, column));
         return cells;
     }
     void Press(int command) { ::SendMessageW(dialog->hwnd(), WM_COMMAND, command, 0); }
@@ -30,10 +31,10 @@ protected:
 };
 
 TEST_F(MainDialogListTest, RowsCountsAgesAndIconsPerInterval) {
-    AddErrors(u"Disk", 7, 3, 2 * kHour);          // last week, 3 times
-    AddErrors(u"Tcpip", 4227, 2, 20 * kDay);      // last month
-    AddErrors(u"DCOM", 10016, 1, 100 * kDay);     // six months
-    AddErrors(u"Old", 1, 4, 400 * kDay);          // older
+    AddErrors(u"Disk", 7, 3, 2 * kHour);       // last week, 3 times
+    AddErrors(u"Tcpip", 4227, 2, 20 * kDay);   // last month
+    AddErrors(u"DCOM", 10016, 1, 100 * kDay);  // six months
+    AddErrors(u"Old", 1, 4, 400 * kDay);       // older
     Open();
     EXPECT_EQ(dialog->CurrentInterval(), IntervalWeek);
     EXPECT_EQ(Column(0), std::vector<Text>{u"Disk"});
@@ -60,14 +61,16 @@ TEST_F(MainDialogListTest, RecencyOrderKeepsTiesAndJoinedReportsNeverShow) {
     testing::ReportSpec report;
     report.appName = u"Notepad";
     report.reportId = u"rid-1";
-    report.eventTime = DecimalText(static_cast<int64_t>(m.clock.UtcNow() - 3 * kHour * kTicksPerSecond));
+    report.eventTime =
+        DecimalText(static_cast<int64_t>(m.clock.UtcNow() - 3 * kHour * kTicksPerSecond));
     AddReport("AppCrash_n", report);
     AddRecord(u"Application",
               m.Record(3 * kHour, u"Application Error", 1000,
                        testing::CrashStrings(u"notepad.exe", u"C:\\n.exe", u"c0000005", u"rid-1")));
     Open();
     Press(ID_INTERVAL_ALL);
-    EXPECT_EQ(Column(0), (std::vector<Text>{u"First", u"Second", u"Application Error: notepad.exe"}));
+    EXPECT_EQ(Column(0),
+              (std::vector<Text>{u"First", u"Second", u"Application Error: notepad.exe"}));
     EXPECT_EQ(dialog->ErrorList().List().ItemImage(2), CategoryApplicationError - 1);
 }
 
@@ -163,8 +166,10 @@ TEST(ListCtrlEx, TipTextsFollowDeletions) {
                                 nullptr, nullptr, nullptr);
     CListCtrlEx list;
     list.Subclass(hwnd);
-    for (int c = 0; c < 3; ++c) list.List().InsertColumn(c, u"c", 50);
-    for (int r = 0; r < 3; ++r) list.List().InsertItem(r, u"row", 0);
+    for (int c = 0; c < 3; ++c)
+        list.List().InsertColumn(c, u"c", 50);
+    for (int r = 0; r < 3; ++r)
+        list.List().InsertItem(r, u"row", 0);
     EXPECT_TRUE(list.SetItemToolTipText(1, 2, u"first"));
     EXPECT_TRUE(list.SetItemToolTipText(1, 2, u"second"));
     EXPECT_EQ(list.GetItemToolTipText(1, 2), u"first");  // an existing text stays

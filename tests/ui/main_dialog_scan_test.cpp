@@ -13,7 +13,7 @@ namespace {
 using testing::UiTest;
 
 class MainDialogScanTest : public UiTest {
-protected:
+  protected:
     void Post(uint32_t message, const Text* text = nullptr) {
         ::SendMessageW(dialog->hwnd(), message,
                        text != nullptr ? reinterpret_cast<WPARAM>(new Text(*text)) : 0, 0);
@@ -77,7 +77,8 @@ TEST_F(MainDialogScanTest, ClosingDuringAScanNeitherCrashesNorWaits) {
         dialog.reset();  // the window and its members go while the worker still reads
         EXPECT_TRUE(ScanStillRunning());
         closed.unlock();
-        while (ScanStillRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (ScanStillRunning())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         DiscardPendingScanMessages();
     }
 }

@@ -13,8 +13,8 @@
 #include "app/resource.h"
 #include "framework/app.h"
 #include "framework/message_box.h"
-#include "shell/local_texts.h"
 #include "platform/host.h"
+#include "shell/local_texts.h"
 #include "support/engine_machine.h"
 #include "support/report_files.h"
 #include "support/test_drive.h"
@@ -24,16 +24,16 @@ namespace veltrano::testing {
 
 // The main window with a test's hooks.
 class TestMainDialog : public CVeltranoDlg {
-public:
+  public:
     using CVeltranoDlg::CVeltranoDlg;
     int aboutBoxes = 0;
 
-protected:
+  protected:
     void OpenAboutBox() override { ++aboutBoxes; }
 };
 
 class FakeSystemInfo : public SystemInfo {
-public:
+  public:
     uint16_t language = 0x0409;
     WindowsVersion version{6, 1};
     uint16_t UserDefaultLanguage() override { return language; }
@@ -42,7 +42,7 @@ public:
 };
 
 class RecordingShell : public Shell {
-public:
+  public:
     struct Call {
         Text verb, file, parameters;
         int show;
@@ -55,7 +55,7 @@ public:
 };
 
 class UiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         InitLocalTexts(0x0409, u"");
         m.machine.files = &drive.files();
@@ -81,7 +81,8 @@ protected:
     TestMainDialog& Open(bool waitForScan = true) {
         dialog = std::make_unique<TestMainDialog>(m.machine);
         EXPECT_TRUE(dialog->Create());
-        if (waitForScan) WaitForScan();
+        if (waitForScan)
+            WaitForScan();
         return *dialog;
     }
 
@@ -91,7 +92,8 @@ protected:
         while (std::chrono::steady_clock::now() < deadline) {
             Pump();
             auto scan = dialog ? dialog->Scan() : nullptr;
-            if (!scan || !scan->running) break;
+            if (!scan || !scan->running)
+                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         Pump();
@@ -108,8 +110,9 @@ protected:
         m.logs.Log(log).records.push_back(BuildRecord(fields));
     }
     void AddReport(const std::string& folder, const ReportSpec& fields) {
-        drive.tree().Write("ProgramData/Microsoft/Windows/WER/ReportArchive/" + folder + "/Report.wer",
-                           ReportBytes(fields));
+        drive.tree().Write(
+            "ProgramData/Microsoft/Windows/WER/ReportArchive/" + folder + "/Report.wer",
+            ReportBytes(fields));
     }
     HWND Item(int id) const { return ::GetDlgItem(dialog->hwnd(), id); }
     Text ItemText(int id) const { return CWindow(Item(id)).GetText(); }

@@ -21,7 +21,7 @@ namespace {
 using namespace veltrano;
 
 class NoShell : public Shell {
-public:
+  public:
     bool Execute(uintptr_t, TextView, TextView, TextView, int) override { return true; }
 };
 
@@ -67,7 +67,8 @@ bool WriteWindow(HWND window, const std::wstring& path) {
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
-    if (lines != height) return false;
+    if (lines != height)
+        return false;
 
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;  // "BM"
@@ -81,7 +82,8 @@ bool WriteWindow(HWND window, const std::wstring& path) {
 }
 
 bool SaveWindow(HWND window, const std::wstring& path) {
-    if (window != nullptr && WriteWindow(window, path)) return true;
+    if (window != nullptr && WriteWindow(window, path))
+        return true;
     std::fwprintf(stderr, L"could not take %ls\n", path.c_str());
     return false;
 }
@@ -97,7 +99,8 @@ bool g_taskDialogSaved = false;
 BOOL CALLBACK FindTaskDialog(HWND window, LPARAM found) {
     wchar_t title[64] = {};
     ::GetWindowTextW(window, title, 64);
-    if (!::IsWindowVisible(window) || std::wstring(title) != L"Veltrano") return TRUE;
+    if (!::IsWindowVisible(window) || std::wstring(title) != L"Veltrano")
+        return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }
@@ -105,7 +108,8 @@ BOOL CALLBACK FindTaskDialog(HWND window, LPARAM found) {
 void CALLBACK ShootTaskDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = nullptr;
     ::EnumThreadWindows(::GetCurrentThreadId(), &FindTaskDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) return;
+    if (dialog == nullptr)
+        return;
     ::KillTimer(nullptr, timer);
     Place(dialog);
     g_taskDialogSaved = SaveWindow(dialog, g_taskDialogPath);
@@ -135,7 +139,8 @@ bool ShootLanguage(const std::wstring& folder, uint16_t language, const wchar_t*
     g_taskDialogSaved = false;
     ::SetTimer(nullptr, 0, 50, &ShootTaskDialog);
     const int answer = AskWithTaskDialog(nullptr);
-    if (answer != kKeepProgram) std::fprintf(stderr, "the task dialog answered %d\n", answer);
+    if (answer != kKeepProgram)
+        std::fprintf(stderr, "the task dialog answered %d\n", answer);
     return answer == kKeepProgram && g_taskDialogSaved && ok;
 }
 
@@ -150,6 +155,7 @@ int wmain(int argc, wchar_t** argv) {
     ::InitCommonControlsEx(&controls);
     const std::wstring folder = argv[1];
     const bool ok = ShootLanguage(folder, 0x0409, L"en") && ShootLanguage(folder, 0x0407, L"de");
-    if (!ok) std::fprintf(stderr, "some pictures could not be taken\n");
+    if (!ok)
+        std::fprintf(stderr, "some pictures could not be taken\n");
     return ok ? 0 : 1;
 }

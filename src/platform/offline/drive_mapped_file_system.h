@@ -8,7 +8,7 @@
 namespace veltrano {
 
 class DriveMappedFileSystem : public FileSystem {
-public:
+  public:
     // host: the host's own file system; root: the host folder that stands for "C:\".
     DriveMappedFileSystem(FileSystem& host, Text root);
 
@@ -27,7 +27,7 @@ public:
     Text ModulePath() override { return host_.ModulePath(); }
     uint32_t LastError() override { return host_.LastError(); }
 
-private:
+  private:
     FileSystem& host_;
     Text root_;
 };

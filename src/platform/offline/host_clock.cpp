@@ -19,7 +19,8 @@ std::optional<int64_t> LocalCalendarToSeconds(const CalendarTime& local) {
     tm.tm_sec = local.second;
     tm.tm_isdst = -1;
     const time_t t = std::mktime(&tm);
-    if (t == static_cast<time_t>(-1)) return std::nullopt;
+    if (t == static_cast<time_t>(-1))
+        return std::nullopt;
     return static_cast<int64_t>(t);
 }
 
@@ -37,7 +38,8 @@ Text IsoDateTimeText(const CalendarTime& t) {
 uint16_t HostSystemInfo::UserDefaultLanguage() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);
-        if (value == nullptr || *value == '\0') continue;
+        if (value == nullptr || *value == '\0')
+            continue;
         const std::string locale = value;
         return locale.rfind("de", 0) == 0 ? 0x0407 : 0x0409;
     }

@@ -7,7 +7,7 @@
 namespace veltrano {
 
 class HostClock : public Clock {
-public:
+  public:
     FileTime UtcNow() override;
     int64_t NowSeconds() override;
     std::optional<CalendarTime> UtcToLocal(FileTime utc) override;
@@ -26,7 +26,7 @@ Text IsoDateTimeText(const CalendarTime& local);
 // A clock that never pauses and, given a time, stands still at it (for reproducible runs); the
 // time zone and texts come from the wrapped clock.
 class FixedClock : public Clock {
-public:
+  public:
     FixedClock(Clock& zone, std::optional<FileTime> now) : zone_(zone), now_(now) {}
     FileTime UtcNow() override { return now_ ? *now_ : zone_.UtcNow(); }
     int64_t NowSeconds() override {
@@ -39,7 +39,7 @@ public:
     Text LocalDateTimeText(FileTime utc) override { return zone_.LocalDateTimeText(utc); }
     void Sleep(uint32_t) override {}
 
-private:
+  private:
     Clock& zone_;
     std::optional<FileTime> now_;
 };
@@ -47,7 +47,7 @@ private:
 // System facts of a host that is not the analysed Windows machine: the user language from the
 // locale environment (LANG and friends; German or English), no Windows version, no volume.
 class HostSystemInfo : public SystemInfo {
-public:
+  public:
     uint16_t UserDefaultLanguage() override;
     WindowsVersion Version() override { return {}; }
     std::optional<uint32_t> VolumeSerial(TextView) override { return std::nullopt; }

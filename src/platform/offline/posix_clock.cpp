@@ -20,13 +20,17 @@ FileTime HostClock::UtcNow() {
     return static_cast<FileTime>(ticks + kEpochDifferenceSeconds * 10'000'000);
 }
 
-int64_t HostClock::NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t HostClock::NowSeconds() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
 
 std::optional<CalendarTime> HostClock::UtcToLocal(FileTime utc) {
-    if (!FileTimeToCalendar(utc)) return std::nullopt;
+    if (!FileTimeToCalendar(utc))
+        return std::nullopt;
     const int64_t seconds = FileTimeToUnixSeconds(utc);
     std::tm tm{};
-    if (!LocalTime(static_cast<time_t>(seconds), tm)) return std::nullopt;
+    if (!LocalTime(static_cast<time_t>(seconds), tm))
+        return std::nullopt;
     CalendarTime local;
     local.year = tm.tm_year + 1900;
     local.month = tm.tm_mon + 1;
@@ -35,7 +39,8 @@ std::optional<CalendarTime> HostClock::UtcToLocal(FileTime utc) {
     local.minute = tm.tm_min;
     local.second = tm.tm_sec;
     local.milliseconds = static_cast<int>(utc % kTicksPerSecond / 10'000);
-    if (!IsValidCalendarTime(local)) return std::nullopt;
+    if (!IsValidCalendarTime(local))
+        return std::nullopt;
     return local;
 }
 

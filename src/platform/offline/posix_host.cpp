@@ -9,13 +9,21 @@
 
 namespace veltrano {
 
-std::unique_ptr<FileSystem> MakeHostFileSystem() { return std::make_unique<PosixFileSystem>(); }
-std::unique_ptr<Clock> MakeHostClock() { return std::make_unique<HostClock>(); }
-std::unique_ptr<SystemInfo> MakeHostSystemInfo() { return std::make_unique<HostSystemInfo>(); }
+std::unique_ptr<FileSystem> MakeHostFileSystem() {
+    return std::make_unique<PosixFileSystem>();
+}
+std::unique_ptr<Clock> MakeHostClock() {
+    return std::make_unique<HostClock>();
+}
+std::unique_ptr<SystemInfo> MakeHostSystemInfo() {
+    return std::make_unique<HostSystemInfo>();
+}
 std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage() {
     return std::make_unique<Windows1252CodePage>();
 }
 
-bool StandardErrorIsTerminal() { return ::isatty(2) != 0; }
+bool StandardErrorIsTerminal() {
+    return ::isatty(2) != 0;
+}
 
 }  // namespace veltrano

@@ -1,8 +1,8 @@
 // Assembly of the Win32 adapters.
 #include "platform/win32/live_machine.h"
 
-#include "platform/win32/win32_ansi_code_page.h"
 #include "platform/win32/event_log_choice.h"
+#include "platform/win32/win32_ansi_code_page.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_event_query.h"
 #include "platform/win32/win32_file_system.h"

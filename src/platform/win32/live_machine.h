@@ -9,14 +9,14 @@
 namespace veltrano {
 
 class LiveMachine {
-public:
+  public:
     LiveMachine();
     ~LiveMachine();
     LiveMachine(const LiveMachine&) = delete;
     LiveMachine& operator=(const LiveMachine&) = delete;
     Machine& machine() { return machine_; }
 
-private:
+  private:
     struct Adapters;
     std::unique_ptr<Adapters> adapters_;
     Machine machine_;

@@ -9,14 +9,15 @@ namespace veltrano {
 
 template <typename Traits>
 class ScopedHandle {
-public:
+  public:
     using Handle = typename Traits::Handle;
     ScopedHandle() : handle_(Traits::Invalid()) {}
     explicit ScopedHandle(Handle handle) : handle_(handle) {}
     ~ScopedHandle() { reset(); }
     ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.release()) {}
     ScopedHandle& operator=(ScopedHandle&& other) noexcept {
-        if (this != &other) reset(other.release());
+        if (this != &other)
+            reset(other.release());
         return *this;
     }
     ScopedHandle(const ScopedHandle&) = delete;
@@ -26,11 +27,12 @@ public:
     explicit operator bool() const { return Traits::IsValid(handle_); }
     Handle release() { return std::exchange(handle_, Traits::Invalid()); }
     void reset(Handle handle = Traits::Invalid()) {
-        if (Traits::IsValid(handle_)) Traits::Close(handle_);
+        if (Traits::IsValid(handle_))
+            Traits::Close(handle_);
         handle_ = handle;
     }
 
-private:
+  private:
     Handle handle_;
 };
 

@@ -10,10 +10,13 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide characters are UT
 
 namespace veltrano {
 
-inline const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline const wchar_t* Wide(const Text& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 inline Text FromWide(const wchar_t* text) {
-    return text == nullptr ? Text() : Text(reinterpret_cast<const char16_t*>(text), std::wcslen(text));
+    return text == nullptr ? Text()
+                           : Text(reinterpret_cast<const char16_t*>(text), std::wcslen(text));
 }
 
 inline Text FromWide(const wchar_t* text, size_t length) {

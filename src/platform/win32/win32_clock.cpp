@@ -23,15 +23,18 @@ FILETIME ToFILETIME(FileTime ft) {
 std::optional<SYSTEMTIME> LocalSystemTime(FileTime utc) {
     const FILETIME ft = ToFILETIME(utc);
     SYSTEMTIME universal, local;
-    if (!::FileTimeToSystemTime(&ft, &universal)) return std::nullopt;
-    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) return std::nullopt;
+    if (!::FileTimeToSystemTime(&ft, &universal))
+        return std::nullopt;
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return std::nullopt;
     return local;
 }
 
 struct BstrOwner {
     BSTR text = nullptr;
     ~BstrOwner() {
-        if (text != nullptr) ::SysFreeString(text);
+        if (text != nullptr)
+            ::SysFreeString(text);
     }
 };
 
@@ -45,11 +48,14 @@ FileTime Win32Clock::UtcNow() {
     return (static_cast<FileTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
-int64_t Win32Clock::NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t Win32Clock::NowSeconds() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
 
 std::optional<CalendarTime> Win32Clock::UtcToLocal(FileTime utc) {
     const auto local = LocalSystemTime(utc);
-    if (!local) return std::nullopt;
+    if (!local)
+        return std::nullopt;
     CalendarTime t;
     t.year = local->wYear;
     t.month = local->wMonth;
@@ -67,7 +73,8 @@ std::optional<int64_t> Win32Clock::LocalToSeconds(const CalendarTime& local) {
 
 Text Win32Clock::LocalDateTimeText(FileTime utc) {
     auto local = LocalSystemTime(utc);
-    if (!local) return {};
+    if (!local)
+        return {};
     local->wMilliseconds = 0;
     double date = 0;
     SYSTEMTIME back;
@@ -85,9 +92,13 @@ Text Win32Clock::LocalDateTimeText(FileTime utc) {
     return FromWide(text.text, ::SysStringLen(text.text));
 }
 
-void Win32Clock::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32Clock::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
 
-uint16_t Win32SystemInfo::UserDefaultLanguage() { return ::GetUserDefaultLangID(); }
+uint16_t Win32SystemInfo::UserDefaultLanguage() {
+    return ::GetUserDefaultLangID();
+}
 
 WindowsVersion Win32SystemInfo::Version() {
     const DWORD version = ::GetVersion();

@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class Win32Clock : public Clock {
-public:
+  public:
     FileTime UtcNow() override;
     int64_t NowSeconds() override;
     std::optional<CalendarTime> UtcToLocal(FileTime utc) override;
@@ -16,7 +16,7 @@ public:
 };
 
 class Win32SystemInfo : public SystemInfo {
-public:
+  public:
     uint16_t UserDefaultLanguage() override;
     WindowsVersion Version() override;
     std::optional<uint32_t> VolumeSerial(TextView root) override;

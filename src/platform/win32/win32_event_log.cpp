@@ -9,7 +9,7 @@ namespace veltrano {
 namespace {
 
 class Win32EventLog : public EventLog {
-public:
+  public:
     explicit Win32EventLog(HANDLE handle) : handle_(handle) {}
     ~Win32EventLog() override { ::CloseEventLog(handle_); }
     Win32EventLog(const Win32EventLog&) = delete;
@@ -29,7 +29,7 @@ public:
         return result;
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -38,7 +38,8 @@ private:
 std::unique_ptr<EventLog> Win32EventLogService::Open(TextView logName) {
     const Text name(logName);
     HANDLE handle = ::OpenEventLogW(nullptr, Wide(name));
-    if (handle == nullptr) return nullptr;
+    if (handle == nullptr)
+        return nullptr;
     return std::make_unique<Win32EventLog>(handle);
 }
 

@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class Win32EventLogService : public EventLogService {
-public:
+  public:
     std::unique_ptr<EventLog> Open(TextView logName) override;
 };
 

@@ -14,10 +14,11 @@ namespace veltrano {
 namespace {
 
 class EvtHandle {
-public:
+  public:
     explicit EvtHandle(EVT_HANDLE h = nullptr) : handle_(h) {}
     ~EvtHandle() {
-        if (handle_ != nullptr) ::EvtClose(handle_);
+        if (handle_ != nullptr)
+            ::EvtClose(handle_);
     }
     EvtHandle(const EvtHandle&) = delete;
     EvtHandle& operator=(const EvtHandle&) = delete;
@@ -25,14 +26,15 @@ public:
     EVT_HANDLE* out() { return &handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
 
-private:
+  private:
     EVT_HANDLE handle_;
 };
 
 Text PublisherName(EVT_HANDLE event) {
     LPCWSTR paths[] = {L"Event/System/Provider/@Name"};
     EvtHandle context(::EvtCreateRenderContext(1, paths, EvtRenderContextValues));
-    if (!context) return {};
+    if (!context)
+        return {};
     DWORD used = 0, count = 0;
     if (::EvtRender(context.get(), event, EvtRenderEventValues, 0, nullptr, &used, &count) ||
         ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || used == 0) {
@@ -45,7 +47,8 @@ Text PublisherName(EVT_HANDLE event) {
         return {};
     }
     const auto* value = reinterpret_cast<const EVT_VARIANT*>(buffer.data());
-    if (value->Type != EvtVarTypeString || value->StringVal == nullptr) return {};
+    if (value->Type != EvtVarTypeString || value->StringVal == nullptr)
+        return {};
     return FromWide(value->StringVal);
 }
 
@@ -53,9 +56,11 @@ Text PublisherName(EVT_HANDLE event) {
 
 std::optional<Text> Win32EventQuery::EventText(TextView logName, uint32_t recordNumber) {
     const Text path(logName);
-    const std::wstring query = L"Event/System[EventRecordID=" + std::to_wstring(recordNumber) + L"]";
+    const std::wstring query =
+        L"Event/System[EventRecordID=" + std::to_wstring(recordNumber) + L"]";
     EvtHandle results(::EvtQuery(nullptr, Wide(path), query.c_str(), EvtQueryChannelPath));
-    if (!results) return std::nullopt;
+    if (!results)
+        return std::nullopt;
     EvtHandle event;
     DWORD returned = 0;
     if (!::EvtNext(results.get(), 1, event.out(), INFINITE, 0, &returned) || returned == 0) {
@@ -63,7 +68,8 @@ std::optional<Text> Win32EventQuery::EventText(TextView logName, uint32_t record
     }
     const Text publisher = PublisherName(event.get());
     EvtHandle metadata(::EvtOpenPublisherMetadata(nullptr, Wide(publisher), nullptr, 0, 0));
-    if (!metadata) return std::nullopt;
+    if (!metadata)
+        return std::nullopt;
     DWORD needed = 0;
     if (::EvtFormatMessage(metadata.get(), event.get(), 0, 0, nullptr, EvtFormatMessageEvent, 0,
                            nullptr, &needed) ||

@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class Win32EventQuery : public EventQuery {
-public:
+  public:
     std::optional<Text> EventText(TextView logName, uint32_t recordNumber) override;
 };
 

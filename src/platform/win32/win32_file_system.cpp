@@ -23,17 +23,19 @@ std::nullptr_t Failed() {
 }
 
 class Win32ReadableFile : public ReadableFile {
-public:
+  public:
     explicit Win32ReadableFile(HANDLE handle) : handle_(handle) {}
     int64_t Read(void* buffer, size_t size) override {
         DWORD read = 0;
         const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-        if (!::ReadFile(handle_.get(), buffer, chunk, &read, nullptr)) return -1;
+        if (!::ReadFile(handle_.get(), buffer, chunk, &read, nullptr))
+            return -1;
         return read;
     }
     std::optional<FileFacts> Facts() override {
         BY_HANDLE_FILE_INFORMATION info;
-        if (!::GetFileInformationByHandle(handle_.get(), &info)) return std::nullopt;
+        if (!::GetFileInformationByHandle(handle_.get(), &info))
+            return std::nullopt;
         FileFacts facts;
         facts.attributes = info.dwFileAttributes;
         facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -44,12 +46,12 @@ public:
     }
     bool IsDiskFile() override { return ::GetFileType(handle_.get()) == FILE_TYPE_DISK; }
 
-private:
+  private:
     ScopedFileHandle handle_;
 };
 
 class Win32WritableFile : public WritableFile {
-public:
+  public:
     explicit Win32WritableFile(HANDLE handle) : handle_(handle) {}
     size_t Write(const void* data, size_t size) override {
         size_t done = 0;
@@ -72,7 +74,7 @@ public:
         return ::SetFilePointerEx(handle_.get(), distance, nullptr, FILE_BEGIN) != 0;
     }
 
-private:
+  private:
     ScopedFileHandle handle_;
 };
 
@@ -82,7 +84,8 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(TextView fol
     const Text pattern = Text(folder) + u"\\*.*";
     WIN32_FIND_DATAW data;
     ScopedFindHandle find(::FindFirstFileW(Wide(pattern), &data));
-    if (!find) return std::nullopt;
+    if (!find)
+        return std::nullopt;
     std::vector<FolderEntry> entries;
     do {
         FolderEntry entry;
@@ -101,7 +104,8 @@ std::unique_ptr<ReadableFile> Win32FileSystem::OpenForReading(TextView path) {
     const Text p(path);
     HANDLE h = ::CreateFileW(Wide(p), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Failed();
+    if (h == INVALID_HANDLE_VALUE)
+        return Failed();
     return std::make_unique<Win32ReadableFile>(h);
 }
 
@@ -109,14 +113,16 @@ std::unique_ptr<WritableFile> Win32FileSystem::CreateForWriting(TextView path) {
     const Text p(path);
     HANDLE h = ::CreateFileW(Wide(p), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Failed();
+    if (h == INVALID_HANDLE_VALUE)
+        return Failed();
     return std::make_unique<Win32WritableFile>(h);
 }
 
 std::optional<FileFacts> Win32FileSystem::Facts(TextView path) {
     const Text p(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(Wide(p), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!::GetFileAttributesExW(Wide(p), GetFileExInfoStandard, &data))
+        return std::nullopt;
     FileFacts facts;
     facts.attributes = data.dwFileAttributes;
     facts.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -128,7 +134,8 @@ std::optional<FileFacts> Win32FileSystem::Facts(TextView path) {
 
 CreateFolderResult Win32FileSystem::CreateFolder(TextView path) {
     const Text p(path);
-    if (::CreateDirectoryW(Wide(p), nullptr)) return CreateFolderResult::Created;
+    if (::CreateDirectoryW(Wide(p), nullptr))
+        return CreateFolderResult::Created;
     return ::GetLastError() == ERROR_ALREADY_EXISTS ? CreateFolderResult::AlreadyExists
                                                     : CreateFolderResult::Failed;
 }
@@ -146,7 +153,8 @@ bool Win32FileSystem::Remove(TextView path) {
 Text Win32FileSystem::TempFolder() {
     wchar_t buffer[MAX_PATH + 1];
     const DWORD n = ::GetTempPathW(MAX_PATH, buffer);
-    if (n == 0 || n > MAX_PATH) return {};
+    if (n == 0 || n > MAX_PATH)
+        return {};
     return FromWide(buffer, n);
 }
 
@@ -159,12 +167,15 @@ Text Win32FileSystem::DesktopFolder() {
     return FromWide(buffer);
 }
 
-uint32_t Win32FileSystem::LastError() { return t_lastError; }
+uint32_t Win32FileSystem::LastError() {
+    return t_lastError;
+}
 
 Text Win32FileSystem::ModulePath() {
     wchar_t buffer[MAX_PATH];
     const DWORD n = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
+    if (n == 0 || n >= MAX_PATH)
+        return {};
     return FromWide(buffer, n);
 }
 

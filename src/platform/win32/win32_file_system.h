@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class Win32FileSystem : public FileSystem {
-public:
+  public:
     std::optional<std::vector<FolderEntry>> ListFolder(TextView folder) override;
     std::unique_ptr<ReadableFile> OpenForReading(TextView path) override;
     std::unique_ptr<WritableFile> CreateForWriting(TextView path) override;

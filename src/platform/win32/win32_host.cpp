@@ -9,13 +9,21 @@
 
 namespace veltrano {
 
-std::unique_ptr<FileSystem> MakeHostFileSystem() { return std::make_unique<Win32FileSystem>(); }
-std::unique_ptr<Clock> MakeHostClock() { return std::make_unique<Win32Clock>(); }
-std::unique_ptr<SystemInfo> MakeHostSystemInfo() { return std::make_unique<Win32SystemInfo>(); }
+std::unique_ptr<FileSystem> MakeHostFileSystem() {
+    return std::make_unique<Win32FileSystem>();
+}
+std::unique_ptr<Clock> MakeHostClock() {
+    return std::make_unique<Win32Clock>();
+}
+std::unique_ptr<SystemInfo> MakeHostSystemInfo() {
+    return std::make_unique<Win32SystemInfo>();
+}
 std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage() {
     return std::make_unique<Win32AnsiCodePage>();
 }
 
-bool StandardErrorIsTerminal() { return ::_isatty(2) != 0; }
+bool StandardErrorIsTerminal() {
+    return ::_isatty(2) != 0;
+}
 
 }  // namespace veltrano

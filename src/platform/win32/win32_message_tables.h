@@ -6,7 +6,7 @@
 namespace veltrano {
 
 class Win32MessageTables : public MessageTables {
-public:
+  public:
     std::unique_ptr<MessageModule> LoadAsData(TextView path) override;
     std::optional<Text> NativeApiMessage(uint32_t code) override;
     std::optional<Text> SystemMessage(uint32_t id) override;

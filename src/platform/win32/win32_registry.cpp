@@ -12,7 +12,8 @@ namespace {
 ScopedRegistryKey OpenKey(HKEY root, TextView path, REGSAM access) {
     const Text p(path);
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, Wide(p), 0, access, &key) != ERROR_SUCCESS) return {};
+    if (::RegOpenKeyExW(root, Wide(p), 0, access, &key) != ERROR_SUCCESS)
+        return {};
     return ScopedRegistryKey(key);
 }
 
@@ -30,7 +31,8 @@ ScopedRegistryKey CreateKey(TextView path) {
 
 Text Win32Registry::ReadMachineString(TextView keyPath, TextView valueName) {
     ScopedRegistryKey key = OpenKey(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE);
-    if (!key) return {};
+    if (!key)
+        return {};
     const Text name(valueName);
     DWORD size = 0;
     if (::RegQueryValueExW(key.get(), Wide(name), nullptr, nullptr, nullptr, &size) !=
@@ -49,7 +51,8 @@ Text Win32Registry::ReadMachineString(TextView keyPath, TextView valueName) {
 
 std::optional<uint32_t> Win32Registry::ReadUserDword(TextView keyPath, TextView valueName) {
     ScopedRegistryKey key = OpenKey(HKEY_CURRENT_USER, keyPath, KEY_READ);
-    if (!key) return std::nullopt;
+    if (!key)
+        return std::nullopt;
     const Text name(valueName);
     DWORD value = 0, size = sizeof value, type = 0;
     if (::RegQueryValueExW(key.get(), Wide(name), nullptr, &type, reinterpret_cast<BYTE*>(&value),
@@ -62,7 +65,8 @@ std::optional<uint32_t> Win32Registry::ReadUserDword(TextView keyPath, TextView 
 
 bool Win32Registry::WriteUserDword(TextView keyPath, TextView valueName, uint32_t value) {
     ScopedRegistryKey key = CreateKey(keyPath);
-    if (!key) return false;
+    if (!key)
+        return false;
     const Text name(valueName);
     const DWORD data = value;
     return ::RegSetValueExW(key.get(), Wide(name), 0, REG_DWORD,
@@ -71,7 +75,8 @@ bool Win32Registry::WriteUserDword(TextView keyPath, TextView valueName, uint32_
 
 bool Win32Registry::WriteUserString(TextView keyPath, TextView valueName, TextView value) {
     ScopedRegistryKey key = CreateKey(keyPath);
-    if (!key) return false;
+    if (!key)
+        return false;
     const Text name(valueName), data(value);
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
     return ::RegSetValueExW(key.get(), Wide(name), 0, REG_SZ,
@@ -83,10 +88,12 @@ bool Win32Registry::DeleteUserKeyTree(TextView keyPath) {
 }
 
 bool DeleteKeyTree(HKEY root, const Text& path) {
-    if (::RegDeleteKeyW(root, Wide(path)) == ERROR_SUCCESS) return true;
+    if (::RegDeleteKeyW(root, Wide(path)) == ERROR_SUCCESS)
+        return true;
     HKEY raw = nullptr;
     const LONG opened = ::RegOpenKeyExW(root, Wide(path), 0, KEY_READ, &raw);
-    if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND;
+    if (opened != ERROR_SUCCESS)
+        return opened == ERROR_FILE_NOT_FOUND;
     {
         ScopedRegistryKey key(raw);
         wchar_t name[260];
@@ -96,7 +103,8 @@ bool DeleteKeyTree(HKEY root, const Text& path) {
                 ERROR_SUCCESS) {
                 break;
             }
-            if (!DeleteKeyTree(root, path + u"\\" + FromWide(name, length))) break;
+            if (!DeleteKeyTree(root, path + u"\\" + FromWide(name, length)))
+                break;
         }
     }
     return ::RegDeleteKeyW(root, Wide(path)) == ERROR_SUCCESS;

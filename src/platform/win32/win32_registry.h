@@ -8,7 +8,7 @@
 namespace veltrano {
 
 class Win32Registry : public Registry {
-public:
+  public:
     Text ReadMachineString(TextView keyPath, TextView valueName) override;
     std::optional<uint32_t> ReadUserDword(TextView keyPath, TextView valueName) override;
     bool WriteUserDword(TextView keyPath, TextView valueName, uint32_t value) override;

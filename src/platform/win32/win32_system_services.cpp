@@ -12,10 +12,12 @@ namespace veltrano {
 Text Win32Environment::Expand(TextView text) {
     const Text source(text);
     const DWORD needed = ::ExpandEnvironmentStringsW(Wide(source), nullptr, 0);
-    if (needed == 0) return {};
+    if (needed == 0)
+        return {};
     std::vector<wchar_t> buffer(needed + 1, L'\0');
     const DWORD n = ::ExpandEnvironmentStringsW(Wide(source), buffer.data(), needed + 1);
-    if (n == 0 || n > needed + 1) return {};
+    if (n == 0 || n > needed + 1)
+        return {};
     return FromWide(buffer.data());
 }
 

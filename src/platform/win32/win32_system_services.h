@@ -12,27 +12,27 @@
 namespace veltrano {
 
 class Win32Environment : public Environment {
-public:
+  public:
     Text Expand(TextView text) override;
 };
 
 class Win32Shell : public Shell {
-public:
+  public:
     bool Execute(uintptr_t owner, TextView verb, TextView file, TextView parameters,
                  int show) override;
 };
 
 class WindowMessageSink : public MessageSink {
-public:
+  public:
     explicit WindowMessageSink(HWND window) : window_(window) {}
     bool Post(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
-private:
+  private:
     HWND window_;
 };
 
 class Win32KeyState : public KeyState {
-public:
+  public:
     int16_t StateOf(int virtualKey) override { return ::GetKeyState(virtualKey); }
 };
 

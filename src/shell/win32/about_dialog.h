@@ -8,15 +8,15 @@
 namespace veltrano {
 
 class CAboutDlg : public CDialog {
-public:
+  public:
     explicit CAboutDlg(Shell& shell, HWND parent = nullptr);
 
-protected:
+  protected:
     void DoDataExchange(DataExchange& exchange) override;
     BOOL OnInitDialog() override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
 
-private:
+  private:
     Shell& shell_;
     CWindow text_;
     CWindow link_;

@@ -11,18 +11,22 @@ namespace veltrano {
 bool IsRunningFromTemp(FileSystem& files) {
     const Text executable = files.ModulePath();
     const Text temp = files.TempFolder();
-    if (executable.empty() || temp.empty() || temp.size() > 260) return false;
+    if (executable.empty() || temp.empty() || temp.size() > 260)
+        return false;
     return executable.size() > temp.size() && StartsWith(executable, temp);
 }
 
 void OfferToKeep(HWND mainDialog, Machine& machine) {
-    if (AskKeepQuestion(mainDialog, machine.system->Version()) != kKeepProgram) return;
+    if (AskKeepQuestion(mainDialog, machine.system->Version()) != kKeepProgram)
+        return;
     FileSystem& files = *machine.files;
     const Text executable = files.ModulePath();
     const Text desktop = files.DesktopFolder();
-    if (executable.empty() || desktop.empty()) return;
+    if (executable.empty() || desktop.empty())
+        return;
     const Text copy = DesktopCopyPath(desktop, executable);
-    if (!files.Copy(executable, copy, false)) return;
+    if (!files.Copy(executable, copy, false))
+        return;
     Text version;
     GetFileVersionText(version);
     for (const auto& value : UninstallValues(copy, desktop, version)) {

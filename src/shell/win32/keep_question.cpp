@@ -30,16 +30,19 @@ using TaskDialogIndirectFunction = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int
 }  // namespace
 
 int AskKeepQuestion(HWND mainDialog, const WindowsVersion& version) {
-    if (Hook()) return Hook()();
+    if (Hook())
+        return Hook()();
     return version.major == 6 ? AskWithTaskDialog(mainDialog) : AskWithXPOptions(mainDialog);
 }
 
 int AskWithTaskDialog(HWND mainDialog) {
     ScopedModule comctl(::LoadLibraryW(L"comctl32.dll"));
-    if (!comctl) return kNoAnswer;
+    if (!comctl)
+        return kNoAnswer;
     const auto taskDialogIndirect = reinterpret_cast<TaskDialogIndirectFunction>(
         reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "TaskDialogIndirect")));
-    if (taskDialogIndirect == nullptr) return kNoAnswer;
+    if (taskDialogIndirect == nullptr)
+        return kNoAnswer;
 
     const Text title = LocalText(LT_PRODUCT_NAME);
     const Text question = LocalText(LT_LIKE_QUESTION);
@@ -65,9 +68,12 @@ int AskWithTaskDialog(HWND mainDialog) {
     config.cxWidth = 250;
 
     int pressed = 0;
-    if (FAILED(taskDialogIndirect(&config, &pressed, nullptr, nullptr))) return kNoAnswer;
-    if (pressed == kKeepButtonId) return kKeepProgram;
-    if (pressed == kRemoveButtonId) return kRemoveProgram;
+    if (FAILED(taskDialogIndirect(&config, &pressed, nullptr, nullptr)))
+        return kNoAnswer;
+    if (pressed == kKeepButtonId)
+        return kKeepProgram;
+    if (pressed == kRemoveButtonId)
+        return kRemoveProgram;
     return kNoAnswer;
 }
 
@@ -78,12 +84,17 @@ int AskWithXPOptions(HWND mainDialog) {
     dialog.removeNote = LocalText(LT_REMOVE_NOTE);
     // Escape keeps the preselected first option, so the modal result does not matter, unless
     // the dialog could not be shown at all: that is no answer, not a silent "keep".
-    if (dialog.DoModal() == -1) return kNoAnswer;
-    if (dialog.option == 0) return kKeepProgram;
-    if (dialog.option == 1) return kRemoveProgram;
+    if (dialog.DoModal() == -1)
+        return kNoAnswer;
+    if (dialog.option == 0)
+        return kKeepProgram;
+    if (dialog.option == 1)
+        return kRemoveProgram;
     return kNoAnswer;
 }
 
-void SetKeepQuestionHook(std::function<int()> hook) { Hook() = std::move(hook); }
+void SetKeepQuestionHook(std::function<int()> hook) {
+    Hook() = std::move(hook);
+}
 
 }  // namespace veltrano

@@ -11,13 +11,13 @@ namespace veltrano {
 inline constexpr char16_t kDescriptionFileName[] = u"full-error-description.txt";
 
 class CMyEdit : public CSubclassedWindow {
-public:
+  public:
     CMyEdit(FileSystem& files, Shell& shell) : files_(files), shell_(shell) {}
 
-protected:
+  protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-private:
+  private:
     // Writes the text for Notepad and starts it; false when the temporary folder is unknown.
     bool OpenInNotepad();
 

@@ -22,14 +22,18 @@ bool SelfUninstall(Machine& machine, const Text& caption) {
 
     FileSystem& files = *machine.files;
     const Text executable = files.ModulePath();
-    if (executable.empty()) return false;
+    if (executable.empty())
+        return false;
     const Text temp = files.TempFolder();
-    if (temp.empty() || temp.size() > 260) return false;
+    if (temp.empty() || temp.size() > 260)
+        return false;
     const Text script = temp + kRemovalScriptName;
     const auto ansi = machine.ansi->FromUtf16(RemovalScript(executable, script));
-    if (!ansi) return false;
+    if (!ansi)
+        return false;
     auto file = files.CreateForWriting(script);
-    if (file == nullptr) return false;
+    if (file == nullptr)
+        return false;
     const bool complete = file->Write(ansi->data(), ansi->size()) == ansi->size();
     file.reset();
     // A cut-off script could name a different file: it is never run.

@@ -45,18 +45,23 @@ void MoveTo(const SlideRecord& slide, const RECT& r) {
 // so the conversion stays defined.
 UINT StepInterval(double seconds, int steps) {
     const double ms = seconds * 1000.0 / steps;
-    if (!(ms > 0)) return 0;
-    if (ms >= static_cast<double>(USER_TIMER_MAXIMUM)) return USER_TIMER_MAXIMUM;
+    if (!(ms > 0))
+        return 0;
+    if (ms >= static_cast<double>(USER_TIMER_MAXIMUM))
+        return USER_TIMER_MAXIMUM;
     return static_cast<UINT>(ms);
 }
 
-void CALLBACK OnSlideTimer(HWND child, UINT, UINT_PTR, DWORD) { SlideTick(child); }
+void CALLBACK OnSlideTimer(HWND child, UINT, UINT_PTR, DWORD) {
+    SlideTick(child);
+}
 
 }  // namespace
 
 void SlideWindow(HWND parent, HWND child, int down, int widen, double seconds) {
     auto& slides = Slides();
-    if (slides.count(child) != 0) return;
+    if (slides.count(child) != 0)
+        return;
     SlideRecord slide;
     slide.child = child;
     slide.parent = parent;
@@ -78,12 +83,15 @@ void SlideWindow(HWND parent, HWND child, int down, int widen, double seconds) {
     }
 }
 
-bool SlidePending() { return !Slides().empty(); }
+bool SlidePending() {
+    return !Slides().empty();
+}
 
 void SlideTick(HWND child) {
     auto& slides = Slides();
     const auto found = slides.find(child);
-    if (found == slides.end()) return;
+    if (found == slides.end())
+        return;
     SlideRecord& slide = found->second;
     if (!::IsWindow(slide.child) || !::IsWindow(slide.parent)) {
         slides.erase(found);
@@ -92,7 +100,8 @@ void SlideTick(HWND child) {
     if (slide.stepsDone == slide.stepCount) {
         ::KillTimer(slide.child, slide.timerId);
         MoveTo(slide, slide.target);
-        if (slide.hideAtEnd) ::ShowWindow(slide.child, SW_HIDE);
+        if (slide.hideAtEnd)
+            ::ShowWindow(slide.child, SW_HIDE);
         slides.erase(found);
         return;
     }
@@ -103,7 +112,8 @@ void SlideTick(HWND child) {
     const RECT next{static_cast<LONG>(slide.left), static_cast<LONG>(slide.top),
                     static_cast<LONG>(slide.right), static_cast<LONG>(slide.bottom)};
     const RECT current = RectInParent(slide.child, slide.parent);
-    if (!::EqualRect(&next, &current)) MoveTo(slide, next);
+    if (!::EqualRect(&next, &current))
+        MoveTo(slide, next);
     ++slide.stepsDone;
 }
 

@@ -14,11 +14,14 @@ namespace {
 std::optional<std::vector<uint8_t>> OwnVersionResource() {
     wchar_t path[260];
     const DWORD length = ::GetModuleFileNameW(nullptr, path, 260);
-    if (length == 0 || length >= 260) return std::nullopt;
+    if (length == 0 || length >= 260)
+        return std::nullopt;
     const DWORD size = ::GetFileVersionInfoSizeW(path, nullptr);
-    if (size == 0) return std::nullopt;
+    if (size == 0)
+        return std::nullopt;
     std::vector<uint8_t> block(size);
-    if (!::GetFileVersionInfoW(path, 0, size, block.data())) return std::nullopt;
+    if (!::GetFileVersionInfoW(path, 0, size, block.data()))
+        return std::nullopt;
     return block;
 }
 
@@ -26,7 +29,8 @@ std::optional<std::vector<uint8_t>> OwnVersionResource() {
 
 bool GetFileVersionText(Text& version) {
     auto block = OwnVersionResource();
-    if (!block) return false;
+    if (!block)
+        return false;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT size = 0;
     if (!::VerQueryValueW(block->data(), L"\\", reinterpret_cast<void**>(&info), &size) ||
@@ -42,7 +46,8 @@ bool GetFileVersionText(Text& version) {
 
 bool GetVersionString(TextView name, Text& value) {
     auto block = OwnVersionResource();
-    if (!block) return false;
+    if (!block)
+        return false;
     const Text query = u"\\StringFileInfo\\040904E4\\" + Text(name);
     wchar_t* text = nullptr;
     UINT length = 0;
@@ -52,7 +57,8 @@ bool GetVersionString(TextView name, Text& value) {
     }
     // The length counts the terminator when the resource stores one.
     const size_t characters = ::wcsnlen(text, length);
-    if (characters == 0) return false;
+    if (characters == 0)
+        return false;
     value = FromWide(text, characters);
     return true;
 }

@@ -23,7 +23,8 @@ CXPOptions::CXPOptions(HWND parent) : CDialog(IDD_XP_OPTIONS, parent) {}
 
 // A modeless dialog (tests) goes before its fonts do.
 CXPOptions::~CXPOptions() {
-    if (IsWindow()) EndDialog(IDCANCEL);
+    if (IsWindow())
+        EndDialog(IDCANCEL);
 }
 
 void CXPOptions::DoDataExchange(DataExchange& exchange) {

@@ -8,7 +8,7 @@
 namespace veltrano {
 
 class CXPOptions : public CDialog {
-public:
+  public:
     explicit CXPOptions(HWND parent = nullptr);
     ~CXPOptions() override;
 
@@ -19,11 +19,11 @@ public:
     // 0 the first option, 1 the second, -1 none; stored back only by OK.
     int option = 0;
 
-protected:
+  protected:
     void DoDataExchange(DataExchange& exchange) override;
     BOOL OnInitDialog() override;
 
-private:
+  private:
     ScopedGdiObject headingFont_;
     ScopedGdiObject optionFont_;
 };

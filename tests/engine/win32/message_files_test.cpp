@@ -24,13 +24,14 @@ void SetMachineString(const Text& key, const Text& name, const Text& value) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(key), 0, nullptr, 0, KEY_WRITE, nullptr,
                               &handle, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(handle, Wide(name), 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    RegSetValueExW(handle, Wide(name), 0, REG_EXPAND_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>((value.size() + 1) * 2));
     RegCloseKey(handle);
 }
 
 class MessageFilesTest : public ::testing::Test {
-protected:
+  protected:
     // The keys live in the test prefix's registry and are written the same way by every test
     // process (ctest runs them in parallel), so none of them removes them.
     static void SetUpTestSuite() {
@@ -73,9 +74,9 @@ protected:
 };
 
 TEST_F(MessageFilesTest, CrashMessageHasNineLinesWithPathCodeAndReport) {
-    const auto texts = Resolve(u"Application Error", 1000,
-                               testing::CrashStrings(u"notepad.exe", u"C:\\Windows\\notepad.exe",
-                                                     u"c0000005", u"rid-42"));
+    const auto texts = Resolve(
+        u"Application Error", 1000,
+        testing::CrashStrings(u"notepad.exe", u"C:\\Windows\\notepad.exe", u"c0000005", u"rid-42"));
     ASSERT_TRUE(texts.ErrorText);
     const auto lines = SplitLines(*texts.ErrorText);
     ASSERT_EQ(lines.size(), 9u);

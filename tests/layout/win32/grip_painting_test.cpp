@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include <gtest/gtest.h>
 #include <uxtheme.h>
+#include <gtest/gtest.h>
 
 #include "layout/layout.h"
 #include "layout/win32/gdi_canvas.h"

@@ -13,7 +13,7 @@ namespace {
 using testing::RecordingShell;
 
 class AboutDialogTest : public ::testing::Test {
-protected:
+  protected:
     AboutDialogTest() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
@@ -25,7 +25,8 @@ protected:
         LITEM item{};
         item.mask = LIF_ITEMINDEX | LIF_URL;
         item.iLink = 0;
-        if (!::SendMessageW(link, LM_GETITEM, 0, reinterpret_cast<LPARAM>(&item))) return u"?";
+        if (!::SendMessageW(link, LM_GETITEM, 0, reinterpret_cast<LPARAM>(&item)))
+            return u"?";
         return FromWide(item.szUrl);
     }
 

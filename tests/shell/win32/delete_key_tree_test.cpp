@@ -17,7 +17,7 @@ using testing::KeyExists;
 using testing::SetString;
 
 class DeleteKeyTreeTest : public ::testing::Test {
-protected:
+  protected:
     DeleteKeyTreeTest() {
         static int counter = 0;
         base_ = u"Software\\VeltranoTests\\tree-" + DecimalText(::GetCurrentProcessId()) + u"-" +

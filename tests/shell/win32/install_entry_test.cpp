@@ -25,7 +25,7 @@ using testing::RedirectedFiles;
 using testing::TempTree;
 
 class IsRunningFromTempTest : public ::testing::Test {
-protected:
+  protected:
     bool FromTemp(const Text& module, const Text& temp) {
         files_.module = module;
         files_.temp = temp;
@@ -63,7 +63,7 @@ Text Value(const Text& name) {
 }
 
 class OfferToKeepTest : public ::testing::Test {
-protected:
+  protected:
     OfferToKeepTest() {
         InitLocalTexts(0x0409, u"");
         tree_.MakeFolder("Desk top");

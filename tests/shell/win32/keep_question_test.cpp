@@ -17,7 +17,7 @@ using testing::FindChildByText;
 using testing::PressEscape;
 
 class KeepQuestionTest : public ::testing::Test {
-protected:
+  protected:
     KeepQuestionTest() { InitLocalTexts(0x0409, u""); }
     ~KeepQuestionTest() override { InitLocalTexts(0x0409, u""); }
 };

@@ -14,7 +14,7 @@ using testing::ReadBytes;
 using testing::Utf16Bytes;
 
 class MyEditTest : public ::testing::Test {
-protected:
+  protected:
     MyEditTest() {
         tree_.MakeFolder("temp");
         temp_ = tree_.RootText() + u"\\temp\\";

@@ -44,7 +44,9 @@ TEST(RunningFromTemp, CopyInASubfolderOfTheTemporaryFolderCounts) {
     EXPECT_EQ(RunAndWait(copy), 10u);
 }
 
-TEST(RunningFromTemp, ProgramElsewhereDoesNotCount) { EXPECT_EQ(RunAndWait(Probe()), 20u); }
+TEST(RunningFromTemp, ProgramElsewhereDoesNotCount) {
+    EXPECT_EQ(RunAndWait(Probe()), 20u);
+}
 
 }  // namespace
 }  // namespace veltrano

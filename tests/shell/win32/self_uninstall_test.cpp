@@ -23,7 +23,7 @@ using testing::KeyExists;
 using testing::ReadBytes;
 
 class SelfUninstallTest : public ::testing::Test {
-protected:
+  protected:
     SelfUninstallTest() {
         InitLocalTexts(0x0409, u"");
         tree_.MakeFolder("temp");
@@ -135,7 +135,8 @@ TEST_F(SelfUninstallTest, PercentSignsInPathsAreDoubled) {
 }
 
 TEST_F(SelfUninstallTest, PathTheAnsiCodePageCannotSpellWritesNoScript) {
-    if (::GetACP() == CP_UTF8) GTEST_SKIP() << "the ANSI code page is UTF-8: every path fits";
+    if (::GetACP() == CP_UTF8)
+        GTEST_SKIP() << "the ANSI code page is UTF-8: every path fits";
     files_.module = u"C:\\Users\\\u4E2D\u6587\\Desktop\\Veltrano.exe";
     Answer(IDYES);
     EXPECT_FALSE(SelfUninstall(machine_, u"Veltrano"));

@@ -11,17 +11,20 @@
 namespace veltrano::testing {
 
 std::optional<std::string> StrictAnsiCodePage::FromUtf16(TextView text) {
-    if (text.empty()) return std::string();
+    if (text.empty())
+        return std::string();
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int length = static_cast<int>(text.size());
     BOOL substituted = FALSE;
     const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0,
                                            nullptr, &substituted);
-    if (size <= 0 || substituted) return std::nullopt;
+    if (size <= 0 || substituted)
+        return std::nullopt;
     std::string out(static_cast<size_t>(size), '\0');
     ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, out.data(), size, nullptr,
                           &substituted);
-    if (substituted) return std::nullopt;
+    if (substituted)
+        return std::nullopt;
     return out;
 }
 
@@ -36,13 +39,15 @@ PrivateUserHive::PrivateUserHive() {
 
 PrivateUserHive::~PrivateUserHive() {
     ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    if (key_ != nullptr) ::RegCloseKey(key_);
+    if (key_ != nullptr)
+        ::RegCloseKey(key_);
     DeleteKeyTree(HKEY_CURRENT_USER, path_);
 }
 
 bool KeyExists(HKEY root, const Text& path) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, Wide(path), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExW(root, Wide(path), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     ::RegCloseKey(key);
     return true;
 }
@@ -62,14 +67,16 @@ void SetString(HKEY root, const Text& path, const Text& name, const Text& value)
 
 std::optional<StoredString> ReadStored(HKEY root, const Text& path, const Text& name) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, Wide(path), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    if (::RegOpenKeyExW(root, Wide(path), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
     StoredString stored;
     std::vector<wchar_t> data(2048, L'\0');
     stored.bytes = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
     const LONG result = ::RegQueryValueExW(key, Wide(name), nullptr, &stored.type,
                                            reinterpret_cast<BYTE*>(data.data()), &stored.bytes);
     ::RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return std::nullopt;
+    if (result != ERROR_SUCCESS)
+        return std::nullopt;
     stored.value = FromWide(data.data());
     return stored;
 }
@@ -86,12 +93,14 @@ struct WindowSearch {
 
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
     auto& search = *reinterpret_cast<WindowSearch*>(lParam);
-    if (!::IsWindowVisible(hwnd)) return TRUE;
+    if (!::IsWindowVisible(hwnd))
+        return TRUE;
     wchar_t text[512] = {};
     ::GetWindowTextW(hwnd, text, 512);
     const std::wstring have(text);
     const bool match = search.prefix ? have.rfind(*search.text, 0) == 0 : have == *search.text;
-    if (!match) return TRUE;
+    if (!match)
+        return TRUE;
     search.found = hwnd;
     return FALSE;
 }
@@ -111,10 +120,12 @@ DialogAnswerer::~DialogAnswerer() {
 
 void CALLBACK DialogAnswerer::Poll(HWND, UINT, UINT_PTR, DWORD) {
     DialogAnswerer* self = g_answerer;
-    if (self == nullptr || self->answered_) return;
+    if (self == nullptr || self->answered_)
+        return;
     WindowSearch search{&self->title_, false, nullptr};
     ::EnumThreadWindows(::GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) return;
+    if (search.found == nullptr)
+        return;
     self->answered_ = true;
     self->answer_(search.found);
 }

@@ -18,7 +18,7 @@
 namespace veltrano::testing {
 
 class RecordingShell : public Shell {
-public:
+  public:
     struct Call {
         uintptr_t owner;
         Text verb, file, parameters;
@@ -35,7 +35,7 @@ public:
 // The real Win32 files, with the temporary folder, the desktop and the executable's path as the
 // test sets them (an unset one is the system's).
 class RedirectedFiles : public Win32FileSystem {
-public:
+  public:
     std::optional<Text> temp, desktop, module;
     Text TempFolder() override { return temp ? *temp : Win32FileSystem::TempFolder(); }
     Text DesktopFolder() override { return desktop ? *desktop : Win32FileSystem::DesktopFolder(); }
@@ -43,7 +43,7 @@ public:
 };
 
 class FixedSystemInfo : public SystemInfo {
-public:
+  public:
     WindowsVersion version{6, 1};
     uint16_t UserDefaultLanguage() override { return 0x0409; }
     WindowsVersion Version() override { return version; }
@@ -52,7 +52,7 @@ public:
 
 // WideCharToMultiByte(CP_ACP) that refuses substitutes, as the program's own adapter does.
 class StrictAnsiCodePage : public AnsiCodePage {
-public:
+  public:
     std::optional<std::string> FromUtf16(TextView text) override;
 };
 
@@ -60,13 +60,13 @@ public:
 // object (RegOverridePredefKey), so tests of the program's fixed key paths never meet the
 // prefix's real keys or each other.
 class PrivateUserHive {
-public:
+  public:
     PrivateUserHive();
     ~PrivateUserHive();
     PrivateUserHive(const PrivateUserHive&) = delete;
     PrivateUserHive& operator=(const PrivateUserHive&) = delete;
 
-private:
+  private:
     Text path_;
     HKEY key_ = nullptr;
 };
@@ -86,14 +86,14 @@ std::optional<StoredString> ReadStored(HKEY root, const Text& path, const Text& 
 // polled by a thread timer: a modal loop started afterwards (a dialog, a task dialog) answers
 // itself.
 class DialogAnswerer {
-public:
+  public:
     DialogAnswerer(std::wstring title, std::function<void(HWND)> answer);
     ~DialogAnswerer();
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
     bool Answered() const { return answered_; }
 
-private:
+  private:
     static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD);
     std::wstring title_;
     std::function<void(HWND)> answer_;

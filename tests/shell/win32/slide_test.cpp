@@ -12,7 +12,7 @@ namespace {
 
 // A framed top-level window (client and window coordinates differ) with static children.
 class SlideTest : public ::testing::Test {
-protected:
+  protected:
     SlideTest() {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = &::DefWindowProcW;
@@ -36,7 +36,9 @@ protected:
 };
 
 // The child's own visibility (its parent stays hidden in most tests).
-bool Shown(HWND child) { return (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Shown(HWND child) {
+    return (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void ExpectRect(const RECT& r, LONG left, LONG top, LONG right, LONG bottom) {
     EXPECT_EQ(r.left, left);
@@ -71,7 +73,8 @@ TEST_F(SlideTest, NegativeStepsTruncateTowardZero) {
     SlideWindow(parent_, child, -7, 3, 1.0);
     SlideTick(child);  // top 5 - 0.35 = 4.65, right 100.15
     ExpectRect(Where(child), 0, 4, 100, 24);
-    for (int tick = 2; tick <= kSlideSteps + 1; ++tick) SlideTick(child);
+    for (int tick = 2; tick <= kSlideSteps + 1; ++tick)
+        SlideTick(child);
     ExpectRect(Where(child), 0, -2, 103, 18);
     EXPECT_FALSE(SlidePending());
 }
@@ -81,7 +84,8 @@ TEST_F(SlideTest, SecondSlideOfTheSameChildIsIgnored) {
     SlideWindow(parent_, banner, 30, -480, 1.0);
     SlideTick(banner);
     SlideWindow(parent_, banner, 200, 0, 5.0);  // ignored: the first slide keeps its course
-    for (int tick = 2; tick <= kSlideSteps + 1; ++tick) SlideTick(banner);
+    for (int tick = 2; tick <= kSlideSteps + 1; ++tick)
+        SlideTick(banner);
     ExpectRect(Where(banner), 20, 130, 40, 160);
     EXPECT_FALSE(SlidePending());
 }
@@ -91,11 +95,13 @@ TEST_F(SlideTest, TwoChildrenSlideIndependently) {
     HWND second = Child(10, 200, 300, 40);
     SlideWindow(parent_, first, 20, -200, 1.0);
     SlideWindow(parent_, second, -40, 100, 1.0);
-    for (int tick = 1; tick <= kSlideSteps + 1; ++tick) SlideTick(first);
+    for (int tick = 1; tick <= kSlideSteps + 1; ++tick)
+        SlideTick(first);
     EXPECT_TRUE(SlidePending());  // the second still runs
     ExpectRect(Where(first), 10, 30, 10, 50);
     ExpectRect(Where(second), 10, 200, 310, 240);
-    for (int tick = 1; tick <= kSlideSteps + 1; ++tick) SlideTick(second);
+    for (int tick = 1; tick <= kSlideSteps + 1; ++tick)
+        SlideTick(second);
     ExpectRect(Where(second), 10, 160, 410, 200);
     EXPECT_FALSE(Shown(second));
     EXPECT_FALSE(SlidePending());
@@ -122,7 +128,8 @@ TEST_F(SlideTest, HiddenChildSlidesAndStaysHidden) {
     HWND banner = Child(20, 100, 500, 30);
     ::ShowWindow(banner, SW_HIDE);
     SlideWindow(parent_, banner, 30, -480, 1.0);
-    for (int tick = 1; tick <= kSlideSteps + 1; ++tick) SlideTick(banner);
+    for (int tick = 1; tick <= kSlideSteps + 1; ++tick)
+        SlideTick(banner);
     ExpectRect(Where(banner), 20, 130, 40, 160);
     EXPECT_FALSE(Shown(banner));
 }

@@ -24,7 +24,8 @@ constexpr int kEntries = 5000;
 
 void Pump() {
     MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&message);
 }
 
 double Milliseconds(Stopwatch::time_point since) {
@@ -47,7 +48,8 @@ int main() {
     }
 
     CVeltranoDlg dialog(m.machine);
-    if (!dialog.Create()) return 1;
+    if (!dialog.Create())
+        return 1;
     while (dialog.Scan()->running) {
         Pump();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -68,11 +70,14 @@ int main() {
     HWND plain = ::CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 800, 400,
                                  dialog.hwnd(), nullptr, nullptr, nullptr);
     CListView list(plain);
-    for (int c = 0; c < 5; ++c) list.InsertColumn(c, u"c", 100);
+    for (int c = 0; c < 5; ++c)
+        list.InsertColumn(c, u"c", 100);
     start = Stopwatch::now();
     for (size_t r = 0; r < content.size(); ++r) {
-        const int row = list.InsertItem(static_cast<int>(r), content[r].columns[0], content[r].image);
-        for (int c = 1; c < 5; ++c) list.SetItemText(row, c, content[r].columns[c]);
+        const int row =
+            list.InsertItem(static_cast<int>(r), content[r].columns[0], content[r].image);
+        for (int c = 1; c < 5; ++c)
+            list.SetItemText(row, c, content[r].columns[c]);
     }
     const double peer = Milliseconds(start);
 

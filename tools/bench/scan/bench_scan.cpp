@@ -39,8 +39,8 @@ int main() {
             messages[id] = u"The %1 service failed to start due to the following error: %n%2";
         }
         for (const Text log : {u"Application", u"System"}) {
-            m.RegisterSource(log, u"Service" + DecimalText(s), u"C:\\svc" + DecimalText(s) + u".dll",
-                             messages);
+            m.RegisterSource(log, u"Service" + DecimalText(s),
+                             u"C:\\svc" + DecimalText(s) + u".dll", messages);
         }
     }
     m.RegisterSource(u"Application", u"Application Error", u"C:\\wer.dll",
@@ -53,13 +53,13 @@ int main() {
         const Text log = crash || i % 2 ? u"Application" : u"System";
         const int64_t ago = 30 + static_cast<int64_t>(i) * 97;
         auto fields = crash ? m.Record(ago, u"Application Error", 1000,
-                                     testing::CrashStrings(u"prog" + DecimalText(error) + u".exe",
-                                                           u"C:\\Apps\\prog.exe", u"c0000005",
-                                                           u"rid-" + DecimalText(error)))
-                          : m.Record(ago, u"Service" + DecimalText(error % 100),
-                                     7000 + static_cast<uint32_t>(error / 100),
-                                     {u"Service" + DecimalText(error),
-                                      u"The system cannot find the file specified."});
+                                       testing::CrashStrings(u"prog" + DecimalText(error) + u".exe",
+                                                             u"C:\\Apps\\prog.exe", u"c0000005",
+                                                             u"rid-" + DecimalText(error)))
+                            : m.Record(ago, u"Service" + DecimalText(error % 100),
+                                       7000 + static_cast<uint32_t>(error / 100),
+                                       {u"Service" + DecimalText(error),
+                                        u"The system cannot find the file specified."});
         m.logs.Log(log).records.push_back(testing::BuildRecord(fields));
     }
     m.logs.Log(u"System");
@@ -68,9 +68,9 @@ int main() {
         report.appName = u"Program " + DecimalText(r);
         report.reportId = u"rid-" + DecimalText((r * 5) % kDistinct);
         report.eventTime = DecimalText(static_cast<int64_t>(m.clock.UtcNow()) - r * 10'000'000LL);
-        drive.tree().Write("ProgramData/Microsoft/Windows/WER/ReportArchive/r" + std::to_string(r) +
-                               "/Report.wer",
-                           testing::ReportBytes(report));
+        drive.tree().Write(
+            "ProgramData/Microsoft/Windows/WER/ReportArchive/r" + std::to_string(r) + "/Report.wer",
+            testing::ReportBytes(report));
     }
 
     // Peer: walk every record of the same buffers, reading the fields the scan reads.
@@ -101,9 +101,9 @@ int main() {
     }
     const double linkSeconds = ElapsedSeconds(start);
 
-    std::printf("records: %d error records, %zu entries, %d distinct after joining (checksum %llu)\n",
-                kRecords, m.catalogue.entries.size(), distinct,
-                static_cast<unsigned long long>(checksum));
+    std::printf(
+        "records: %d error records, %zu entries, %d distinct after joining (checksum %llu)\n",
+        kRecords, m.catalogue.entries.size(), distinct, static_cast<unsigned long long>(checksum));
     std::printf("RunScan:        %8.3f s  %10.0f records/s (incl. %d report files)\n", scanSeconds,
                 kRecords / scanSeconds, kReports);
     std::printf("bare walk:      %8.3f s  %10.0f records/s (%zu records)\n", walkSeconds,

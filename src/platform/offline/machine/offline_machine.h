@@ -9,7 +9,7 @@
 namespace veltrano {
 
 class OfflineMachine {
-public:
+  public:
     // host: the host's own file system; root: the folder that stands for "C:\"; clock: the
     // clock and time zone to use (the host's, or a fixed one).
     OfflineMachine(FileSystem& host, Text root, Clock& clock);
@@ -19,7 +19,7 @@ public:
 
     Machine& machine() { return machine_; }
 
-private:
+  private:
     struct Adapters;
     std::unique_ptr<Adapters> adapters_;
     Machine machine_;

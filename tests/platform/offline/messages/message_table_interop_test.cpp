@@ -10,8 +10,8 @@
 #include <map>
 #include <sstream>
 
-#include "platform/offline/messages/message_table.h"
 #include "base/windows_1252.h"
+#include "platform/offline/messages/message_table.h"
 #include "support/host_tools.h"
 #include "support/message_dlls.h"
 
