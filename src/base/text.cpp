@@ -1,6 +1,8 @@
 // UTF-16 text helpers.
 #include "base/text.h"
 
+#include <limits>
+
 namespace veltrano {
 
 bool IsBlank(char16_t c) {
@@ -229,34 +231,38 @@ uint64_t ParseUnsignedDecimal(TextView text) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
+    constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
     uint64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + static_cast<uint64_t>(text[i] - u'0');
+        const auto digit = static_cast<uint64_t>(text[i] - u'0');
+        // Too many digits give the largest value, as the C runtime's conversion does.
+        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
     }
     return value;
+}
+
+int HexDigitValue(char16_t c) {
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
 }
 
 bool ParseHex(TextView text, uint32_t& value) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
-    auto digit = [](char16_t c) -> int {
-        if (c >= u'0' && c <= u'9')
-            return c - u'0';
-        if (c >= u'a' && c <= u'f')
-            return c - u'a' + 10;
-        if (c >= u'A' && c <= u'F')
-            return c - u'A' + 10;
-        return -1;
-    };
     if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
-        digit(text[i + 2]) >= 0) {
+        HexDigitValue(text[i + 2]) >= 0) {
         i += 2;
     }
     bool any = false;
     uint32_t v = 0;
-    for (; i < text.size() && digit(text[i]) >= 0; ++i) {
-        v = (v << 4) | static_cast<uint32_t>(digit(text[i]));
+    for (; i < text.size() && HexDigitValue(text[i]) >= 0; ++i) {
+        v = (v << 4) | static_cast<uint32_t>(HexDigitValue(text[i]));
         any = true;
     }
     if (any)

@@ -49,8 +49,11 @@ Text UnsignedText(uint64_t value);
 Text FormatStrings(TextView format, const std::vector<Text>& args);
 
 // Reads leading decimal digits after leading blanks (strtoull semantics without a sign); 0 when
-// none.
+// none, the largest value when they overflow.
 uint64_t ParseUnsignedDecimal(TextView text);
+
+// The value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(char16_t c);
 
 // Reads a hexadecimal number like the C "%x" conversion: leading blanks, an optional "0x",
 // digits of either case. Returns false when no digit was read. Wraps like the C runtime.

@@ -16,7 +16,7 @@ bool IsDotEntry(const Text& name) {
 class ArchiveWalk {
   public:
     ArchiveWalk(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock)
-        : catalogue_(catalogue), files_(files), clock_(clock), now_(clock.UtcNow()) {}
+        : catalogue_(catalogue), files_(files), clock_(clock) {}
 
     void WalkFolder(const Text& folder) {
         auto listing = files_.ListFolder(folder);
@@ -54,7 +54,7 @@ class ArchiveWalk {
         std::lock_guard lock(CatalogueLock);
         if (catalogue_.Merge(occurrence))
             return;
-        ErrorEntry entry = catalogue_.CreateEntry(occurrence, now_);
+        ErrorEntry entry = catalogue_.CreateEntry(occurrence, clock_.UtcNow());
         entry.Category = CategoryReportFile;
         entry.ErrorSummary = occurrence.ReportDescription.empty()
                                  ? CopyCapped(LocalText(LT_LOGGED_BY_WER), kSummaryCapacity)
@@ -68,7 +68,6 @@ class ArchiveWalk {
     ErrorCatalogue& catalogue_;
     FileSystem& files_;
     Clock& clock_;
-    FileTime now_;
 };
 
 }  // namespace

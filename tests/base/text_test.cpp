@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace veltrano {
 namespace {
 
@@ -49,6 +51,9 @@ TEST(Numbers, DecimalAndHexConversions) {
     EXPECT_EQ(UnsignedText(UINT64_MAX), u"18446744073709551615");
     EXPECT_EQ(ParseUnsignedDecimal(u"  123abc"), 123u);
     EXPECT_EQ(ParseUnsignedDecimal(u"x1"), 0u);
+    EXPECT_EQ(ParseUnsignedDecimal(u"18446744073709551615"), UINT64_MAX);
+    EXPECT_EQ(ParseUnsignedDecimal(u"18446744073709551616"), UINT64_MAX);
+    EXPECT_EQ(ParseUnsignedDecimal(u"99999999999999999999999"), UINT64_MAX);
     uint32_t v = 0;
     EXPECT_TRUE(ParseHex(u"0xC0000005", v));
     EXPECT_EQ(v, 0xC0000005u);

@@ -14,6 +14,19 @@ FileTime ToFileTime(const FILETIME& ft) {
     return (static_cast<FileTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
+// The facts of any of the API's file records (by handle, find data, attribute data): they share
+// these field names.
+template <typename FileRecord>
+FileFacts FactsOf(const FileRecord& record) {
+    FileFacts facts;
+    facts.attributes = record.dwFileAttributes;
+    facts.size = (static_cast<uint64_t>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
+    facts.creationTime = ToFileTime(record.ftCreationTime);
+    facts.lastAccessTime = ToFileTime(record.ftLastAccessTime);
+    facts.lastWriteTime = ToFileTime(record.ftLastWriteTime);
+    return facts;
+}
+
 thread_local uint32_t t_lastError = 0;
 
 // Keeps the error of a failed open for LastError(); returns null for the caller's convenience.
@@ -36,13 +49,7 @@ class Win32ReadableFile : public ReadableFile {
         BY_HANDLE_FILE_INFORMATION info;
         if (!::GetFileInformationByHandle(handle_.get(), &info))
             return std::nullopt;
-        FileFacts facts;
-        facts.attributes = info.dwFileAttributes;
-        facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        facts.creationTime = ToFileTime(info.ftCreationTime);
-        facts.lastAccessTime = ToFileTime(info.ftLastAccessTime);
-        facts.lastWriteTime = ToFileTime(info.ftLastWriteTime);
-        return facts;
+        return FactsOf(info);
     }
     bool IsDiskFile() override { return ::GetFileType(handle_.get()) == FILE_TYPE_DISK; }
 
@@ -90,11 +97,7 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(TextView fol
     do {
         FolderEntry entry;
         entry.name = FromWide(data.cFileName);
-        entry.facts.attributes = data.dwFileAttributes;
-        entry.facts.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        entry.facts.creationTime = ToFileTime(data.ftCreationTime);
-        entry.facts.lastAccessTime = ToFileTime(data.ftLastAccessTime);
-        entry.facts.lastWriteTime = ToFileTime(data.ftLastWriteTime);
+        entry.facts = FactsOf(data);
         entries.push_back(std::move(entry));
     } while (::FindNextFileW(find.get(), &data));
     return entries;
@@ -123,13 +126,7 @@ std::optional<FileFacts> Win32FileSystem::Facts(TextView path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!::GetFileAttributesExW(Wide(p), GetFileExInfoStandard, &data))
         return std::nullopt;
-    FileFacts facts;
-    facts.attributes = data.dwFileAttributes;
-    facts.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    facts.creationTime = ToFileTime(data.ftCreationTime);
-    facts.lastAccessTime = ToFileTime(data.ftLastAccessTime);
-    facts.lastWriteTime = ToFileTime(data.ftLastWriteTime);
-    return facts;
+    return FactsOf(data);
 }
 
 CreateFolderResult Win32FileSystem::CreateFolder(TextView path) {

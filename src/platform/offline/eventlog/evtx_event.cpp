@@ -44,23 +44,13 @@ enum class EvtxEventReader::Field : uint8_t {
 
 namespace {
 
-int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Binary data written as text: pairs of hex digits.
 void AppendHexText(std::vector<uint8_t>& out, const BinXmlValue& value) {
     Text text;
     AppendValueText(text, value);
     for (size_t i = 0; i + 1 < text.size(); i += 2) {
-        const int hi = HexDigit(text[i]);
-        const int lo = HexDigit(text[i + 1]);
+        const int hi = HexDigitValue(text[i]);
+        const int lo = HexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0)
             return;
         out.push_back(static_cast<uint8_t>(hi << 4 | lo));
