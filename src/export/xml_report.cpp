@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/byte_store.h"
 #include "shell/path_variables.h"
 #include "shell/time_text.h"
 
@@ -112,11 +113,7 @@ TextView CategoryText(int32_t category) {
 
 bool WriteUtf16(WritableFile& file, TextView text) {
     std::vector<uint8_t> bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
+    AppendUtf16Le(bytes, text);
     return file.Write(bytes.data(), bytes.size()) == bytes.size();
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/byte_store.h"
+
 namespace veltrano {
 namespace {
 
@@ -98,11 +100,6 @@ std::optional<Layout> Parse(const uint8_t* data, size_t size) {
     return layout;
 }
 
-void PutWord(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
 }  // namespace
 
 std::optional<DialogFont> TemplateFont(const uint8_t* data, size_t size) {
@@ -122,21 +119,21 @@ std::optional<std::vector<uint8_t>> WithTemplateFont(const uint8_t* data, size_t
         const uint32_t style = layout->style | kSetFont;
         std::memcpy(out.data() + layout->styleOffset, &style, 4);
     }
-    PutWord(out, font.pointSize);
+    AppendLe16(out, font.pointSize);
     if (layout->extended) {
         // Weight, italic and character set: kept from the template when it had a font.
         if (layout->hasFont) {
             const size_t at = layout->fontOffset + 2;
             out.insert(out.end(), data + at, data + at + 4);
         } else {
-            PutWord(out, 400);  // FW_NORMAL
+            AppendLe16(out, 400);  // FW_NORMAL
             out.push_back(0);
             out.push_back(1);  // DEFAULT_CHARSET
         }
     }
     for (char16_t c : font.face)
-        PutWord(out, c);
-    PutWord(out, 0);
+        AppendLe16(out, c);
+    AppendLe16(out, 0);
     while (out.size() % 4 != 0)
         out.push_back(0);
     out.insert(out.end(), data + layout->itemsOffset, data + size);

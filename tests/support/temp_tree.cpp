@@ -12,6 +12,8 @@
 #include <sys/time.h>
 #endif
 
+#include "base/byte_store.h"
+
 namespace veltrano::testing {
 namespace fs = std::filesystem;
 
@@ -81,10 +83,7 @@ std::vector<uint8_t> Utf16Bytes(TextView text, bool byteOrderMark) {
         bytes.push_back(0xFF);
         bytes.push_back(0xFE);
     }
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
+    AppendUtf16Le(bytes, text);
     return bytes;
 }
 

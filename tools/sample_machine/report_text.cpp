@@ -1,6 +1,8 @@
 // Report file text.
 #include "sample_machine/report_text.h"
 
+#include "base/byte_store.h"
+
 namespace veltrano::sample {
 namespace {
 
@@ -64,11 +66,7 @@ Text ReportFileText(const ReportFields& r) {
 
 std::vector<uint8_t> ReportFileBytes(TextView text) {
     std::vector<uint8_t> bytes = {0xFF, 0xFE};
-    bytes.reserve(2 + text.size() * 2);
-    for (const char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
+    AppendUtf16Le(bytes, text);
     return bytes;
 }
 

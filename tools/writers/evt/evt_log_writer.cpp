@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "base/byte_store.h"
 #include "platform/offline/eventlog/classic_record.h"
 #include "platform/offline/eventlog/evt_file.h"
 
@@ -54,10 +55,7 @@ class RingWriter {
     }
     uint32_t lastStart() const { return lastStart_; }
 
-    void Put32(size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file_[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    }
+    void Put32(size_t at, uint32_t v) { StoreLe32(file_, at, v); }
 
   private:
     std::vector<uint8_t>& file_;
@@ -93,10 +91,8 @@ std::vector<uint8_t> EofRecord(uint32_t oldest, uint32_t end, uint32_t next,
     std::vector<uint8_t> b(kEofSize);
     const uint32_t fields[10] = {kEofSize, 0x11111111, 0x22222222, 0x33333333,   0x44444444,
                                  oldest,   end,        next,       oldestNumber, kEofSize};
-    for (int f = 0; f < 10; ++f) {
-        for (int i = 0; i < 4; ++i)
-            b[4 * f + i] = static_cast<uint8_t>(fields[f] >> (8 * i));
-    }
+    for (int f = 0; f < 10; ++f)
+        StoreLe32(b, 4 * f, fields[f]);
     return b;
 }
 

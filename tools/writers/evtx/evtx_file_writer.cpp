@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/byte_store.h"
 #include "base/crc32.h"
 
 namespace veltrano::evtxwriter {
@@ -56,41 +57,33 @@ class Chunk {
         const uint32_t freeSpace = static_cast<uint32_t>(out.size());
         out.resize(kChunkSize, 0);
         std::memcpy(out.data(), "ElfChnk", 8);
-        Put64(out, 8, firstId_);
-        Put64(out, 16, lastId_);
-        Put64(out, 24, firstId_);
-        Put64(out, 32, lastId_);
-        Put32(out, 40, 128);
-        Put32(out, 44, static_cast<uint32_t>(lastRecord_));
-        Put32(out, 48, freeSpace);
+        StoreLe64(out, 8, firstId_);
+        StoreLe64(out, 16, lastId_);
+        StoreLe64(out, 24, firstId_);
+        StoreLe64(out, 32, lastId_);
+        StoreLe32(out, 40, 128);
+        StoreLe32(out, 44, static_cast<uint32_t>(lastRecord_));
+        StoreLe32(out, 48, freeSpace);
         // Hash tables of the names (64 buckets by name hash) and templates (32 by identifier),
         // each bucket a list through the entries' next-offset fields.
         for (const auto& [name, offset] : names_) {
             const size_t bucket = 128 + 4 * (NameHash(name) % 64);
-            Put32(out, offset, Get32(out, bucket));
-            Put32(out, bucket, offset);
+            StoreLe32(out, offset, Get32(out, bucket));
+            StoreLe32(out, bucket, offset);
         }
         for (const auto& [guid, offset] : templates_) {
             const size_t bucket = 384 + 4 * (Get32(out, offset + 4) % 32);
-            Put32(out, offset, Get32(out, bucket));
-            Put32(out, bucket, offset);
+            StoreLe32(out, offset, Get32(out, bucket));
+            StoreLe32(out, bucket, offset);
         }
-        Put32(out, 52, Crc32(out.data() + kChunkHeaderSize, freeSpace - kChunkHeaderSize));
+        StoreLe32(out, 52, Crc32(out.data() + kChunkHeaderSize, freeSpace - kChunkHeaderSize));
         uint32_t crc = Crc32(out.data(), 120);
         crc = Crc32(out.data() + 128, kChunkHeaderSize - 128, crc);
-        Put32(out, 124, crc);
+        StoreLe32(out, 124, crc);
         return out;
     }
 
   private:
-    static void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-    static void Put64(std::vector<uint8_t>& b, size_t at, uint64_t v) {
-        Put32(b, at, static_cast<uint32_t>(v));
-        Put32(b, at + 4, static_cast<uint32_t>(v >> 32));
-    }
     static uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
         return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 |
                uint32_t{b[at + 3]} << 24;
@@ -128,7 +121,7 @@ class Chunk {
     }
     void Patch(size_t at, uint32_t v) {
         if (at + 4 <= bytes_.size())
-            Put32(bytes_, at, v);
+            StoreLe32(bytes_, at, v);
     }
 
     // A name: its offset, followed by the string itself when the chunk has not got it yet.

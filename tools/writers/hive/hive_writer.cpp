@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/byte_store.h"
 #include "platform/offline/registry/regf_format.h"
 
 namespace veltrano {
@@ -11,18 +12,6 @@ using namespace regf;
 
 namespace {
 
-void Put16(std::vector<uint8_t>& b, size_t pos, uint32_t v) {
-    b[pos] = static_cast<uint8_t>(v);
-    b[pos + 1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(std::vector<uint8_t>& b, size_t pos, uint32_t v) {
-    Put16(b, pos, v & 0xFFFF);
-    Put16(b, pos + 2, v >> 16);
-}
-void Put64(std::vector<uint8_t>& b, size_t pos, uint64_t v) {
-    Put32(b, pos, static_cast<uint32_t>(v));
-    Put32(b, pos + 4, static_cast<uint32_t>(v >> 32));
-}
 void PutAscii(std::vector<uint8_t>& b, size_t pos, const char* text) {
     for (size_t i = 0; text[i]; ++i)
         b[pos + i] = static_cast<uint8_t>(text[i]);
@@ -107,9 +96,9 @@ class CellArena {
         std::vector<uint8_t> area(bins.back().first + bins.back().second, 0);
         for (const auto& [start, size] : bins) {
             PutAscii(area, start, "hbin");
-            Put32(area, start + kBinOffset, static_cast<uint32_t>(start));
-            Put32(area, start + kBinSize, static_cast<uint32_t>(size));
-            Put64(area, start + kBinTimestamp, lastWritten);
+            StoreLe32(area, start + kBinOffset, static_cast<uint32_t>(start));
+            StoreLe32(area, start + kBinSize, static_cast<uint32_t>(size));
+            StoreLe64(area, start + kBinTimestamp, lastWritten);
             // The space after the last cell of each bin is one free cell (positive size).
             size_t end = start + kBinHeaderSize;
             for (size_t i = 0; i < cells_.size(); ++i) {
@@ -118,13 +107,13 @@ class CellArena {
                 }
             }
             if (end < start + size)
-                Put32(area, end, static_cast<uint32_t>(start + size - end));
+                StoreLe32(area, end, static_cast<uint32_t>(start + size - end));
         }
         for (size_t i = 0; i < cells_.size(); ++i) {
             auto& cell = cells_[i];
             for (const auto& [pos, target] : cell.links)
-                Put32(cell.payload, pos, offsets[target]);
-            Put32(area, offsets[i], static_cast<uint32_t>(-static_cast<int32_t>(CellSize(i))));
+                StoreLe32(cell.payload, pos, offsets[target]);
+            StoreLe32(area, offsets[i], static_cast<uint32_t>(-static_cast<int32_t>(CellSize(i))));
             std::copy(cell.payload.begin(), cell.payload.end(), area.begin() + offsets[i] + 4);
         }
         return area;
@@ -148,7 +137,7 @@ class HiveEmitter {
         auto sd = SecurityDescriptor();
         std::vector<uint8_t> sk(kSkDescriptor + sd.size(), 0);
         PutAscii(sk, 0, "sk");
-        Put32(sk, kSkDescriptorSize, static_cast<uint32_t>(sd.size()));
+        StoreLe32(sk, kSkDescriptorSize, static_cast<uint32_t>(sd.size()));
         std::copy(sd.begin(), sd.end(), sk.begin() + kSkDescriptor);
         security_ = arena_.Add(std::move(sk));
         arena_.Link(security_, kSkNext, security_);  // the only descriptor is its own neighbour
@@ -162,16 +151,16 @@ class HiveEmitter {
         uint16_t flags = Compressible(key.name()) ? kKeyCompressedName : 0;
         if (!parent)
             flags |= kKeyHiveEntry | kKeyNoDelete;
-        Put16(nk, kNkFlags, flags);
-        Put64(nk, kNkLastWritten, layout_.lastWritten);
-        Put32(nk, kNkParent, parent ? 0 : kNoCell);
-        Put32(nk, kNkSubkeyCount, static_cast<uint32_t>(key.subkeys().size()));
-        Put32(nk, kNkSubkeyList, kNoCell);
-        Put32(nk, kNkVolatileSubkeyList, kNoCell);
-        Put32(nk, kNkValueCount, static_cast<uint32_t>(key.values().size()));
-        Put32(nk, kNkValueList, kNoCell);
-        Put32(nk, kNkClass, kNoCell);
-        Put16(nk, kNkNameLength, static_cast<uint32_t>(name.size()));
+        StoreLe16(nk, kNkFlags, flags);
+        StoreLe64(nk, kNkLastWritten, layout_.lastWritten);
+        StoreLe32(nk, kNkParent, parent ? 0 : kNoCell);
+        StoreLe32(nk, kNkSubkeyCount, static_cast<uint32_t>(key.subkeys().size()));
+        StoreLe32(nk, kNkSubkeyList, kNoCell);
+        StoreLe32(nk, kNkVolatileSubkeyList, kNoCell);
+        StoreLe32(nk, kNkValueCount, static_cast<uint32_t>(key.values().size()));
+        StoreLe32(nk, kNkValueList, kNoCell);
+        StoreLe32(nk, kNkClass, kNoCell);
+        StoreLe16(nk, kNkNameLength, static_cast<uint32_t>(name.size()));
         std::copy(name.begin(), name.end(), nk.begin() + kNkName);
         size_t longestSubkey = 0, longestValueName = 0, largestData = 0;
         for (const auto& child : key.subkeys())
@@ -180,9 +169,9 @@ class HiveEmitter {
             longestValueName = std::max(longestValueName, value.name.size());
             largestData = std::max(largestData, value.data.size());
         }
-        Put32(nk, kNkLongestSubkeyName, static_cast<uint32_t>(longestSubkey * 2));
-        Put32(nk, kNkLongestValueName, static_cast<uint32_t>(longestValueName * 2));
-        Put32(nk, kNkLargestValueData, static_cast<uint32_t>(largestData));
+        StoreLe32(nk, kNkLongestSubkeyName, static_cast<uint32_t>(longestSubkey * 2));
+        StoreLe32(nk, kNkLongestValueName, static_cast<uint32_t>(longestValueName * 2));
+        StoreLe32(nk, kNkLargestValueData, static_cast<uint32_t>(largestData));
 
         const size_t cell = arena_.Add(std::move(nk));
         if (parent)
@@ -200,18 +189,18 @@ class HiveEmitter {
         const auto bins = arena_.Layout(offsets, layout_.lastWritten);
         std::vector<uint8_t> file(kBaseBlockSize, 0);
         PutAscii(file, 0, "regf");
-        Put32(file, kBaseSequence1, 1);
-        Put32(file, kBaseSequence2, 1);
-        Put64(file, kBaseLastWritten, layout_.lastWritten);
-        Put32(file, kBaseMajorVersion, 1);
-        Put32(file, kBaseMinorVersion, layout_.minorVersion);
-        Put32(file, kBaseFileFormat, 1);  // direct memory load
-        Put32(file, kBaseRootCell, offsets[root_]);
-        Put32(file, kBaseBinsSize, static_cast<uint32_t>(bins.size()));
-        Put32(file, kBaseClustering, 1);
+        StoreLe32(file, kBaseSequence1, 1);
+        StoreLe32(file, kBaseSequence2, 1);
+        StoreLe64(file, kBaseLastWritten, layout_.lastWritten);
+        StoreLe32(file, kBaseMajorVersion, 1);
+        StoreLe32(file, kBaseMinorVersion, layout_.minorVersion);
+        StoreLe32(file, kBaseFileFormat, 1);  // direct memory load
+        StoreLe32(file, kBaseRootCell, offsets[root_]);
+        StoreLe32(file, kBaseBinsSize, static_cast<uint32_t>(bins.size()));
+        StoreLe32(file, kBaseClustering, 1);
         const TextView fileName = TextView(layout_.fileName).substr(0, kBaseFileNameLength - 1);
         for (size_t i = 0; i < fileName.size(); ++i)
-            Put16(file, kBaseFileName + i * 2, fileName[i]);
+            StoreLe16(file, kBaseFileName + i * 2, fileName[i]);
         uint32_t checksum = 0;
         for (size_t pos = 0; pos < kBaseChecksum; pos += 4) {
             checksum ^= static_cast<uint32_t>(file[pos]) | (file[pos + 1] << 8) |
@@ -221,7 +210,7 @@ class HiveEmitter {
             checksum = 1;
         if (checksum == 0xFFFFFFFF)
             checksum = 0xFFFFFFFE;
-        Put32(file, kBaseChecksum, checksum);
+        StoreLe32(file, kBaseChecksum, checksum);
         file.insert(file.end(), bins.begin(), bins.end());
         return file;
     }
@@ -240,17 +229,17 @@ class HiveEmitter {
         const auto name = NameBytes(value.name);
         std::vector<uint8_t> vk(kVkName + name.size(), 0);
         PutAscii(vk, 0, "vk");
-        Put16(vk, kVkNameLength, static_cast<uint32_t>(name.size()));
-        Put32(vk, kVkType, value.type);
-        Put16(vk, kVkFlags, Compressible(value.name) ? kValueCompressedName : 0);
+        StoreLe16(vk, kVkNameLength, static_cast<uint32_t>(name.size()));
+        StoreLe32(vk, kVkType, value.type);
+        StoreLe16(vk, kVkFlags, Compressible(value.name) ? kValueCompressedName : 0);
         std::copy(name.begin(), name.end(), vk.begin() + kVkName);
         const auto& data = value.data;
         if (data.size() <= 4) {
-            Put32(vk, kVkDataSize, static_cast<uint32_t>(data.size()) | kResidentData);
+            StoreLe32(vk, kVkDataSize, static_cast<uint32_t>(data.size()) | kResidentData);
             std::copy(data.begin(), data.end(), vk.begin() + kVkData);
             return arena_.Add(std::move(vk));
         }
-        Put32(vk, kVkDataSize, static_cast<uint32_t>(data.size()));
+        StoreLe32(vk, kVkDataSize, static_cast<uint32_t>(data.size()));
         const size_t cell = arena_.Add(std::move(vk));
         arena_.Link(cell, kVkData, DataCell(data));
         return cell;
@@ -268,7 +257,7 @@ class HiveEmitter {
         }
         std::vector<uint8_t> db(kDbSegmentList + 4, 0);
         PutAscii(db, 0, "db");
-        Put16(db, kDbSegmentCount, static_cast<uint32_t>(segments));
+        StoreLe16(db, kDbSegmentCount, static_cast<uint32_t>(segments));
         const size_t cell = arena_.Add(std::move(db));
         arena_.Link(cell, kDbSegmentList, list);
         return cell;
@@ -293,7 +282,7 @@ class HiveEmitter {
             return leaves[0];
         std::vector<uint8_t> ri(kListEntries + leaves.size() * kPlainListStride, 0);
         PutAscii(ri, 0, "ri");
-        Put16(ri, kListCount, static_cast<uint32_t>(leaves.size()));
+        StoreLe16(ri, kListCount, static_cast<uint32_t>(leaves.size()));
         const size_t index = arena_.Add(std::move(ri));
         for (size_t i = 0; i < leaves.size(); ++i)
             arena_.Link(index, kListEntries + i * kPlainListStride, leaves[i]);
@@ -309,12 +298,12 @@ class HiveEmitter {
                  plain                                          ? "li"
                  : layout_.leafList == HiveLayout::LeafList::Lf ? "lf"
                                                                 : "lh");
-        Put16(list, kListCount, static_cast<uint32_t>(end - begin));
+        StoreLe16(list, kListCount, static_cast<uint32_t>(end - begin));
         for (size_t i = begin; i < end; ++i) {
             const size_t pos = kListEntries + (i - begin) * stride;
             const TextView name = keys[i]->name();
             if (layout_.leafList == HiveLayout::LeafList::Lh) {
-                Put32(list, pos + 4, NameHash(name));
+                StoreLe32(list, pos + 4, NameHash(name));
             } else if (layout_.leafList == HiveLayout::LeafList::Lf) {
                 // The first four characters of the name serve as its hint.
                 for (size_t k = 0; k < 4 && k < name.size(); ++k) {
@@ -336,12 +325,8 @@ class HiveEmitter {
 
 std::vector<uint8_t> Utf16WithZero(TextView text) {
     std::vector<uint8_t> data;
-    for (const char16_t c : text) {
-        data.push_back(static_cast<uint8_t>(c));
-        data.push_back(static_cast<uint8_t>(c >> 8));
-    }
-    data.push_back(0);
-    data.push_back(0);
+    AppendUtf16Le(data, text);
+    AppendLe16(data, 0);
     return data;
 }
 

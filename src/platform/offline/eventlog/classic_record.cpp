@@ -3,26 +3,10 @@
 
 #include <cstring>
 
+#include "base/byte_store.h"
+
 namespace veltrano::eventlog {
 namespace {
-
-void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void Put16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
-    out[at] = static_cast<uint8_t>(v);
-    out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-
-void AppendText(std::vector<uint8_t>& out, TextView text) {
-    const size_t at = out.size();
-    out.resize(at + text.size() * 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        out[at + 2 * i] = static_cast<uint8_t>(text[i]);
-        out[at + 2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);
-    }
-}
 
 void AppendBytes(std::vector<uint8_t>& out, Bytes bytes) {
     out.insert(out.end(), bytes.begin(), bytes.end());
@@ -60,36 +44,36 @@ Bytes Block(Bytes record, uint32_t offset, uint32_t length, size_t limit) {
 void AppendClassicRecord(std::vector<uint8_t>& out, const ClassicEvent& e) {
     const size_t start = out.size();
     out.resize(start + kRecordFixedSize, 0);
-    AppendText(out, e.sourceName);
+    AppendUtf16Le(out, e.sourceName);
     out.insert(out.end(), 2, 0);
-    AppendText(out, e.computerName);
+    AppendUtf16Le(out, e.computerName);
     out.insert(out.end(), 2, 0);
     PadTo4(out, start);  // the SID is DWORD-aligned, as the service writes it
     const size_t sidOffset = out.size() - start;
     AppendBytes(out, e.userSid);
     const size_t stringOffset = out.size() - start;
-    AppendText(out, e.strings);
+    AppendUtf16Le(out, e.strings);
     const size_t dataOffset = out.size() - start;
     AppendBytes(out, e.data);
     PadTo4(out, start);
     out.resize(out.size() + 4);
     const uint32_t length = static_cast<uint32_t>(out.size() - start);
 
-    Put32(out, start + kRecordLength, length);
-    Put32(out, start + kRecordSignature, kRecordSignatureValue);
-    Put32(out, start + kRecordNumber, e.recordNumber);
-    Put32(out, start + kRecordTimeGenerated, e.timeGenerated);
-    Put32(out, start + kRecordTimeWritten, e.timeWritten);
-    Put32(out, start + kRecordEventId, e.eventId);
-    Put16(out, start + kRecordEventType, e.eventType);
-    Put16(out, start + kRecordNumStrings, e.numStrings);
-    Put16(out, start + kRecordEventCategory, e.category);
-    Put32(out, start + kRecordStringOffset, static_cast<uint32_t>(stringOffset));
-    Put32(out, start + kRecordUserSidLength, static_cast<uint32_t>(e.userSid.size()));
-    Put32(out, start + kRecordUserSidOffset, static_cast<uint32_t>(sidOffset));
-    Put32(out, start + kRecordDataLength, static_cast<uint32_t>(e.data.size()));
-    Put32(out, start + kRecordDataOffset, static_cast<uint32_t>(dataOffset));
-    Put32(out, out.size() - 4, length);
+    StoreLe32(out, start + kRecordLength, length);
+    StoreLe32(out, start + kRecordSignature, kRecordSignatureValue);
+    StoreLe32(out, start + kRecordNumber, e.recordNumber);
+    StoreLe32(out, start + kRecordTimeGenerated, e.timeGenerated);
+    StoreLe32(out, start + kRecordTimeWritten, e.timeWritten);
+    StoreLe32(out, start + kRecordEventId, e.eventId);
+    StoreLe16(out, start + kRecordEventType, e.eventType);
+    StoreLe16(out, start + kRecordNumStrings, e.numStrings);
+    StoreLe16(out, start + kRecordEventCategory, e.category);
+    StoreLe32(out, start + kRecordStringOffset, static_cast<uint32_t>(stringOffset));
+    StoreLe32(out, start + kRecordUserSidLength, static_cast<uint32_t>(e.userSid.size()));
+    StoreLe32(out, start + kRecordUserSidOffset, static_cast<uint32_t>(sidOffset));
+    StoreLe32(out, start + kRecordDataLength, static_cast<uint32_t>(e.data.size()));
+    StoreLe32(out, start + kRecordDataOffset, static_cast<uint32_t>(dataOffset));
+    StoreLe32(out, out.size() - 4, length);
 }
 
 Text JoinInsertionStrings(const std::vector<Text>& strings) {

@@ -5,6 +5,8 @@
 #include <bit>
 #include <initializer_list>
 
+#include "base/byte_store.h"
+
 namespace veltrano::eventlog {
 namespace {
 
@@ -31,10 +33,7 @@ Owned Number(uint8_t type, T v) {
 
 Owned Utf16(uint8_t type, std::u16string_view text) {
     Owned o;
-    for (char16_t c : text) {
-        o.bytes.push_back(static_cast<uint8_t>(c));
-        o.bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
+    AppendUtf16Le(o.bytes, text);
     o.value = BinXmlValue{type, o.bytes};
     return o;
 }

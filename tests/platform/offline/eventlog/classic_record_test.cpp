@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/byte_store.h"
+
 namespace veltrano::eventlog {
 namespace {
 
@@ -25,11 +27,6 @@ std::vector<uint8_t> SampleRecord(const Text& strings, uint16_t count) {
     std::vector<uint8_t> out;
     AppendClassicRecord(out, e);
     return out;
-}
-
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 TEST(ClassicRecordTest, LaysOutTheFieldsWhereTheEventLogServicePutsThem) {
@@ -79,7 +76,7 @@ TEST(ClassicRecordTest, ReadsBackWhatWasBuilt) {
 TEST(ClassicRecordTest, RefusesBrokenFramingAndKeepsOffsetsInsideTheRecord) {
     const auto good = SampleRecord(JoinInsertionStrings({u"a", u"b"}), 2);
     auto broken = good;
-    Put32(broken, broken.size() - 4, 0);
+    StoreLe32(broken, broken.size() - 4, 0);
     EXPECT_FALSE(ReadClassicRecord(broken)) << "length copy";
     broken = good;
     broken[kRecordSignature] = 'X';
@@ -98,9 +95,9 @@ TEST(ClassicRecordTest, RefusesBrokenFramingAndKeepsOffsetsInsideTheRecord) {
     EXPECT_FALSE(ReadClassicRecord(unterminated));
 
     auto wild = good;
-    Put32(wild, kRecordStringOffset, 0xFFFFFFF0u);
-    Put32(wild, kRecordUserSidOffset, static_cast<uint32_t>(wild.size() - 8));
-    Put32(wild, kRecordDataOffset, 8);  // inside the fixed part
+    StoreLe32(wild, kRecordStringOffset, 0xFFFFFFF0u);
+    StoreLe32(wild, kRecordUserSidOffset, static_cast<uint32_t>(wild.size() - 8));
+    StoreLe32(wild, kRecordDataOffset, 8);  // inside the fixed part
     const auto view = ReadClassicRecord(wild);
     ASSERT_TRUE(view);
     EXPECT_TRUE(view->strings.empty());

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <map>
 
+#include "base/byte_store.h"
 #include "base/crc32.h"
 #include "platform/offline/eventlog/binxml.h"
 #include "platform/offline/eventlog/event_log_fixtures.h"
@@ -23,16 +24,11 @@ size_t ChunkStart(size_t chunk) {
     return kFileHeaderBlock + chunk * kChunkSize;
 }
 
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // Sets a chunk's header checksum to match its (changed) header.
 void Reseal(std::vector<uint8_t>& file, size_t chunk) {
     uint8_t* c = file.data() + ChunkStart(chunk);
     const uint32_t crc = Crc32(c + 128, kChunkHeaderSize - 128, Crc32(c, 120));
-    Put32(file, ChunkStart(chunk) + 124, crc);
+    StoreLe32(file, ChunkStart(chunk) + 124, crc);
 }
 
 class EvtxDamageTest : public ::testing::Test {
@@ -126,7 +122,7 @@ TEST_F(EvtxDamageTest, AChunkWithABadHeaderChecksumIsSkippedBetweenGoodOnes) {
 TEST_F(EvtxDamageTest, ChecksumsThatAreNotKeptAreNotDamage) {
     auto zeroed = file_;
     zeroed[ChunkStart(1) + 40] = 0x80;  // a changed header that only the checksum would show
-    Put32(zeroed, ChunkStart(1) + 124, 0);
+    StoreLe32(zeroed, ChunkStart(1) + 124, 0);
     ExpectChunk(Read(zeroed), 1);
 
     auto unkept = file_;
@@ -154,7 +150,7 @@ TEST_F(EvtxDamageTest, ADamagedRecordIsSkippedAndTheNextOnesAreFound) {
         const size_t at = RecordOffset(id);
         for (const size_t field : {size_t{0}, size_t{4}}) {  // signature, size
             auto damaged = file_;
-            Put32(damaged, at + field, 0);
+            StoreLe32(damaged, at + field, 0);
             auto read = Read(damaged);
             EXPECT_FALSE(read.count(id));
             read[id] = good_.at(id);
@@ -165,7 +161,7 @@ TEST_F(EvtxDamageTest, ADamagedRecordIsSkippedAndTheNextOnesAreFound) {
 
 TEST_F(EvtxDamageTest, AbsurdSizesAndOffsetsAreRefused) {
     auto freeSpace = file_;
-    Put32(freeSpace, ChunkStart(1) + 48, 0x7FFFFFFF);
+    StoreLe32(freeSpace, ChunkStart(1) + 48, 0x7FFFFFFF);
     Reseal(freeSpace, 1);
     const auto read = Read(freeSpace);
     ExpectChunk(read, 0);
@@ -176,7 +172,7 @@ TEST_F(EvtxDamageTest, AbsurdSizesAndOffsetsAreRefused) {
     for (const size_t field : {size_t{24 + 4 + 6}, size_t{24 + 4 + 10}, size_t{24 + 4 + 14}}) {
         for (const uint32_t value : {0xFFFFFFFFu, 0x7FFFu, 511u}) {
             auto damaged = file_;
-            Put32(damaged, record + field, value);
+            StoreLe32(damaged, record + field, value);
             const auto got = Read(damaged);
             ExpectChunk(got, 0);
             ExpectChunk(got, 1);

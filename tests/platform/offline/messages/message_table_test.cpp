@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/byte_store.h"
 #include "base/windows_1252.h"
 
 namespace veltrano {
@@ -22,21 +23,21 @@ class TableBuilder {
     }
     std::vector<uint8_t> Bytes() const {
         std::vector<uint8_t> out;
-        Put32(out, static_cast<uint32_t>(blocks_.size()));
+        AppendLe32(out, static_cast<uint32_t>(blocks_.size()));
         const size_t heads = out.size();
         out.resize(heads + blocks_.size() * 12);
         for (size_t b = 0; b < blocks_.size(); ++b) {
             const auto& [low, entries] = blocks_[b];
-            Set32(out, heads + b * 12, low);
-            Set32(out, heads + b * 12 + 4, static_cast<uint32_t>(low + entries.size() - 1));
-            Set32(out, heads + b * 12 + 8, static_cast<uint32_t>(out.size()));
+            StoreLe32(out, heads + b * 12, low);
+            StoreLe32(out, heads + b * 12 + 4, static_cast<uint32_t>(low + entries.size() - 1));
+            StoreLe32(out, heads + b * 12 + 8, static_cast<uint32_t>(out.size()));
             for (const auto& entry : entries) {
                 std::vector<uint8_t> text = entry.text;
                 do
                     text.push_back(0);  // a terminating zero, padded to four bytes
                 while (text.size() % 4);
-                Put16(out, static_cast<uint16_t>(text.size() + 4));
-                Put16(out, entry.flags);
+                AppendLe16(out, static_cast<uint16_t>(text.size() + 4));
+                AppendLe16(out, entry.flags);
                 out.insert(out.end(), text.begin(), text.end());
             }
         }
@@ -44,10 +45,7 @@ class TableBuilder {
     }
     static Entry Unicode(TextView text) {
         std::vector<uint8_t> bytes;
-        for (char16_t c : text) {
-            bytes.push_back(static_cast<uint8_t>(c));
-            bytes.push_back(static_cast<uint8_t>(c >> 8));
-        }
+        AppendUtf16Le(bytes, text);
         bytes.push_back(0);
         return {1, bytes};
     }
@@ -56,18 +54,6 @@ class TableBuilder {
     }
 
   private:
-    static void Put16(std::vector<uint8_t>& out, uint16_t v) {
-        out.push_back(static_cast<uint8_t>(v));
-        out.push_back(static_cast<uint8_t>(v >> 8));
-    }
-    static void Put32(std::vector<uint8_t>& out, uint32_t v) {
-        Put16(out, static_cast<uint16_t>(v));
-        Put16(out, static_cast<uint16_t>(v >> 16));
-    }
-    static void Set32(std::vector<uint8_t>& out, size_t pos, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out[pos + i] = static_cast<uint8_t>(v >> (8 * i));
-    }
     std::vector<std::pair<uint32_t, std::vector<Entry>>> blocks_;
 };
 

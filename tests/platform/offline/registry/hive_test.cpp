@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "base/byte_store.h"
 #include "writers/hive/hive_writer.h"
 
 namespace veltrano {
@@ -141,11 +142,6 @@ uint32_t FindCell(const std::vector<uint8_t>& file, const std::string& signature
     return 0;
 }
 
-void Put32(std::vector<uint8_t>& file, size_t pos, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        file[pos + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 TEST(HiveDamage, NotAHive) {
     EXPECT_FALSE(Hive::Parse({}));
     EXPECT_FALSE(Hive::Parse(std::vector<uint8_t>(4096, 0)));
@@ -153,7 +149,7 @@ TEST(HiveDamage, NotAHive) {
     bytes[0] = 'R';
     EXPECT_FALSE(Hive::Parse(bytes)) << "signature";
     bytes = SampleTree().Bytes();
-    Put32(bytes, 36, 0x7FFFFFF0);
+    StoreLe32(bytes, 36, 0x7FFFFFF0);
     EXPECT_FALSE(Hive::Parse(bytes)) << "root beyond the file";
     bytes = SampleTree().Bytes();
     bytes.resize(4096);
@@ -162,7 +158,7 @@ TEST(HiveDamage, NotAHive) {
 
 TEST(HiveDamage, DirtyHiveIsStillRead) {
     auto bytes = SampleTree().Bytes();
-    Put32(bytes, 8, 2);
+    StoreLe32(bytes, 8, 2);
     auto hive = Hive::Parse(bytes);
     ASSERT_TRUE(hive);
     EXPECT_TRUE(hive->Dirty());
@@ -172,7 +168,7 @@ TEST(HiveDamage, DirtyHiveIsStillRead) {
 TEST(HiveDamage, IndexPointingAtItselfEnds) {
     auto bytes = SampleTree().Bytes(With(HiveLayout::LeafList::Lh, 4, 5));
     const uint32_t ri = FindCell(bytes, "ri");
-    Put32(bytes, 4096 + ri + 8, ri);
+    StoreLe32(bytes, 4096 + ri + 8, ri);
     auto hive = Hive::Parse(bytes);
     ASSERT_TRUE(hive);
     const auto many = hive->Open(hive->Root(), u"Many");
@@ -198,7 +194,7 @@ TEST(HiveDamage, BrokenLinksMakeOnlyTheirTargetsMissing) {
     const std::string medium = "Medium";
     const auto name = std::search(bytes.begin(), bytes.end(), medium.begin(), medium.end());
     ASSERT_NE(name, bytes.end());
-    Put32(bytes, static_cast<size_t>(name - bytes.begin()) - 20 + 4, 0x7FFFFFFF);
+    StoreLe32(bytes, static_cast<size_t>(name - bytes.begin()) - 20 + 4, 0x7FFFFFFF);
     auto hive = Hive::Parse(bytes);
     ASSERT_TRUE(hive);
     auto values = hive->Open(hive->Root(), u"ControlSet001\\Services\\Values");
@@ -211,7 +207,7 @@ TEST(HiveDamage, BrokenLinksMakeOnlyTheirTargetsMissing) {
     bytes = clean;
     const auto key = original->Open(original->Root(), u"Many\\Key4");
     ASSERT_TRUE(key);
-    Put32(bytes, 4096 + key->cell, 0x100);
+    StoreLe32(bytes, 4096 + key->cell, 0x100);
     hive = Hive::Parse(bytes);
     ASSERT_TRUE(hive);
     EXPECT_FALSE(hive->Open(hive->Root(), u"Many\\Key4"));
@@ -220,7 +216,7 @@ TEST(HiveDamage, BrokenLinksMakeOnlyTheirTargetsMissing) {
 
     // A subkey list entry that points outside the file.
     bytes = clean;
-    Put32(bytes, 4096 + FindCell(bytes, "lh") + 8, 0xFFFFFF00);
+    StoreLe32(bytes, 4096 + FindCell(bytes, "lh") + 8, 0xFFFFFF00);
     hive = Hive::Parse(bytes);
     ASSERT_TRUE(hive);
     EXPECT_EQ(CountKeys(*hive, hive->Root()), allKeys - 1);
