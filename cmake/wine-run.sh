@@ -1,17 +1,40 @@
 #!/bin/sh
 # Runs a Windows program under Wine in the build's own prefix, creating the prefix on first use.
 # Used as the cross-compiling emulator, so ctest runs every Windows test through it.
+# The prefix's fonts are pinned (VELTRANO_WINE_FONT, default DejaVu Sans): otherwise Wine takes
+# whatever sans-serif face fontconfig offers for the dialog faces and the System font, and what the
+# window tests see would depend on the fonts the machine happens to have (Wine's link control, for
+# one, parses its markup by the System font's metrics). Another font gets a prefix of its own.
 here=$(cd "$(dirname "$0")/.." && pwd)
+if [ -n "${VELTRANO_WINE_FONT:-}" ] && [ -z "${WINEPREFIX:-}" ]; then
+    export WINEPREFIX="$here/build/wineprefix-$(printf '%s' "$VELTRANO_WINE_FONT" | tr -dc 'A-Za-z0-9')"
+fi
 export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+export VELTRANO_WINE_FONT="${VELTRANO_WINE_FONT:-DejaVu Sans}"
+faces="System|MS Shell Dlg|MS Shell Dlg 2|Tahoma"
+pinned="$WINEPREFIX/veltrano-font"
+if [ ! -f "$WINEPREFIX/system.reg" ] || [ "$(cat "$pinned" 2>/dev/null)" != "$VELTRANO_WINE_FONT|$faces" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
             wineboot -i >/dev/null 2>&1
             wineserver -w
+        fi
+        if [ "$(cat "$pinned" 2>/dev/null)" != "$VELTRANO_WINE_FONT|$faces" ]; then
+            reg="$WINEPREFIX/veltrano-font.reg"
+            {
+                printf 'REGEDIT4\n\n'
+                printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\n'
+                printf '%s\n' "$faces" | tr '|' '\n' | while read -r face; do
+                    printf '"%s"="%s"\n' "$face" "$VELTRANO_WINE_FONT"
+                done
+            } >"$reg"
+            wine regedit /S "$reg" >/dev/null 2>&1
+            wineserver -w
+            printf '%s' "$VELTRANO_WINE_FONT|$faces" >"$pinned"
         fi
     ) 9>"$WINEPREFIX.lock"
 fi

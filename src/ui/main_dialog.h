@@ -10,6 +10,7 @@
 #include "engine/error_rows.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "framework/link_control.h"
 #include "framework/status_bar.h"
 #include "framework/tool_bar.h"
 #include "layout/layout.h"
@@ -115,7 +116,7 @@ class CVeltranoDlg : public CDialog {
     CWindow animation_;
     CToolBar toolBar_;
     ScopedImageList toolBarImages_;
-    CWindow detailLink_;
+    CLinkCtrl detailLink_;
     ScopedGdiObject whiteBrush_;
     ScopedGdiObject bannerBrush_;
     ScopedFont bannerFont_;

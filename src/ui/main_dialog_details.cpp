@@ -40,7 +40,7 @@ void CVeltranoDlg::OnSelectionChanged(const NMLISTVIEW& change) {
                           (change.uOldState & LVIS_SELECTED) == 0;
     if (selected) {
         descriptionText_.clear();
-        detailLink_.SetText(u"");
+        detailLink_.SetMarkup(u"");
         SetPaneMode(PaneMode::Summary);
         std::lock_guard lock(CatalogueLock);
         ShowSummary(change.iItem);
@@ -80,7 +80,7 @@ void CVeltranoDlg::ShowSummary(int row) {
                          FileTimeToLocalText(*machine_.clock, entry->LastErrorDateTime)) +
                u"\r\n";
     }
-    detailLink_.SetText(link);
+    detailLink_.SetMarkup(link);
     summaryText_ = summary;
     TransferToControls();
 }

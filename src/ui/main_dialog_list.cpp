@@ -23,7 +23,7 @@ constexpr int kAgeColumn = 3;
 void CVeltranoDlg::ClearTexts() {
     descriptionText_.clear();
     summaryText_.clear();
-    detailLink_.SetText(u"");
+    detailLink_.SetMarkup(u"");
     TransferToControls();
 }
 

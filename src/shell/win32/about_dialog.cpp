@@ -21,7 +21,7 @@ BOOL CAboutDlg::OnInitDialog() {
     // The resource spells the value "LegalCopyright"; the lookup ignores letter case.
     GetVersionString(u"LegalCopyRight", legalNotice);
     text_.SetText(AboutText(version, legalNotice));
-    link_.SetText(AboutLinkMarkup());
+    link_.SetMarkup(AboutLinkMarkup());
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/dialog.h"
+#include "framework/link_control.h"
 #include "platform/shell.h"
 
 namespace veltrano {
@@ -19,7 +20,7 @@ class CAboutDlg : public CDialog {
   private:
     Shell& shell_;
     CWindow text_;
-    CWindow link_;
+    CLinkCtrl link_;
 };
 
 }  // namespace veltrano
