@@ -118,7 +118,7 @@ std::string JsonString(TextView text) {
 }
 
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
-                       int interval, const Text& statusText) {
+                       int interval, const Text& statusText, const std::string& sources) {
     static const char* const kIntervals[] = {"", "week", "month", "6months", "all"};
     std::string out = "{\n  \"interval\": \"" + std::string(kIntervals[interval]) +
                       "\",\n  \"status\": " + JsonString(statusText) +
@@ -158,8 +158,10 @@ std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorR
                ", \"Count\": " + Utf16ToUtf8(row.columns[2]) +
                ", \"Age\": " + JsonString(row.columns[3]) + "}";
     }
-    out += rows.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    return out;
+    out += rows.empty() ? "]" : "\n  ]";
+    if (!sources.empty())
+        out += ",\n  \"sources\": " + sources;
+    return out + "\n}\n";
 }
 
 }  // namespace veltrano

@@ -13,9 +13,10 @@ namespace veltrano {
 // The five columns with their titles, then the status text.
 std::string RenderTable(const std::vector<ErrorRow>& rows, const Text& statusText);
 std::string RenderCsv(const std::vector<ErrorRow>& rows);
-// One object per row; the caller holds CatalogueLock (or the scan has ended).
+// One object per row; the caller holds CatalogueLock (or the scan has ended). sources, when not
+// empty, is the JSON object that tells what was read (source_facts.h).
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
-                       int interval, const Text& statusText);
+                       int interval, const Text& statusText, const std::string& sources = {});
 
 std::string JsonString(TextView text);
 

@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/output_formats.h"
 #include "cli/scan_machine.h"
+#include "cli/source_facts.h"
 #include "engine/error_rows.h"
 #include "engine/scan.h"
 #include "engine/scan_messages.h"
@@ -114,6 +115,12 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
     catalogue.ownerWindow = &progress;
     RunScan(catalogue, machine);
 
+    const auto* logFacts = scan->LogFacts();
+    if (logFacts != nullptr && !quiet) {
+        for (const std::string& line : SourceFactLines(*logFacts))
+            std::fprintf(stderr, "%s\n", line.c_str());
+    }
+
     const int interval = options.interval.value_or(FirstIntervalWithErrors(catalogue));
     const auto rows = BuildErrorRows(catalogue, interval, *machine.clock);
     const Text status = IntervalStatusText(catalogue, interval, rows.size(), *machine.clock);
@@ -125,11 +132,16 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             Print(RenderCsv(rows));
             break;
         case OutputFormat::Json:
-            Print(RenderJson(catalogue, rows, interval, status));
+            Print(RenderJson(catalogue, rows, interval, status,
+                             logFacts != nullptr ? SourcesJson(*logFacts) : std::string()));
             break;
     }
     std::fflush(stdout);
-    return WriteExports(options, *scan, catalogue);
+    const int exported = WriteExports(options, *scan, catalogue);
+    // Damage is normal in copied logs; a drive where nothing at all could be read is not.
+    if (logFacts != nullptr && !AnyLogRead(*logFacts) && catalogue.entries.empty())
+        return Fail(1, "no log file and no error report could be read on this drive");
+    return exported;
 }
 
 }  // namespace veltrano

@@ -18,6 +18,9 @@ class DriveScanMachine : public ScanMachine {
         machine_ = offline_.machine();
     }
     FileSystem& HostFiles() override { return *host_; }
+    const std::vector<eventlog::LogFileFacts>* LogFacts() const override {
+        return &offline_.LogFacts();
+    }
 
   private:
     std::unique_ptr<FileSystem> host_;

@@ -7,6 +7,7 @@
 
 #include "cli/options.h"
 #include "platform/machine.h"
+#include "platform/offline/eventlog/log_facts.h"
 
 namespace veltrano {
 
@@ -19,6 +20,9 @@ class ScanMachine {
     Machine& machine() { return machine_; }
     // The host's own files, for the output files the command writes.
     virtual FileSystem& HostFiles() = 0;
+    // What became of each log file the scan opened; null where the logs are not files (the
+    // live machine's event-log service).
+    virtual const std::vector<eventlog::LogFileFacts>* LogFacts() const { return nullptr; }
 
   protected:
     Machine machine_;

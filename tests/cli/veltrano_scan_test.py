@@ -6,6 +6,7 @@ roots, and byte-identical output for a fixed --now.
 
   veltrano_scan_test.py VELTRANO_SCAN SAMPLE_BUILDER MESSAGE_FILE WORK_DIR [unittest arguments]
 """
+import calendar
 import csv
 import io
 import json
@@ -22,6 +23,10 @@ import sample_expectations as expect  # noqa: E402
 
 SCAN, BUILDER, MESSAGES, WORK = sys.argv[1:5]
 NOW = "2026-03-01T12:00:00Z"
+# The same instant worked out here, not by the parser the builder and the scanner share.
+UNIX_TO_FILETIME_SECONDS = 11_644_473_600
+NOW_UNIX = calendar.timegm((2026, 3, 1, 12, 0, 0))
+NOW_FILETIME = (NOW_UNIX + UNIX_TO_FILETIME_SECONDS) * 10_000_000
 INTERVALS = ["week", "month", "6months", "all"]
 TITLES = ["AppName / SourceName", "Error Name / ID", "Error Count", "Last Error Time", "App Path"]
 
@@ -34,6 +39,20 @@ def read_bytes(path):
 def run(*args, env_tz="UTC"):
     env = dict(os.environ, TZ=env_tz, LANG="C.UTF-8")
     return subprocess.run([SCAN] + list(args), capture_output=True, env=env, timeout=120)
+
+
+def age_text(filetime, now_unix=NOW_UNIX):
+    """The list's relative age, from the rule as the window states it (UTC, whole seconds)."""
+    d = now_unix - (filetime // 10_000_000 - UNIX_TO_FILETIME_SECONDS)
+    if d < 0:
+        return "The input time is in the future"
+    for unit, seconds in (("day", 86400), ("hour", 3600), ("minute", 60), ("second", 1)):
+        n = d // seconds
+        if n >= 2 or (unit == "second" and n != 1):
+            return "%d %ss ago" % (n, unit)
+        if n == 1:
+            return "1 %s ago" % unit
+    raise AssertionError("unreachable")
 
 
 class SampleScan(unittest.TestCase):
@@ -126,6 +145,9 @@ class SampleScan(unittest.TestCase):
 
     # --- output formats ---
 
+    def test_the_fixed_now_is_the_instant_it_names(self):
+        self.assertEqual(self.sample.now, NOW_FILETIME)
+
     def test_csv_reads_back_as_the_rows_of_the_json_output(self):
         for interval in ("week", "all"):
             with self.subTest(interval=interval):
@@ -135,6 +157,10 @@ class SampleScan(unittest.TestCase):
                 rows = self.scan_json("--interval", interval)["errors"]
                 self.assertEqual(table[1:], [[r["AppName"], r["ErrorName"], str(r["Count"]),
                                               r["Age"], r["AppPath"]] for r in rows])
+                # The ages against the sample's own times and the instant worked out above.
+                expected, _ = self.expected_rows(interval)
+                self.assertEqual([row[3] for row in table[1:]],
+                                 [age_text(e.LastErrorDateTime) for e in expected])
 
     def test_table_has_the_titles_one_line_per_row_and_the_status_text(self):
         lines = self.scan("--interval", "all").split("\n")
@@ -213,6 +239,65 @@ class SampleScan(unittest.TestCase):
         with zipfile.ZipFile(alone) as z:
             self.assertEqual(z.namelist(), ["alone.xml"])
             self.assertEqual(z.read("alone.xml"), read_bytes(xml))
+
+    # --- what was read, and what was skipped ---
+
+    def test_sources_name_each_log_with_its_records_and_time_span(self):
+        import Evtx.Evtx as evtx  # python-evtx: the records counted by another reader
+        report = self.scan_json("--interval", "all")
+        logs = {s["log"]: s for s in report["sources"]["logs"]}
+        self.assertEqual(sorted(logs), ["Application", "System"])
+        for name, log in logs.items():
+            with self.subTest(log=name):
+                path = os.path.join(self.drive, "Windows", "System32", "winevt", "Logs",
+                                    name + ".evtx")
+                with evtx.Evtx(path) as file:
+                    times = [r.timestamp() for r in file.records()]
+                self.assertEqual(log["outcome"], "read")
+                self.assertEqual(log["records"], len(times))
+                self.assertEqual(log["oldest"], min(times).strftime("%Y-%m-%dT%H:%M:%SZ"))
+                self.assertEqual(log["newest"], max(times).strftime("%Y-%m-%dT%H:%M:%SZ"))
+                self.assertEqual((log["damagedChunks"], log["damagedRecords"], log["truncated"]),
+                                 (0, 0, False))
+        stderr = run("--root", self.drive, "--now", NOW).stderr.decode()
+        self.assertIn("System: C:\\Windows\\System32\\winevt\\Logs\\System.evtx: %d records, "
+                      % logs["System"]["records"], stderr)
+
+    def test_damaged_logs_are_named_and_the_rest_still_read(self):
+        drive = os.path.join(WORK, "damaged")
+        shutil.rmtree(drive, ignore_errors=True)
+        shutil.copytree(self.drive, drive)
+        logs = os.path.join(drive, "Windows", "System32", "winevt", "Logs")
+        os.remove(os.path.join(logs, "Application.evtx"))
+        os.mkdir(os.path.join(logs, "Application.evtx"))
+        system = os.path.join(logs, "System.evtx")
+        data = bytearray(read_bytes(system))
+        self.assertGreater(len(data), 4096 + 3 * 65536, "the sample's System log has 3+ chunks")
+        data[4096 + 65536] ^= 0xFF  # the second chunk loses its signature
+        with open(system, "wb") as f:
+            f.write(data[:4096 + 2 * 65536 + 3000])  # and the file is cut inside the third
+        result = run("--root", drive, "--now", NOW, "--format", "json", "--interval", "all")
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        report = json.loads(result.stdout)
+        found = {s["log"]: s for s in report["sources"]["logs"]}
+        self.assertEqual(found["Application"]["outcome"], "not a file")
+        self.assertEqual(found["System"]["outcome"], "read")
+        self.assertEqual(found["System"]["damagedChunks"], 1)
+        self.assertTrue(found["System"]["truncated"])
+        self.assertGreater(found["System"]["records"], 0)
+        self.assertTrue(report["errors"], "the first chunk's errors still come out")
+        stderr = run("--root", drive, "--now", NOW).stderr.decode()
+        self.assertIn("Application.evtx is not a file, skipped", stderr)
+        self.assertIn("1 damaged chunk skipped, ", stderr)
+        self.assertIn(", the file is cut short\n", stderr)
+
+    def test_a_drive_where_nothing_can_be_read_fails_with_exit_code_1(self):
+        drive = os.path.join(WORK, "bare")
+        os.makedirs(os.path.join(drive, "Windows", "System32"), exist_ok=True)
+        result = run("--root", drive, "--now", NOW)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("Application: no log file", result.stderr.decode())
+        self.assertIn("could be read", result.stderr.decode().splitlines()[-1])
 
     # --- bad command lines ---
 

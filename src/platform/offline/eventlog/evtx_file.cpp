@@ -57,28 +57,42 @@ size_t NextSignature(Bytes chunk, size_t from, size_t limit) {
     return static_cast<size_t>(found - begin);
 }
 
-void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
-               const std::function<void(const EvtxRecord&)>& visit) {
+bool AllZero(Bytes bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; });
+}
+
+bool ChunkHolds(Bytes chunk, bool fileKeepsNoChecksums) {
     if (std::memcmp(chunk.data(), kChunkSignature, sizeof kChunkSignature) != 0)
-        return;
+        return false;
     const bool checked =
         !fileKeepsNoChecksums && (Le32(chunk.data() + kChunkFlags) & kFlagNoChecksums) == 0;
     if (checked && !HeaderChecksumHolds(chunk))
-        return;
+        return false;
     const uint32_t freeSpace = Le32(chunk.data() + kChunkFreeSpaceOffset);
-    if (freeSpace < kEvtxChunkHeaderSize || freeSpace > kEvtxChunkSize)
+    return freeSpace >= kEvtxChunkHeaderSize && freeSpace <= kEvtxChunkSize;
+}
+
+void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
+               const std::function<void(const EvtxRecord&)>& visit, EvtxDamage& damage) {
+    if (!ChunkHolds(chunk, fileKeepsNoChecksums)) {
+        damage.chunks += AllZero(chunk) ? 0 : 1;
         return;
+    }
+    const uint32_t freeSpace = Le32(chunk.data() + kChunkFreeSpaceOffset);
     const uint64_t firstId = Le64(chunk.data() + kChunkFirstRecordId);
     const uint64_t lastId = Le64(chunk.data() + kChunkLastRecordId);
     const size_t limit = std::min<size_t>(freeSpace, chunk.size());
 
-    bool afterDamage = false;
+    bool afterDamage = false;  // once damaged, a chunk's later records must prove their place
+    bool inDamage = false;     // inside one run of damaged bytes, counted once
     size_t offset = kEvtxChunkHeaderSize;
     while (offset < limit) {
         const uint32_t size = RecordAt(chunk, offset, limit);
         EvtxRecord record;
         record.id = size != 0 ? Le64(chunk.data() + offset + 8) : 0;
         if (size == 0 || (afterDamage && (record.id < firstId || record.id > lastId))) {
+            damage.records += inDamage ? 0 : 1;
+            inDamage = true;
             afterDamage = true;
             offset = NextSignature(chunk, offset + 1, limit);
             continue;
@@ -88,13 +102,17 @@ void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
         record.size = size;
         record.written = Le64(chunk.data() + offset + 16);
         visit(record);
+        inDamage = false;
         offset += size;
     }
 }
 
 }  // namespace
 
-void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit) {
+void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit,
+                       EvtxDamage* damage) {
+    EvtxDamage ignored;
+    EvtxDamage& counted = damage != nullptr ? *damage : ignored;
     bool noChecksums = false;
     if (file.size() >= kEvtxFileHeaderBlock &&
         std::memcmp(file.data(), kFileSignature, sizeof kFileSignature) == 0) {
@@ -102,7 +120,8 @@ void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>&
     }
     for (size_t at = kEvtxFileHeaderBlock;
          at < file.size() && file.size() - at >= kEvtxChunkHeaderSize; at += kEvtxChunkSize) {
-        ReadChunk(file.subspan(at, std::min(kEvtxChunkSize, file.size() - at)), noChecksums, visit);
+        ReadChunk(file.subspan(at, std::min(kEvtxChunkSize, file.size() - at)), noChecksums, visit,
+                  counted);
     }
 }
 

@@ -41,6 +41,13 @@ struct EvtxRecord {
 // stale one for the chunk being written, and every record is checked on its own instead. The
 // file header's chunk count is not trusted either (live copies understate it): every 64 KiB
 // block after the header is looked at, and a last chunk cut short gives the records it holds.
-void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit);
+// The damage the walk stepped over: chunks skipped whole (blocks never written, all zeros, are no
+// damage), and runs of bytes inside chunks where no record held.
+struct EvtxDamage {
+    uint32_t chunks = 0;
+    uint32_t records = 0;
+};
+void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit,
+                       EvtxDamage* damage = nullptr);
 
 }  // namespace veltrano::eventlog

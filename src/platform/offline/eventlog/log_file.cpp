@@ -2,26 +2,49 @@
 #include "platform/offline/eventlog/log_file.h"
 
 #include "platform/offline/eventlog/evt_file.h"
+#include "platform/offline/eventlog/evtx_file.h"
 
 namespace veltrano::eventlog {
 
-void ForEachEvtxEvent(Bytes file, const std::function<void(const EvtxEventFields&)>& visit) {
+void ForEachEvtxEvent(Bytes file, const std::function<void(const EvtxEventFields&)>& visit,
+                      LogFileFacts* facts) {
     EvtxEventReader reader;
     EvtxEventFields fields;
-    ForEachEvtxRecord(file, [&](const EvtxRecord& record) {
-        if (reader.Read(record, fields))
-            visit(fields);
-    });
+    EvtxDamage damage;
+    uint32_t undecoded = 0;
+    ForEachEvtxRecord(
+        file,
+        [&](const EvtxRecord& record) {
+            if (reader.Read(record, fields))
+                visit(fields);
+            else
+                ++undecoded;
+        },
+        &damage);
+    if (facts != nullptr) {
+        facts->damagedChunks += damage.chunks;
+        facts->damagedRecords += damage.records + undecoded;
+        // The framing: a 4096-byte header, then whole 64 KiB chunks.
+        facts->truncated = file.size() < kEvtxFileHeaderBlock ||
+                           (file.size() - kEvtxFileHeaderBlock) % kEvtxChunkSize != 0;
+    }
 }
 
-ClassicLog ReadLogFile(Bytes file, LogFormat format) {
+ClassicLog ReadLogFile(Bytes file, LogFormat format, LogFileFacts* facts) {
     ClassicLog log;
+    LogFileFacts ignored;
+    LogFileFacts& counted = facts != nullptr ? *facts : ignored;
     if (format == LogFormat::Evtx) {
-        ForEachEvtxEvent(file, [&](const EvtxEventFields& fields) {
-            log.Add(fields.recordId, ToClassicEvent(fields));
-        });
+        ForEachEvtxEvent(
+            file,
+            [&](const EvtxEventFields& fields) {
+                log.Add(fields.recordId, ToClassicEvent(fields));
+                counted.CountRecord(fields.created);
+            },
+            &counted);
     } else {
         ForEachEvtRecord(file, [&](const ClassicRecordView& view) {
+            counted.CountRecord(UnixSecondsToFileTime(view.timeGenerated).value_or(0));
             ClassicEvent event;
             static_cast<ClassicNumbers&>(event) = view;
             event.sourceName = view.sourceName;
@@ -35,6 +58,7 @@ ClassicLog ReadLogFile(Bytes file, LogFormat format) {
         });
     }
     log.Finish();
+    counted.records = log.Count();  // a stale copy of a record is one record
     return log;
 }
 

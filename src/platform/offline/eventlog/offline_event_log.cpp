@@ -58,28 +58,45 @@ class OfflineEventLog : public EventLog {
     ClassicLog log_;
 };
 
+bool IsFolder(FileSystem& drive, const Text& path) {
+    const auto facts = drive.Facts(path);
+    return facts && facts->IsDirectory();
+}
+
 class OfflineEventLogService : public EventLogService {
   public:
-    OfflineEventLogService(FileSystem& drive, Text systemRoot)
-        : drive_(drive), systemRoot_(std::move(systemRoot)) {}
+    OfflineEventLogService(FileSystem& drive, Text systemRoot, eventlog::LogFactsLedger* ledger)
+        : drive_(drive), systemRoot_(std::move(systemRoot)), ledger_(ledger) {}
 
     std::unique_ptr<EventLog> Open(TextView logName) override {
-        const Text path = FindEventLogFile(drive_, systemRoot_, logName);
+        eventlog::LogFileFacts facts;
+        facts.log = Text(logName);
+        facts.path = FindEventLogFile(drive_, systemRoot_, logName);
         ClassicLog log;
-        if (!path.empty()) {
-            const auto bytes = ReadWholeFile(drive_, path);
+        if (facts.path.empty()) {
+            const Text evtx = EvtxPath(systemRoot_, logName);
+            if (IsFolder(drive_, evtx)) {
+                facts.path = evtx;
+                facts.outcome = eventlog::LogFileFacts::Outcome::NotAFile;
+            }
+        } else if (const auto bytes = ReadWholeFile(drive_, facts.path)) {
             const bool evtx =
-                path.size() >= 5 && EqualsNoCase(TextView(path).substr(path.size() - 5), u".evtx");
-            const LogFormat format = evtx ? LogFormat::Evtx : LogFormat::Evt;
-            if (bytes)
-                log = eventlog::ReadLogFile(*bytes, format);
+                facts.path.size() >= 5 &&
+                EqualsNoCase(TextView(facts.path).substr(facts.path.size() - 5), u".evtx");
+            facts.outcome = eventlog::LogFileFacts::Outcome::Read;
+            log = eventlog::ReadLogFile(*bytes, evtx ? LogFormat::Evtx : LogFormat::Evt, &facts);
+        } else {
+            facts.outcome = eventlog::LogFileFacts::Outcome::Unreadable;
         }
+        if (ledger_ != nullptr)
+            ledger_->Record(std::move(facts));
         return std::make_unique<OfflineEventLog>(std::move(log));
     }
 
   private:
     FileSystem& drive_;
     Text systemRoot_;
+    eventlog::LogFactsLedger* ledger_;
 };
 
 }  // namespace
@@ -94,8 +111,9 @@ Text FindEventLogFile(FileSystem& drive, TextView systemRoot, TextView logName) 
     return {};
 }
 
-std::unique_ptr<EventLogService> MakeOfflineEventLogService(FileSystem& drive, Text systemRoot) {
-    return std::make_unique<OfflineEventLogService>(drive, std::move(systemRoot));
+std::unique_ptr<EventLogService> MakeOfflineEventLogService(FileSystem& drive, Text systemRoot,
+                                                            eventlog::LogFactsLedger* ledger) {
+    return std::make_unique<OfflineEventLogService>(drive, std::move(systemRoot), ledger);
 }
 
 }  // namespace veltrano

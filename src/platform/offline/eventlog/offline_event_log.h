@@ -8,6 +8,7 @@
 
 #include "platform/event_log.h"
 #include "platform/files.h"
+#include "platform/offline/eventlog/log_facts.h"
 
 namespace veltrano {
 
@@ -15,8 +16,10 @@ namespace veltrano {
 // ("C:\Windows"). A log is read from <systemRoot>\System32\winevt\Logs\<log>.evtx, else from the
 // classic file of the log under <systemRoot>\System32\config (AppEvent.Evt, SysEvent.Evt,
 // SecEvent.Evt). A log whose file is missing or unreadable opens as an empty log, as a log
-// without records would. drive must outlive the service.
-std::unique_ptr<EventLogService> MakeOfflineEventLogService(FileSystem& drive, Text systemRoot);
+// without records would; the ledger, when given, tells which it was. drive (and ledger) must
+// outlive the service.
+std::unique_ptr<EventLogService> MakeOfflineEventLogService(
+    FileSystem& drive, Text systemRoot, eventlog::LogFactsLedger* ledger = nullptr);
 
 // The file a log is read from; empty when neither file exists.
 Text FindEventLogFile(FileSystem& drive, TextView systemRoot, TextView logName);

@@ -17,13 +17,14 @@ struct OfflineMachine::Adapters {
           registry(drive, kAnalysedSystemRoot),
           environment(kAnalysedSystemRoot, &registry),
           messages(drive, kAnalysedSystemRoot),
-          eventLogs(MakeOfflineEventLogService(drive, kAnalysedSystemRoot)),
+          eventLogs(MakeOfflineEventLogService(drive, kAnalysedSystemRoot, &logFacts)),
           system(MakeHostSystemInfo()),
           ansi(MakeHostAnsiCodePage()) {}
     DriveMappedFileSystem drive;
     HiveRegistry registry;
     DriveEnvironment environment;
     PeMessageTables messages;
+    eventlog::LogFactsLedger logFacts;
     std::unique_ptr<EventLogService> eventLogs;
     std::unique_ptr<SystemInfo> system;
     std::unique_ptr<AnsiCodePage> ansi;
@@ -43,5 +44,9 @@ OfflineMachine::OfflineMachine(FileSystem& host, Text root, Clock& clock)
 }
 
 OfflineMachine::~OfflineMachine() = default;
+
+const std::vector<eventlog::LogFileFacts>& OfflineMachine::LogFacts() const {
+    return adapters_->logFacts.Logs();
+}
 
 }  // namespace veltrano

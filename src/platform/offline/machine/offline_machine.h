@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/machine.h"
+#include "platform/offline/eventlog/log_facts.h"
 
 namespace veltrano {
 
@@ -18,6 +19,8 @@ class OfflineMachine {
     OfflineMachine& operator=(const OfflineMachine&) = delete;
 
     Machine& machine() { return machine_; }
+    // What became of each log the scan opened.
+    const std::vector<eventlog::LogFileFacts>& LogFacts() const;
 
   private:
     struct Adapters;
