@@ -14,6 +14,7 @@
 #include "export/report_export.h"
 #include "export/xml_report.h"
 #include "platform/host.h"
+#include "report/html/page_writer.h"
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
 
@@ -21,6 +22,7 @@ namespace veltrano {
 namespace {
 
 constexpr char kVersion[] = "veltrano-scan 2.0.0.0\n";
+constexpr char16_t kFileVersion[] = u"2.0.0.0";
 
 // Prints the scan's progress texts on standard error, each on its own line.
 class ProgressPrinter : public MessageSink {
@@ -81,6 +83,23 @@ int WriteExports(const ScanOptions& options, ScanMachine& scan, const ErrorCatal
     return code;
 }
 
+// The report page of the scanned machine. Its facts are the header's lines of what the scan read
+// and skipped (the scan's own account on standard error, line by line).
+int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogue& catalogue) {
+    if (!options.htmlPath)
+        return 0;
+    const std::string root = options.root.value_or("");
+    std::vector<ReportFact> facts;
+    ReportPage page;
+    page.fileVersion = kFileVersion;
+    page.machines.push_back(ScannedMachine(
+        scan.machine(), catalogue, HostText(std::filesystem::path(root).filename().string()),
+        std::move(facts)));
+    if (!WriteReportPage(scan.HostFiles(), HostText(*options.htmlPath), page))
+        return Fail(1, "cannot write " + *options.htmlPath);
+    return 0;
+}
+
 }  // namespace
 
 int RunScanCommand(const std::vector<std::string>& arguments) {
@@ -129,7 +148,9 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             break;
     }
     std::fflush(stdout);
-    return WriteExports(options, *scan, catalogue);
+    const int exported = WriteExports(options, *scan, catalogue);
+    const int paged = WriteHtml(options, *scan, catalogue);
+    return exported != 0 ? exported : paged;
 }
 
 }  // namespace veltrano
