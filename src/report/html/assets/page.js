@@ -10,6 +10,7 @@
     const several = machines.length > 1;
     const DAY_MS = 86400000;
     const CHART_HEIGHT = 140;
+    const MAX_DAYS = 10 * 366;  // the weekly chart's reach
 
     function el(tag, className, text) {
         const node = document.createElement(tag);
@@ -92,7 +93,9 @@
         const out = [];
         if (state.range === "all") {
             const monday = (d) => d - ((d + 3) % 7);  // 1970-01-01 was a Thursday
-            const start = monday(Math.min(firstDay === Infinity ? today : firstDay, today));
+            // A stray time decades back (a wrong clock) must not make thousands of bars.
+            const earliest = Math.max(firstDay === Infinity ? today : firstDay, today - MAX_DAYS);
+            const start = monday(Math.min(earliest, today));
             for (let d = start; d <= today; d += 7) out.push([d, Math.min(d + 6, today)]);
         } else {
             const span = state.range === "30" ? 30 : 183;
