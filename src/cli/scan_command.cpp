@@ -92,9 +92,12 @@ int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogu
     std::vector<ReportFact> facts;
     ReportPage page;
     page.fileVersion = kFileVersion;
-    page.machines.push_back(ScannedMachine(
-        scan.machine(), catalogue, HostText(std::filesystem::path(root).filename().string()),
-        std::move(facts)));
+    // Without a name in its registry the machine is called after its folder.
+    const std::filesystem::path folder = std::filesystem::path(root).lexically_normal();
+    const std::string folderName = folder.has_filename() ? folder.filename().string()
+                                                         : folder.parent_path().filename().string();
+    page.machines.push_back(
+        ScannedMachine(scan.machine(), catalogue, HostText(folderName), std::move(facts)));
     if (!WriteReportPage(scan.HostFiles(), HostText(*options.htmlPath), page))
         return Fail(1, "cannot write " + *options.htmlPath);
     return 0;

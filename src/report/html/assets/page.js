@@ -86,7 +86,7 @@
             if (d < firstDay) firstDay = d;
         }
     }
-    const today = machines.reduce((t, m) => Math.max(t, m.today), -Infinity);
+    const today = machines.length ? Math.max(...machines.map((m) => m.today)) : 0;
 
     // The bars of the chosen range: [first day, last day] each.
     function buckets() {
