@@ -37,14 +37,12 @@ ErrorCatalogue SyntheticMachine() {
         state = state * 1'103'515'245u + 12'345u;
         return (state >> 8) % below;
     };
+    // 1 to 19 occurrences in turn (ten on average); the last entry takes what is left.
     int left = kOccurrences;
     size_t i = 0;
     for (auto& [key, source] : made.entries) {
         ErrorEntry e = source;
-        const size_t remaining = kDistinct - i++;
-        const int count = remaining == 1 ? left
-                                         : std::clamp(1 + static_cast<int>(next(19)), 1,
-                                                      left - static_cast<int>(remaining));
+        const int count = ++i == kDistinct ? std::max(1, left) : 1 + static_cast<int>(i * 7 % 19);
         left -= count;
         e.OccurrenceTimes.clear();
         const FileTime latest = kNow - static_cast<FileTime>(next(400) * next(400) / 400) * kDay -
