@@ -11,7 +11,7 @@ namespace veltrano {
 const char kUsage[] =
     "Usage: veltrano-scan [--root DIR] [--interval week|month|6months|all] [--lang en|de]\n"
     "                     [--now TIME] [--format table|csv|json] [--xml FILE] [--zip FILE]\n"
-    "                     [--help] [--version]\n"
+    "                     [--html FILE] [--help] [--version]\n"
     "\n"
     "Lists the distinct errors a Windows machine recorded: the error records of its Application\n"
     "and System event logs and its Windows Error Reporting report files.\n"
@@ -22,7 +22,8 @@ const char kUsage[] =
     "  --now TIME         the current time, ISO 8601 UTC (\"2026-12-08T12:00:00Z\")\n"
     "  --format NAME      table (default), csv or json\n"
     "  --xml FILE         write the XML error report\n"
-    "  --zip FILE         pack the XML error report into a ZIP archive\n";
+    "  --zip FILE         pack the XML error report into a ZIP archive\n"
+    "  --html FILE        write a report page to look at in a browser (one file, offline)\n";
 
 std::optional<FileTime> ParseIsoUtc(const std::string& text) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
@@ -138,6 +139,9 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
         } else if (name == "--zip") {
             if (auto v = take())
                 o.zipPath = *v;
+        } else if (name == "--html") {
+            if (auto v = take())
+                o.htmlPath = *v;
         } else {
             fail("unknown option '" + arguments[i] + "'");
         }

@@ -19,6 +19,7 @@ struct ScanOptions {
     OutputFormat format = OutputFormat::Table;
     std::optional<std::string> xmlPath;
     std::optional<std::string> zipPath;
+    std::optional<std::string> htmlPath;  // the self-contained HTML report
     bool help = false;
     bool version = false;
 };

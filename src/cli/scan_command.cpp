@@ -15,6 +15,7 @@
 #include "export/report_export.h"
 #include "export/xml_report.h"
 #include "platform/host.h"
+#include "report/html/page_writer.h"
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
 
@@ -22,6 +23,7 @@ namespace veltrano {
 namespace {
 
 constexpr char kVersion[] = "veltrano-scan 2.0.0.0\n";
+constexpr char16_t kFileVersion[] = u"2.0.0.0";
 
 // Prints the scan's progress texts on standard error, each on its own line.
 class ProgressPrinter : public MessageSink {
@@ -82,6 +84,33 @@ int WriteExports(const ScanOptions& options, ScanMachine& scan, const ErrorCatal
     return code;
 }
 
+// The report page of the scanned machine. Its facts are the header's lines of what the scan read
+// and skipped (the scan's own account on standard error, line by line).
+int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogue& catalogue) {
+    if (!options.htmlPath)
+        return 0;
+    const std::string root = options.root.value_or("");
+    // The same facts the scan printed: "System: <file>: 812 records, …" as label and value.
+    std::vector<ReportFact> facts;
+    if (const auto* logs = scan.LogFacts()) {
+        for (const std::string& line : SourceFactLines(*logs)) {
+            const size_t colon = line.find(": ");
+            facts.push_back({HostText(line.substr(0, colon)), HostText(line.substr(colon + 2))});
+        }
+    }
+    ReportPage page;
+    page.fileVersion = kFileVersion;
+    // Without a name in its registry the machine is called after its folder.
+    const std::filesystem::path folder = std::filesystem::path(root).lexically_normal();
+    const std::string folderName = folder.has_filename() ? folder.filename().string()
+                                                         : folder.parent_path().filename().string();
+    page.machines.push_back(
+        ScannedMachine(scan.machine(), catalogue, HostText(folderName), std::move(facts)));
+    if (!WriteReportPage(scan.HostFiles(), HostText(*options.htmlPath), page))
+        return Fail(1, "cannot write " + *options.htmlPath);
+    return 0;
+}
+
 }  // namespace
 
 int RunScanCommand(const std::vector<std::string>& arguments) {
@@ -138,10 +167,11 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
     }
     std::fflush(stdout);
     const int exported = WriteExports(options, *scan, catalogue);
+    const int paged = WriteHtml(options, *scan, catalogue);
     // Damage is normal in copied logs; a drive where nothing at all could be read is not.
     if (logFacts != nullptr && !AnyLogRead(*logFacts) && catalogue.entries.empty())
         return Fail(1, "no log file and no error report could be read on this drive");
-    return exported;
+    return exported != 0 ? exported : paged;
 }
 
 }  // namespace veltrano

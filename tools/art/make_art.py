@@ -52,6 +52,8 @@ def build():
     return {
         "veltrano.ico": bitmaps.ico(emblem.emblems()),
         "rows.bmp": bitmaps.bmp8(rows_indices, rows_palette, *rows.size),
+        # The same icons with their alpha, for the HTML report (a CSS sprite).
+        "rows.png": bitmaps.png(row_icons.transparent_strip()),
         "toolbar.bmp": toolbar,
         "toolbar136.bmp": toolbar,
         "lookup_de.bmp": bitmaps.bmp24(lookup_button.face("de")),

@@ -1,0 +1,131 @@
+// The page model from the catalogues, through the same functions the window fills its list with.
+#include "report/html/page_model.h"
+
+#include <map>
+
+#include "engine/error_rows.h"
+#include "export/lookup_query.h"
+#include "shell/local_texts.h"
+#include "shell/path_variables.h"
+#include "shell/time_text.h"
+
+namespace veltrano {
+namespace {
+
+constexpr char16_t kLookupHost[] = VELTRANO_LOOKUP_HOST_TEXT;
+constexpr int64_t kDaysFrom1601To1970 = kEpochDifferenceSeconds / 86'400;
+
+Text LookupLink(const Text& query) {
+    return Text(u"http://") + kLookupHost + u"/search.pl?" + query;
+}
+
+// The entries of one machine, in the window's order, with what every interval shows of them.
+class MachineEntries {
+  public:
+    MachineEntries(const ReportPage& page, const ReportMachine& machine, int index)
+        : page_(page), machine_(machine), index_(index) {}
+
+    void AddTo(PageModel& model) {
+        const ErrorCatalogue& catalogue = *machine_.catalogue;
+        Clock& clock = *machine_.clock;
+        if (machine_.environment != nullptr)
+            BuildPathVariables(*machine_.environment);
+        const IntervalCounts counts = CountIntervals(catalogue);
+        LookupContext context;
+        context.fileVersion = page_.fileVersion;
+        context.weekCount = counts.week;
+        context.monthCount = counts.month;
+
+        PageMachine& pageMachine = model.machines.emplace_back();
+        pageMachine.name = machine_.name;
+        pageMachine.facts = machine_.facts;
+        pageMachine.firstInterval = FirstIntervalWithErrors(catalogue);
+        pageMachine.today = LocalDay(clock, clock.UtcNow()).value_or(0);
+        pageMachine.scanTime = FileTimeToLocalText(clock, clock.UtcNow());
+
+        std::map<Text, size_t> placed;  // entry key -> index in model.entries
+        // The "all" rows hold every listed entry in the window's order; the shorter intervals
+        // are their prefixes by recency, so walking them from the widest keeps that order.
+        for (int interval = IntervalAll; interval >= IntervalWeek; --interval) {
+            const auto rows = BuildErrorRows(catalogue, interval, clock);
+            pageMachine.rowCounts[interval - 1] = static_cast<int32_t>(rows.size());
+            pageMachine.statusTexts[interval - 1] =
+                IntervalStatusText(catalogue, interval, rows.size(), clock);
+            for (const ErrorRow& row : rows) {
+                const ErrorEntry* entry = catalogue.Find(row.key);
+                if (entry == nullptr)
+                    continue;
+                auto [at, isNew] = placed.try_emplace(row.key, model.entries.size());
+                if (isNew)
+                    model.entries.push_back(NewEntry(*entry, row));
+                PageEntry& pageEntry = model.entries[at->second];
+                pageEntry.tooltips[interval - 1] = row.tooltip;
+                if (machine_.system != nullptr) {
+                    pageEntry.lookups[interval - 1] = LookupLink(BuildLookupQuery(
+                        LookupFields(row), context, catalogue, *machine_.system, false));
+                }
+            }
+        }
+    }
+
+  private:
+    PageEntry NewEntry(const ErrorEntry& entry, const ErrorRow& row) const {
+        PageEntry e;
+        e.machine = index_;
+        e.category = entry.Category;
+        e.appName = entry.AppName;
+        e.errorName = entry.ErrorName;
+        e.appPath = entry.AppPath;
+        e.lastSeconds = FileTimeToUnixSeconds(entry.LastErrorDateTime);
+        e.age = row.columns[3];
+        for (int interval = IntervalWeek; interval <= IntervalAll; ++interval)
+            e.counts[interval - 1] = ErrorCatalogue::IntervalCount(entry, interval);
+        e.summary = entry.ErrorSummary;
+        e.detail = entry.ErrorText;
+        e.days.reserve(entry.OccurrenceTimes.size());
+        for (FileTime t : entry.OccurrenceTimes) {
+            if (auto day = LocalDay(*machine_.clock, t))
+                e.days.push_back(*day);
+        }
+        return e;
+    }
+
+    static LookupRow LookupFields(const ErrorRow& row) {
+        LookupRow fields;
+        fields.imageIndex = row.image;
+        for (int column = 0; column < kLookupColumns; ++column)
+            fields.columns[column] = row.columns[column];
+        return fields;
+    }
+
+    const ReportPage& page_;
+    const ReportMachine& machine_;
+    int index_;
+};
+
+}  // namespace
+
+std::optional<int32_t> LocalDay(Clock& clock, FileTime utc) {
+    const auto local = clock.UtcToLocal(utc);
+    if (!local)
+        return std::nullopt;
+    const auto midnight = CalendarToFileTime({local->year, local->month, local->day, 0, 0, 0, 0});
+    if (!midnight)
+        return std::nullopt;
+    return static_cast<int32_t>(static_cast<int64_t>(*midnight / kTicksPerDay) -
+                                kDaysFrom1601To1970);
+}
+
+PageModel BuildPageModel(const ReportPage& page) {
+    PageModel model;
+    model.language = InterfaceLanguage();
+    for (size_t i = 0; i < page.machines.size(); ++i) {
+        const ReportMachine& machine = page.machines[i];
+        if (machine.catalogue == nullptr || machine.clock == nullptr)
+            continue;
+        MachineEntries(page, machine, static_cast<int>(model.machines.size())).AddTo(model);
+    }
+    return model;
+}
+
+}  // namespace veltrano
