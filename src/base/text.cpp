@@ -103,50 +103,99 @@ bool EqualsNoCase(TextView a, TextView b) {
     return true;
 }
 
-Text Utf8ToUtf16(std::string_view utf8) {
+namespace {
+
+// Bytes that stand for themselves in a path text: U+DC80 + byte, as lone surrogates that no
+// well-formed UTF-8 decodes to.
+constexpr uint32_t kEscapedByteBase = 0xDC00;
+constexpr uint32_t kFirstEscapedByte = 0xDC80;
+constexpr uint32_t kLastEscapedByte = 0xDCFF;
+
+struct DecodedSequence {
+    uint32_t codePoint = 0;
+    size_t length = 1;
+    bool valid = false;
+};
+
+// The UTF-8 sequence at utf8[i]. A malformed one (bad lead byte, missing continuation, overlong
+// form, surrogate, beyond U+10FFFF) is not valid; its length is then what U+FFFD replaces.
+DecodedSequence DecodeSequence(std::string_view utf8, size_t i) {
+    const size_t n = utf8.size();
+    auto byte = [&](size_t k) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(utf8[k]));
+    };
+    auto cont = [&](size_t k) { return k < n && (byte(k) & 0xC0) == 0x80; };
+    const uint32_t c = byte(i);
+    DecodedSequence d;
+    if (c < 0x80) {
+        d = {c, 1, true};
+    } else if ((c & 0xE0) == 0xC0 && cont(i + 1)) {
+        d.codePoint = ((c & 0x1F) << 6) | (byte(i + 1) & 0x3F);
+        d.length = 2;
+        d.valid = d.codePoint >= 0x80;
+    } else if ((c & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2)) {
+        d.codePoint = ((c & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) | (byte(i + 2) & 0x3F);
+        d.length = 3;
+        d.valid = d.codePoint >= 0x800 && (d.codePoint < 0xD800 || d.codePoint > 0xDFFF);
+    } else if ((c & 0xF8) == 0xF0 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
+        d.codePoint = ((c & 0x07) << 18) | ((byte(i + 1) & 0x3F) << 12) |
+                      ((byte(i + 2) & 0x3F) << 6) | (byte(i + 3) & 0x3F);
+        d.length = 4;
+        d.valid = d.codePoint >= 0x10000 && d.codePoint <= 0x10FFFF;
+    }
+    return d;
+}
+
+void AppendUtf16(Text& out, uint32_t cp) {
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(cp));
+    }
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+Text DecodeUtf8(std::string_view utf8, bool escapeBytes) {
     Text out;
     out.reserve(utf8.size());
-    size_t i = 0;
-    const size_t n = utf8.size();
-    auto cont = [&](size_t k) {
-        return k < n && (static_cast<unsigned char>(utf8[k]) & 0xC0) == 0x80;
-    };
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        uint32_t cp = 0xFFFD;
-        size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0 && cont(i + 1)) {
-            cp = ((c & 0x1Fu) << 6) | (utf8[i + 1] & 0x3F);
-            len = 2;
-            if (cp < 0x80)
-                cp = 0xFFFD;
-        } else if ((c & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2)) {
-            cp = ((c & 0x0Fu) << 12) | ((utf8[i + 1] & 0x3Fu) << 6) | (utf8[i + 2] & 0x3F);
-            len = 3;
-            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
-                cp = 0xFFFD;
-        } else if ((c & 0xF8) == 0xF0 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-            cp = ((c & 0x07u) << 18) | ((utf8[i + 1] & 0x3Fu) << 12) |
-                 ((utf8[i + 2] & 0x3Fu) << 6) | (utf8[i + 3] & 0x3F);
-            len = 4;
-            if (cp < 0x10000 || cp > 0x10FFFF)
-                cp = 0xFFFD;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    for (size_t i = 0; i < utf8.size();) {
+        const DecodedSequence d = DecodeSequence(utf8, i);
+        if (d.valid) {
+            AppendUtf16(out, d.codePoint);
+            i += d.length;
+        } else if (escapeBytes) {
+            // One byte at a time, so that the bytes after it are read afresh.
+            out.push_back(
+                static_cast<char16_t>(kEscapedByteBase + static_cast<unsigned char>(utf8[i])));
+            ++i;
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            out.push_back(u'\uFFFD');
+            i += d.length;
         }
-        i += len;
     }
     return out;
 }
 
-std::string Utf16ToUtf8(TextView text) {
+std::string EncodeUtf8(TextView text, bool unescapeBytes) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -155,26 +204,33 @@ std::string Utf16ToUtf8(TextView text) {
             text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (unescapeBytes && cp >= kFirstEscapedByte && cp <= kLastEscapedByte) {
+            out.push_back(static_cast<char>(cp - kEscapedByteBase));
+            continue;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        AppendUtf8(out, cp);
     }
     return out;
+}
+
+}  // namespace
+
+Text Utf8ToUtf16(std::string_view utf8) {
+    return DecodeUtf8(utf8, false);
+}
+
+std::string Utf16ToUtf8(TextView text) {
+    return EncodeUtf8(text, false);
+}
+
+Text Utf8PathToUtf16(std::string_view path) {
+    return DecodeUtf8(path, true);
+}
+
+std::string Utf16PathToUtf8(TextView path) {
+    return EncodeUtf8(path, true);
 }
 
 Text Ascii(std::string_view ascii) {
@@ -255,6 +311,9 @@ bool ParseHex(TextView text, uint32_t& value) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
     if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
         HexDigitValue(text[i + 2]) >= 0) {
         i += 2;
@@ -266,7 +325,7 @@ bool ParseHex(TextView text, uint32_t& value) {
         any = true;
     }
     if (any)
-        value = v;
+        value = negative ? 0 - v : v;
     return any;
 }
 

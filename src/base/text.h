@@ -34,9 +34,17 @@ bool StartsWith(TextView text, TextView prefix);
 char16_t FoldCase(char16_t c);
 bool EqualsNoCase(TextView a, TextView b);
 
-// Lossless conversions. Invalid UTF-8 becomes U+FFFD; unpaired surrogates become U+FFFD in UTF-8.
+// Conversions for texts. Invalid UTF-8 becomes U+FFFD; unpaired surrogates become U+FFFD in UTF-8,
+// so what goes out is always well-formed.
 Text Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(TextView text);
+
+// Conversions for the host's paths, which are bytes that need not be UTF-8 (a Linux mount shows an
+// NTFS name with an unpaired surrogate so): each byte that is not part of well-formed UTF-8
+// becomes the lone surrogate U+DC80 + byte and turns back into that byte, so every name the host
+// lists can be opened again. Only paths take this road: texts for output use the two above.
+Text Utf8PathToUtf16(std::string_view path);
+std::string Utf16PathToUtf8(TextView path);
 
 // ASCII-only literal helper for texts built from narrow constants.
 Text Ascii(std::string_view ascii);
@@ -55,8 +63,9 @@ uint64_t ParseUnsignedDecimal(TextView text);
 // The value of a hexadecimal digit of either case; -1 for any other character.
 int HexDigitValue(char16_t c);
 
-// Reads a hexadecimal number like the C "%x" conversion: leading blanks, an optional "0x",
-// digits of either case. Returns false when no digit was read. Wraps like the C runtime.
+// Reads a hexadecimal number like the C "%x" conversion: leading blanks, an optional sign, an
+// optional "0x", digits of either case; a minus negates in unsigned arithmetic. Returns false
+// when no digit was read. Wraps like the C runtime.
 bool ParseHex(TextView text, uint32_t& value);
 
 }  // namespace veltrano

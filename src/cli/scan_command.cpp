@@ -52,7 +52,7 @@ int Fail(int code, const std::string& message) {
 }
 
 Text HostText(const std::string& path) {
-    return Utf8ToUtf16(path);
+    return Utf8PathToUtf16(path);
 }
 
 // Writes the XML report (and its archive) as the window's export does, to the given paths.

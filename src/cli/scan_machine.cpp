@@ -14,7 +14,7 @@ class DriveScanMachine : public ScanMachine {
         : host_(MakeHostFileSystem()),
           hostClock_(MakeHostClock()),
           clock_(*hostClock_, now),
-          offline_(*host_, Utf8ToUtf16(root), clock_) {
+          offline_(*host_, Utf8PathToUtf16(root), clock_) {
         machine_ = offline_.machine();
     }
     FileSystem& HostFiles() override { return *host_; }
@@ -35,8 +35,8 @@ std::unique_ptr<ScanMachine> MakeDriveScanMachine(const std::string& root,
                                                   std::optional<FileTime> now,
                                                   std::string& problem) {
     auto host = MakeHostFileSystem();
-    const auto facts = host->Facts(Utf8ToUtf16(root));
-    if (!facts || !facts->IsDirectory() || !host->ListFolder(Utf8ToUtf16(root))) {
+    const auto facts = host->Facts(Utf8PathToUtf16(root));
+    if (!facts || !facts->IsDirectory() || !host->ListFolder(Utf8PathToUtf16(root))) {
         problem = "cannot read the folder " + root;
         return nullptr;
     }

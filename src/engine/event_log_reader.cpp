@@ -2,9 +2,9 @@
 #include "engine/event_log_reader.h"
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <new>
-#include <vector>
 
 #include "engine/event_processing.h"
 #include "engine/link_reports.h"
@@ -34,7 +34,8 @@ class EventLogReader {
         auto system = machine_.eventLogs->Open(kSystem);
         if (!system)
             return -1;
-        buffer_.resize(kInitialReadBuffer);
+        if (!AllocateBuffer(kInitialReadBuffer))
+            return -1;
 
         // Phase 1: the Application log until an error older than a week has been seen.
         bool applicationExhausted = false;
@@ -91,28 +92,34 @@ class EventLogReader {
     // Reads the next buffer, growing it for a record that does not fit.
     ReadOutcome ReadBuffer(EventLog& log, TextView logName) {
         for (;;) {
-            const EventLogRead read =
-                log.ReadBackwards(buffer_.data(), static_cast<uint32_t>(buffer_.size()));
+            const EventLogRead read = log.ReadBackwards(buffer_.get(), bufferSize_);
             if (read.ok) {
-                const uint32_t bytes =
-                    std::min<uint32_t>(read.bytesRead, static_cast<uint32_t>(buffer_.size()));
-                ProcessEventRecords(buffer_.data(), bytes, logName, catalogue_, machine_,
+                const uint32_t bytes = std::min(read.bytesRead, bufferSize_);
+                ProcessEventRecords(buffer_.get(), bytes, logName, catalogue_, machine_,
                                     oldestErrorTime_);
                 return ReadOutcome::Buffer;
             }
             if (read.error == kErrorHandleEof)
                 return ReadOutcome::End;
             // Growth must make room, or the same read would fail forever.
-            if (read.error != kErrorInsufficientBuffer || read.bytesNeeded <= buffer_.size() ||
-                read.bytesNeeded > kMaxReadBuffer) {
-                return ReadOutcome::Failed;
-            }
-            try {
-                buffer_.resize(read.bytesNeeded);
-            } catch (const std::bad_alloc&) {
+            if (read.error != kErrorInsufficientBuffer || read.bytesNeeded <= bufferSize_ ||
+                read.bytesNeeded > kMaxReadBuffer || !AllocateBuffer(read.bytesNeeded)) {
                 return ReadOutcome::Failed;
             }
         }
+    }
+
+    // The old contents need not move: the read that asked for more room is repeated.
+    bool AllocateBuffer(uint32_t size) {
+        std::unique_ptr<uint8_t[]> block =
+            machine_.memory != nullptr
+                ? machine_.memory->Allocate(size)
+                : std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]());
+        if (!block)
+            return false;
+        buffer_ = std::move(block);
+        bufferSize_ = size;
+        return true;
     }
 
     bool OlderThanWeek() const {
@@ -151,7 +158,8 @@ class EventLogReader {
 
     ErrorCatalogue& catalogue_;
     Machine& machine_;
-    std::vector<uint8_t> buffer_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    uint32_t bufferSize_ = 0;
     std::optional<FileTime> oldestErrorTime_;
     int buffersSinceProgress_ = 0;
     int32_t progressDays_ = 0;

@@ -9,6 +9,7 @@
 #include "platform/event_query.h"
 #include "platform/files.h"
 #include "platform/key_state.h"
+#include "platform/memory.h"
 #include "platform/message_tables.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -27,6 +28,7 @@ struct Machine {
     Shell* shell = nullptr;
     AnsiCodePage* ansi = nullptr;
     KeyState* keys = nullptr;
+    Memory* memory = nullptr;
 };
 
 }  // namespace veltrano

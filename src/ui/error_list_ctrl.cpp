@@ -93,6 +93,9 @@ bool CListCtrlEx::OnToolTipText(NMHDR& header, LRESULT& result) {
     ::SendMessageW(header.hwndFrom, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
     ::SendMessageW(header.hwndFrom, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(0x7FFF, 0));
     result = 0;
+    // The tool that stands for the whole list window has no text of its own: only cells do.
+    if (header.idFrom == reinterpret_cast<UINT_PTR>(hwnd_))
+        return true;
     const DWORD position = ::GetMessagePos();
     POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
     ::ScreenToClient(hwnd_, &point);

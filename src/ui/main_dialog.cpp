@@ -3,9 +3,9 @@
 
 #include <windowsx.h>
 
-#include "app/resource.h"
 #include "engine/scan_messages.h"
 #include "framework/app.h"
+#include "resources/resource_ids.h"
 
 namespace veltrano {
 namespace {

@@ -1,7 +1,7 @@
 // The lower pane: the selected error's summary, the detailed-log link and the description box.
-#include "app/resource.h"
 #include "framework/app.h"
 #include "framework/message_box.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell/time_text.h"
 #include "ui/main_dialog.h"

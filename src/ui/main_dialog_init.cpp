@@ -2,10 +2,10 @@
 // toolbar, banner font, lookup button, layout, size, settings, and finally the scan.
 #include <windowsx.h>
 
-#include "app/resource.h"
 #include "framework/app.h"
 #include "layout/layout.h"
 #include "layout/win32/window_host.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
 #include "ui/main_dialog.h"

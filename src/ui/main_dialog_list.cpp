@@ -1,6 +1,6 @@
 // The error list for an interval: its rows, cell tooltips, the empty-interval notice and the
 // status text.
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "ui/main_dialog.h"
 

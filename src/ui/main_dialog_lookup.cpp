@@ -1,7 +1,7 @@
 // The online lookup of the selected error and the about box, both started from the window.
-#include "app/resource.h"
 #include "export/lookup_query.h"
 #include "framework/message_box.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell/win32/about_dialog.h"
 #include "shell/win32/version_resource.h"

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/resource.h"
 #include "export/report_export.h"
 #include "framework/app.h"
 #include "framework/message_box.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell/win32/slide.h"
 #include "ui/main_dialog.h"

@@ -1,5 +1,5 @@
 // The window size and splitter position kept in the current user's registry hive.
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "shell/maker.h"
 #include "shell/win32/install_entry.h"
 #include "ui/main_dialog.h"

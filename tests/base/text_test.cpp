@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <random>
 
 namespace veltrano {
 namespace {
@@ -38,6 +40,46 @@ TEST(Utf, RoundTripsAllPlanesAndReplacesBrokenSequences) {
     EXPECT_EQ(Utf16ToUtf8(lone), "x\xef\xbf\xbd");
 }
 
+TEST(PathConversion, UndecodableBytesBecomeLoneSurrogatesAndComeBack) {
+    // Expected texts as Python's "surrogateescape" decodes the same bytes.
+    const std::pair<std::string, Text> cases[] = {
+        {"AppCrash_\xed\xa0\x80x", u"AppCrash_\xdced\xdca0\xdc80x"},  // an NTFS lone surrogate
+        {"\xff\xfe", u"\xdcff\xdcfe"},
+        {"caf\xc3\xa9 \xe9", u"caf\u00e9 \xdce9"},
+        {"\xe2\x82"
+         "A",
+         u"\xdce2\xdc82"
+         "A"},                                              // a truncated sequence
+        {"\xc0\x80", u"\xdcc0\xdc80"},                      // overlong
+        {"\xf4\x90\x80\x80", u"\xdcf4\xdc90\xdc80\xdc80"},  // beyond U+10FFFF
+        {"\xf0\x9f\x98\x80\x80", u"\xd83d\xde00\xdc80"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(Utf8PathToUtf16(bytes), text) << bytes;
+        EXPECT_EQ(Utf16PathToUtf8(text), bytes) << bytes;
+        // Texts for output never carry the raw bytes.
+        EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)).find(u'\xdc80'), Text::npos);
+    }
+
+    std::mt19937 random(15);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<size_t> length(0, 12);
+    for (int i = 0; i < 5000; ++i) {
+        std::string bytes(length(random), '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(byte(random) | (i % 2 ? 0x80 : 0));
+        const Text text = Utf8PathToUtf16(bytes);
+        ASSERT_EQ(Utf16PathToUtf8(text), bytes);
+        const std::string output = Utf16ToUtf8(text);
+        ASSERT_EQ(Utf16ToUtf8(Utf8ToUtf16(output)), output) << "output is well-formed UTF-8";
+    }
+    // Well-formed names read as they always did.
+    EXPECT_EQ(Utf8PathToUtf16("Gr\xc3\xb6\xc3\x9f"
+                              "e \xf0\x9f\x98\x80"),
+              Utf8ToUtf16("Gr\xc3\xb6\xc3\x9f"
+                          "e \xf0\x9f\x98\x80"));
+}
+
 TEST(FormatStrings, FillsPercentSInOrderAndIgnoresSpareArguments) {
     EXPECT_EQ(FormatStrings(u"%s of %s", {u"1", u"2", u"3"}), u"1 of 2");
     EXPECT_EQ(FormatStrings(u"%s and %s", {u"1"}), u"1 and ");
@@ -64,6 +106,23 @@ TEST(Numbers, DecimalAndHexConversions) {
     v = 99;
     EXPECT_FALSE(ParseHex(u"zz", v));
     EXPECT_EQ(v, 99u);
+}
+
+TEST(Numbers, HexReadsWhatTheCRuntimesPercentXReads) {
+    // The C runtime's own conversion is the reference: signs, prefixes, blanks and stray text.
+    const char* const inputs[] = {
+        "7",   "+7",  "-7", "  +0x1F", "-0x10",   "0407",     "+0407",     "+",   "-",   "+-7",
+        "-+7", "+ 7", "zz", "\t-c",    "-0XfF z", "c0000005", "-80000000", "+x1", "0x-1"};
+    for (const char* input : inputs) {
+        unsigned reference = 0;
+        const bool readByC = std::sscanf(input, "%x", &reference) == 1;
+        uint32_t value = 0;
+        const Text text(input, input + std::char_traits<char>::length(input));
+        EXPECT_EQ(ParseHex(text, value), readByC) << input;
+        if (readByC) {
+            EXPECT_EQ(value, reference) << input;
+        }
+    }
 }
 
 TEST(Text, NamesCompareWithoutLetterCaseAsWindowsDoes) {

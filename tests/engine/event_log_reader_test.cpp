@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/scan.h"
 #include "engine/scan_messages.h"
 #include "support/engine_machine.h"
 
@@ -150,6 +151,71 @@ TEST_F(EventLogReaderTest, ReadErrorInPhaseThreeStillPostsTheFinalText) {
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(Ids().back(), WM_SCAN_PROGRESS);
     EXPECT_EQ(m.clock.sleeps.size(), 1u);
+}
+
+// A heap that refuses one allocation (0-based) and gives every other.
+class RefusingMemory : public Memory {
+  public:
+    explicit RefusingMemory(int refused) : refused_(refused) {}
+    std::unique_ptr<uint8_t[]> Allocate(size_t size) override {
+        sizes.push_back(size);
+        if (static_cast<int>(sizes.size()) - 1 == refused_)
+            return nullptr;
+        return std::make_unique<uint8_t[]>(size);
+    }
+    std::vector<size_t> sizes;
+
+  private:
+    int refused_;
+};
+
+TEST_F(EventLogReaderTest, NoFirstBufferClosesBothLogsAndTheScanStillEnds) {
+    Fill(u"Application", 3, 60, 60);
+    RefusingMemory memory(0);
+    m.machine.memory = &memory;
+    EXPECT_EQ(Run(), -1);
+    EXPECT_EQ(memory.sizes, std::vector<size_t>{kInitialReadBuffer});
+    EXPECT_EQ(m.logs.Log(u"Application").closes, 1);
+    EXPECT_EQ(m.logs.Log(u"System").closes, 1);
+    EXPECT_EQ(m.logs.Log(u"Application").reads, 0);
+    EXPECT_TRUE(m.sink.Messages().empty());
+
+    // The scan around it gets nothing from the logs but still says it is done.
+    RefusingMemory again(0);
+    m.machine.memory = &again;
+    EXPECT_EQ(ScanWorker(m.catalogue, m.machine), 0);
+    EXPECT_EQ(Ids(), std::vector<uint32_t>{WM_SCAN_DONE});
+    EXPECT_EQ(m.logs.Log(u"Application").closes, 2);
+    EXPECT_EQ(m.logs.Log(u"System").closes, 2);
+    EXPECT_EQ(m.catalogue.TotalErrors, 0);
+}
+
+TEST_F(EventLogReaderTest, RefusedGrowthFailsPhaseOneSilentlyButOnlyEndsPhaseThree) {
+    auto huge = [](EngineMachine& on, int64_t ago) {
+        return BuildRecord(on.Record(ago, u"Huge", 7, {Text(20000, u'h')}));
+    };
+    m.logs.Log(u"Application").records.push_back(huge(m, 60));
+    RefusingMemory memory(1);
+    m.machine.memory = &memory;
+    EXPECT_EQ(Run(), -1);
+    EXPECT_TRUE(m.sink.Messages().empty());
+    EXPECT_EQ(m.logs.Log(u"System").closes, 1);
+
+    // Phase 1 ends on an old error; the huge record waits in the rest of the Application log.
+    EngineMachine later;
+    later.logs.Log(u"System");
+    auto& application = later.logs.Log(u"Application").records;
+    application.push_back(BuildRecord(later.Record(10 * kDay, u"Old", 7)));
+    application.push_back(huge(later, 11 * kDay));
+    RefusingMemory laterMemory(1);
+    later.machine.memory = &laterMemory;
+    EXPECT_EQ(ReadEventLogs(later.catalogue, later.machine), -1);
+    ASSERT_EQ(later.sink.Messages().size(), 1u);
+    EXPECT_EQ(later.sink.Messages()[0].id, WM_SCAN_PROGRESS);
+    EXPECT_NE(later.catalogue.Find(u"Old_7"), nullptr);
+    EXPECT_EQ(later.catalogue.Find(u"Huge_7"), nullptr);
+    ASSERT_EQ(laterMemory.sizes.size(), 2u);
+    EXPECT_GT(laterMemory.sizes[1], kInitialReadBuffer);
 }
 
 TEST_F(EventLogReaderTest, AGrowthDemandThatDoesNotGrowIsAFailureNotALoop) {

@@ -36,6 +36,13 @@ TEST(LanguageChoice, OptionOverridesTheUserLanguage) {
     EXPECT_EQ(InterfaceLanguage(), kLanguageGerman);
     InitLocalTexts(kGerman, u"-lang:zz");
     EXPECT_EQ(InterfaceLanguage(), kLanguageGerman);
+    // The value is read as "%x" reads it: a plus sign is allowed, a minus makes it negative.
+    InitLocalTexts(kEnglishUs, u"-lang:+7");
+    EXPECT_EQ(InterfaceLanguage(), kLanguageGerman);
+    InitLocalTexts(kGerman, u"-lang:-9");
+    EXPECT_EQ(InterfaceLanguage(), kLanguageGerman);
+    EXPECT_EQ(ParseLanguageOption(u"-lang:-407"), -0x407);
+    EXPECT_EQ(ParseLanguageOption(u"-lang:+-7"), -1);
 }
 
 TEST(LanguageOption, TokensAndCase) {

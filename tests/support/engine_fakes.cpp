@@ -11,6 +11,7 @@ namespace {
 class FakeEventLog : public EventLog {
   public:
     explicit FakeEventLog(FakeLogScript& script) : script_(script) {}
+    ~FakeEventLog() override { ++script_.closes; }
     EventLogRead ReadBackwards(uint8_t* buffer, uint32_t size) override {
         const int call = script_.reads++;
         if (script_.onRead)

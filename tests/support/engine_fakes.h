@@ -20,6 +20,7 @@ struct FakeLogScript {
     uint32_t failWith = 5;                      // ... with this error
     bool refuseOpen = false;
     int reads = 0;                 // successful and failed calls, for assertions
+    int closes = 0;                // log objects destroyed
     std::function<void()> onRead;  // called before every read (slow logs, races)
 };
 

@@ -36,7 +36,7 @@ Text TempTree::RootText() const {
     const std::wstring w = root_.wstring();
     return Text(w.begin(), w.end());
 #else
-    return Utf8ToUtf16(root_.string());
+    return Utf8PathToUtf16(root_.string());
 #endif
 }
 

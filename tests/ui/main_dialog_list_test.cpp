@@ -135,7 +135,7 @@ TEST_F(MainDialogListTest, TooltipRequestAnswersOverCountAndTimeCellsOnly) {
     ::ShowWindow(dialog->hwnd(), SW_SHOW);
     CListCtrlEx& list = dialog->ErrorList();
     const CListView view = list.List();
-    auto requestAt = [&](int column) -> Text {
+    auto requestAt = [&](int column, bool forTheWholeWindow = false) -> Text {
         RECT cell{};
         cell.top = column;
         cell.left = LVIR_LABEL;
@@ -149,6 +149,10 @@ TEST_F(MainDialogListTest, TooltipRequestAnswersOverCountAndTimeCellsOnly) {
         NMTTDISPINFOW request{};
         request.hdr.hwndFrom = list.ToolTip();
         request.hdr.code = TTN_GETDISPINFOW;
+        if (forTheWholeWindow) {
+            request.hdr.idFrom = reinterpret_cast<UINT_PTR>(list.hwnd());
+            request.uFlags = TTF_IDISHWND;
+        }
         LRESULT result = 1;
         list.OnToolTipText(request.hdr, result);
         EXPECT_EQ(result, 0);
@@ -157,6 +161,8 @@ TEST_F(MainDialogListTest, TooltipRequestAnswersOverCountAndTimeCellsOnly) {
     EXPECT_TRUE(StartsWith(requestAt(2), u"Error was recorded at:"));
     EXPECT_TRUE(StartsWith(requestAt(3), u"Error was recorded at:"));
     EXPECT_EQ(requestAt(1), u"");
+    // The pointer rests on a cell with a text, but the request is for the window's own tool.
+    EXPECT_EQ(requestAt(2, true), u"");
 }
 
 TEST(ListCtrlEx, TipTextsFollowDeletions) {

@@ -10,10 +10,10 @@
 #include <memory>
 #include <thread>
 
-#include "app/resource.h"
 #include "framework/app.h"
 #include "framework/message_box.h"
 #include "platform/host.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "support/engine_machine.h"
 #include "support/report_files.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell/win32/about_dialog.h"
 #include "shell/win32/keep_question.h"

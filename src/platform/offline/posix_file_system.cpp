@@ -115,7 +115,7 @@ class PosixWritableFile : public WritableFile {
 }  // namespace
 
 std::string HostPath(TextView path) {
-    std::string host = Utf16ToUtf8(path);
+    std::string host = Utf16PathToUtf8(path);
     for (char& c : host) {
         if (c == '\\')
             c = '/';
@@ -136,7 +136,7 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(TextView fol
         struct stat st;
         if (::stat((base + "/" + name).c_str(), &st) != 0)
             continue;
-        entries.push_back({Utf8ToUtf16(name), FactsFromStat(st, name)});
+        entries.push_back({Utf8PathToUtf16(name), FactsFromStat(st, name)});
     }
     ::closedir(dir);
     return entries;
@@ -197,14 +197,14 @@ Text PosixFileSystem::TempFolder() {
     std::string folder = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
     if (folder.back() != '/')
         folder.push_back('/');
-    return Utf8ToUtf16(folder);
+    return Utf8PathToUtf16(folder);
 }
 
 Text PosixFileSystem::DesktopFolder() {
     const char* home = std::getenv("HOME");
     if (home == nullptr || *home == '\0')
         return {};
-    return Utf8ToUtf16(std::string(home) + "/Desktop");
+    return Utf8PathToUtf16(std::string(home) + "/Desktop");
 }
 
 uint32_t PosixFileSystem::LastError() {
@@ -216,7 +216,7 @@ Text PosixFileSystem::ModulePath() {
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0)
         return {};
-    return Utf8ToUtf16(std::string(buffer, static_cast<size_t>(n)));
+    return Utf8PathToUtf16(std::string(buffer, static_cast<size_t>(n)));
 }
 
 }  // namespace veltrano

@@ -1,7 +1,7 @@
 // The about box.
 #include "shell/win32/about_dialog.h"
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "shell/install_texts.h"
 #include "shell/win32/version_resource.h"
 

@@ -4,10 +4,10 @@
 
 #include <commctrl.h>
 
-#include "app/resource.h"
 #include "framework/app.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/wide.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell/win32/xp_options.h"
 

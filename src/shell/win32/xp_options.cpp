@@ -1,7 +1,7 @@
 // The question dialog for systems before the task dialog.
 #include "shell/win32/xp_options.h"
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 
 namespace veltrano {

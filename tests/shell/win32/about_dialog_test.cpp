@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell_win32_support.h"
 

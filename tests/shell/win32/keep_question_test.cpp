@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "shell/local_texts.h"
 #include "shell/win32/xp_options.h"
 #include "shell_win32_support.h"

@@ -1,4 +1,5 @@
-// Identifiers of the program's resources and controls.
+// Identifiers of the program's resources and controls, shared by the resource script and by
+// every window that loads a dialog, string or bitmap: below both, so neither reaches up.
 #pragma once
 
 #ifndef IDC_STATIC
