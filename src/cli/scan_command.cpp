@@ -95,7 +95,8 @@ int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogu
     if (const auto* logs = scan.LogFacts()) {
         for (const std::string& line : SourceFactLines(*logs)) {
             const size_t colon = line.find(": ");
-            facts.push_back({HostText(line.substr(0, colon)), HostText(line.substr(colon + 2))});
+            facts.push_back(
+                {Utf8ToUtf16(line.substr(0, colon)), Utf8ToUtf16(line.substr(colon + 2))});
         }
     }
     ReportPage page;
@@ -105,7 +106,7 @@ int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogu
     const std::string folderName = folder.has_filename() ? folder.filename().string()
                                                          : folder.parent_path().filename().string();
     page.machines.push_back(
-        ScannedMachine(scan.machine(), catalogue, HostText(folderName), std::move(facts)));
+        ScannedMachine(scan.machine(), catalogue, Utf8ToUtf16(folderName), std::move(facts)));
     if (!WriteReportPage(scan.HostFiles(), HostText(*options.htmlPath), page))
         return Fail(1, "cannot write " + *options.htmlPath);
     return 0;
