@@ -13,6 +13,8 @@
 #include "engine/scan_messages.h"
 #include "export/report_export.h"
 #include "export/xml_report.h"
+#include "fleet/fleet_command.h"
+#include "fleet/fleet_output.h"
 #include "platform/host.h"
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
@@ -96,6 +98,8 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
         Print(kVersion);
         return 0;
     }
+    if (IsFleetRun(options))
+        return RunFleetCommand(options);
 
     std::string problem;
     auto scan = ScanMachine::Make(options, problem);
@@ -108,13 +112,18 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
                                                           : 0x0409;
     InitLocalTexts(language, u"");
 
-    const bool quiet = options.format == OutputFormat::Json && !StandardErrorIsTerminal();
+    const bool machineReadable =
+        options.format == OutputFormat::Json || options.format == OutputFormat::Ndjson;
+    const bool quiet = machineReadable && !StandardErrorIsTerminal();
     ProgressPrinter progress(quiet);
     ErrorCatalogue catalogue;
     catalogue.ownerWindow = &progress;
+    const FileTime scanTime = machine.clock->UtcNow();
     RunScan(catalogue, machine);
 
-    const int interval = options.interval.value_or(FirstIntervalWithErrors(catalogue));
+    // A database wants every error of a machine, whatever the window would show first.
+    const int interval = options.interval.value_or(
+        options.format == OutputFormat::Ndjson ? IntervalAll : FirstIntervalWithErrors(catalogue));
     const auto rows = BuildErrorRows(catalogue, interval, *machine.clock);
     const Text status = IntervalStatusText(catalogue, interval, rows.size(), *machine.clock);
     switch (options.format) {
@@ -126,6 +135,10 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             break;
         case OutputFormat::Json:
             Print(RenderJson(catalogue, rows, interval, status));
+            break;
+        case OutputFormat::Ndjson:
+            Print(RenderNdjson(MachineName(machine, options.root.value_or("")), scanTime,
+                               catalogue, rows));
             break;
     }
     std::fflush(stdout);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "sample_machine/report_text.h"
+#include "sample_machine/sample_forwarded.h"
 
 namespace veltrano::sample {
 namespace {
@@ -96,6 +97,12 @@ void WriteSampleMachine(const SampleMachine& m, const fs::path& drive,
         WriteFile(HostPath(drive, kSampleMessageDll), messageDll.data(), messageDll.size());
     const std::string reg = SampleRegFile(m);
     WriteFile(drive / "sample.reg", reg.data(), reg.size());
+}
+
+void WriteForwardedLog(const std::vector<SampleMachine>& senders, FileTime now,
+                       const fs::path& drive) {
+    WriteFile(HostPath(drive, Text(kLogs) + u"ForwardedEvents.evtx"),
+              evtxwriter::WriteEvtxLog(ForwardedLogEvents(senders, now), u"ForwardedEvents"));
 }
 
 }  // namespace veltrano::sample

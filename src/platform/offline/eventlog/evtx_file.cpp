@@ -57,9 +57,12 @@ size_t NextSignature(Bytes chunk, size_t from, size_t limit) {
     return static_cast<size_t>(found - begin);
 }
 
-void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
-               const std::function<void(const EvtxRecord&)>& visit) {
-    if (std::memcmp(chunk.data(), kChunkSignature, sizeof kChunkSignature) != 0)
+}  // namespace
+
+void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
+                            const std::function<void(const EvtxRecord&)>& visit) {
+    if (chunk.size() < kEvtxChunkHeaderSize ||
+        std::memcmp(chunk.data(), kChunkSignature, sizeof kChunkSignature) != 0)
         return;
     const bool checked =
         !fileKeepsNoChecksums && (Le32(chunk.data() + kChunkFlags) & kFlagNoChecksums) == 0;
@@ -92,17 +95,26 @@ void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
     }
 }
 
-}  // namespace
+bool EvtxFileKeepsNoChecksums(Bytes header) {
+    return header.size() >= kEvtxFileHeaderBlock &&
+           std::memcmp(header.data(), kFileSignature, sizeof kFileSignature) == 0 &&
+           (Le32(header.data() + kFileFlags) & kFlagNoChecksums) != 0;
+}
+
+std::optional<EvtxChunkRange> EvtxChunkRecordRange(Bytes header) {
+    if (header.size() < kEvtxChunkHeaderSize ||
+        std::memcmp(header.data(), kChunkSignature, sizeof kChunkSignature) != 0)
+        return std::nullopt;
+    return EvtxChunkRange{Le64(header.data() + kChunkFirstRecordId),
+                          Le64(header.data() + kChunkLastRecordId)};
+}
 
 void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit) {
-    bool noChecksums = false;
-    if (file.size() >= kEvtxFileHeaderBlock &&
-        std::memcmp(file.data(), kFileSignature, sizeof kFileSignature) == 0) {
-        noChecksums = (Le32(file.data() + kFileFlags) & kFlagNoChecksums) != 0;
-    }
+    const bool noChecksums = EvtxFileKeepsNoChecksums(file);
     for (size_t at = kEvtxFileHeaderBlock;
          at < file.size() && file.size() - at >= kEvtxChunkHeaderSize; at += kEvtxChunkSize) {
-        ReadChunk(file.subspan(at, std::min(kEvtxChunkSize, file.size() - at)), noChecksums, visit);
+        ForEachEvtxChunkRecord(file.subspan(at, std::min(kEvtxChunkSize, file.size() - at)),
+                               noChecksums, visit);
     }
 }
 

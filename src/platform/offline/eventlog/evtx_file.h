@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "base/filetime.h"
 #include "platform/offline/eventlog/byte_cursor.h"
@@ -42,5 +43,19 @@ struct EvtxRecord {
 // file header's chunk count is not trusted either (live copies understate it): every 64 KiB
 // block after the header is looked at, and a last chunk cut short gives the records it holds.
 void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit);
+
+// The same walk over one chunk (kEvtxChunkSize bytes, or fewer for a last chunk cut short), for
+// readers that take a file chunk by chunk. fileKeepsNoChecksums comes from the file header.
+void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
+                            const std::function<void(const EvtxRecord&)>& visit);
+// Whether a file header (its first kEvtxFileHeaderBlock bytes) says that no checksums are kept.
+bool EvtxFileKeepsNoChecksums(Bytes fileHeader);
+
+// The record numbers a chunk header says the chunk holds; nullopt without the chunk signature.
+struct EvtxChunkRange {
+    uint64_t first = 0;
+    uint64_t last = 0;
+};
+std::optional<EvtxChunkRange> EvtxChunkRecordRange(Bytes chunkHeader);
 
 }  // namespace veltrano::eventlog
