@@ -61,8 +61,8 @@ std::string SkippedLine(const std::string& folder, const ForwardedMachines& spli
         line += "; skipped " + std::to_string(skipped) + " records of other logs (" + logs + ")";
     if (split.damagedRecords > 0)
         line += "; " + std::to_string(split.damagedRecords) + " damaged records skipped";
-    if (split.unreadableChunks > 0)
-        line += "; " + std::to_string(split.unreadableChunks) + " damaged or cut-short chunks";
+    if (split.damagedChunks > 0)
+        line += "; " + std::to_string(split.damagedChunks) + " damaged chunks skipped";
     return line;
 }
 

@@ -69,9 +69,9 @@ struct ChunkErrors {
     std::vector<Error> errors;
     std::vector<Text> computers;  // each sender of the chunk once
     std::map<Text, uint64_t> skipped;
-    uint64_t records_read = 0;
+    uint64_t recordsRead = 0;
     uint64_t damaged = 0;
-    bool unreadable = false;
+    bool gaveNothing = false;
 };
 
 class ChunkDecoder {
@@ -79,18 +79,14 @@ class ChunkDecoder {
     ChunkDecoder(const fs::path& path, bool noChecksums) : file_(path), noChecksums_(noChecksums) {}
 
     void Decode(uint64_t offset, ChunkErrors& out) {
+        // A last chunk cut short keeps the records it holds.
         file_.Read(offset, kEvtxChunkSize, chunk_);
-        if (chunk_.size() < kEvtxChunkSize) {
-            out.unreadable = true;
-            if (chunk_.size() < kEvtxChunkHeaderSize)
-                return;  // what is there is read: a last chunk cut short keeps its records
-        }
         ForEachEvtxChunkRecord(chunk_, noChecksums_, [&](const EvtxRecord& record) {
             if (!reader_.Read(record, fields_)) {
                 ++out.damaged;
                 return;
             }
-            ++out.records_read;
+            ++out.recordsRead;
             const uint16_t computer = ComputerIndex(out, fields_.computer);
             const bool system = EqualsNoCase(fields_.channel, kSystem);
             if (!system && !EqualsNoCase(fields_.channel, kApplication)) {
@@ -105,6 +101,7 @@ class ChunkDecoder {
                                   static_cast<uint32_t>(out.records.size() - start), computer,
                                   system});
         });
+        out.gaveNothing = out.recordsRead == 0 && out.damaged == 0;
     }
 
   private:
@@ -144,9 +141,9 @@ class SenderCatalogues {
         }
         for (const auto& [log, count] : chunk.skipped)
             out_.skippedByLog[log] += count;
-        out_.records += chunk.records_read;
+        out_.records += chunk.recordsRead;
         out_.damagedRecords += chunk.damaged;
-        out_.unreadableChunks += chunk.unreadable ? 1 : 0;
+        out_.damagedChunks += chunk.gaveNothing ? 1 : 0;
     }
 
     void Finish() {
@@ -182,7 +179,7 @@ class SenderCatalogues {
 };
 
 // The chunks' offsets, the chunk with the newest records first.
-std::vector<uint64_t> ChunksNewestFirst(LogPieces& file, uint64_t& unreadable) {
+std::vector<uint64_t> ChunksNewestFirst(LogPieces& file, uint64_t& damaged) {
     struct Chunk {
         uint64_t last;
         uint64_t offset;
@@ -197,7 +194,7 @@ std::vector<uint64_t> ChunksNewestFirst(LogPieces& file, uint64_t& unreadable) {
         if (range)
             chunks.push_back({range->last, at});
         else
-            ++unreadable;
+            ++damaged;
     }
     std::stable_sort(chunks.begin(), chunks.end(),
                      [](const Chunk& a, const Chunk& b) { return a.last > b.last; });
@@ -270,7 +267,7 @@ std::optional<ForwardedMachines> SplitForwardedEvents(const fs::path& log, Machi
     std::vector<uint8_t> header;
     file.Read(0, kEvtxFileHeaderBlock, header);
     const bool noChecksums = EvtxFileKeepsNoChecksums(header);
-    const std::vector<uint64_t> chunks = ChunksNewestFirst(file, out.unreadableChunks);
+    const std::vector<uint64_t> chunks = ChunksNewestFirst(file, out.damagedChunks);
 
     const size_t workers = static_cast<size_t>(std::max(threads, 1));
     ChunkWindow window(chunks.size(), workers * kChunksInFlightPerThread);

@@ -24,7 +24,7 @@ struct ForwardedMachines {
     std::map<Text, uint64_t> skippedByLog;                       // records of other logs
     uint64_t records = 0;          // records read
     uint64_t damagedRecords = 0;   // records whose XML does not read
-    uint64_t unreadableChunks = 0;  // chunks without a header, or cut short by the file's end
+    uint64_t damagedChunks = 0;    // chunks that gave no record (header or records damaged)
 };
 
 // ports: the collector's message texts (registry, message tables, environment) and the clock;

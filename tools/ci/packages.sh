@@ -18,7 +18,8 @@ VELTRANO_BUILD_PACKAGES="cmake make g++ googletest libgtest-dev libgmock-dev \
 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth \
 zlib1g-dev libbenchmark-dev clang libclang-rt-14-dev"
 VELTRANO_TEST_PACKAGES="python3 python3-evtx libevtx-utils libevt-utils libregf-utils libxml2-utils \
-p7zip-full unzip imagemagick python3-pil fonts-dejavu-core"
+p7zip-full unzip imagemagick python3-pil fonts-dejavu-core \
+clickhouse-server clickhouse-client python3-jsonschema"
 # ./run.sh: the picture of the window (ImageMagick), the check that the export is complete
 # (unzip), and Wine's own fonts (Tahoma, and Marlett for the caption buttons Wine draws).
 VELTRANO_RUN_PACKAGES="imagemagick unzip fonts-wine"
