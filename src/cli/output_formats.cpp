@@ -157,21 +157,22 @@ std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row) {
            ", \"ErrorCount\": " + std::to_string(e.ErrorCount) +
            ", \"WeekCount\": " + std::to_string(e.WeekCount) +
            ", \"MonthCount\": " + std::to_string(e.MonthCount) +
-           ", \"HalfYearCount\": " + std::to_string(e.HalfYearCount) +
-           ", \"WeekFirstTime\": \"" + IsoUtc(e.WeekFirstTime) + "\", \"MonthFirstTime\": \"" +
-           IsoUtc(e.MonthFirstTime) + "\", \"HalfYearFirstTime\": \"" + IsoUtc(e.HalfYearFirstTime) +
+           ", \"HalfYearCount\": " + std::to_string(e.HalfYearCount) + ", \"WeekFirstTime\": \"" +
+           IsoUtc(e.WeekFirstTime) + "\", \"MonthFirstTime\": \"" + IsoUtc(e.MonthFirstTime) +
+           "\", \"HalfYearFirstTime\": \"" + IsoUtc(e.HalfYearFirstTime) +
            "\", \"Linked\": " + std::to_string(e.Linked) + ", \"LastErrorDateTime\": \"" +
            IsoUtc(e.LastErrorDateTime) + "\", \"FirstErrorDateTime\": \"" +
            IsoUtc(e.FirstErrorDateTime) + "\", \"OccurrenceTimes\": [" + times +
-           "], \"AppName\": " + JsonString(e.AppName) + ", \"ErrorName\": " +
-           JsonString(e.ErrorName) + ", \"AppPath\": " + JsonString(e.AppPath) +
-           ", \"ReportId\": " + JsonString(e.ReportId) +
+           "], \"AppName\": " + JsonString(e.AppName) +
+           ", \"ErrorName\": " + JsonString(e.ErrorName) +
+           ", \"AppPath\": " + JsonString(e.AppPath) + ", \"ReportId\": " + JsonString(e.ReportId) +
            ", \"ExceptionCode\": " + JsonString(e.ExceptionCode) +
            ", \"ErrorSummary\": " + JsonString(e.ErrorSummary) +
            ", \"ErrorText\": " + JsonText(e.ErrorText) +
            ", \"MessageTemplate\": " + JsonText(e.MessageTemplate) +
            ", \"ErrorTextParams\": " + JsonString(e.ErrorTextParams) +
-           ", \"Count\": " + Utf16ToUtf8(row.columns[2]) + ", \"Age\": " + JsonString(row.columns[3]);
+           ", \"Count\": " + Utf16ToUtf8(row.columns[2]) +
+           ", \"Age\": " + JsonString(row.columns[3]);
 }
 
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,

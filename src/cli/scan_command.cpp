@@ -137,8 +137,8 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             Print(RenderJson(catalogue, rows, interval, status));
             break;
         case OutputFormat::Ndjson:
-            Print(RenderNdjson(MachineName(machine, options.root.value_or("")), scanTime,
-                               catalogue, rows));
+            Print(RenderNdjson(MachineName(machine, options.root.value_or("")), scanTime, catalogue,
+                               rows));
             break;
     }
     std::fflush(stdout);

@@ -51,8 +51,8 @@ int RunFleetCommand(const ScanOptions& options) {
     auto hostClock = MakeHostClock();
     // One "now" for every machine of the run: the lines of one scan share their ScanTime.
     FixedClock clock(*hostClock, options.now.value_or(hostClock->UtcNow()));
-    const int jobs = options.jobs.value_or(
-        static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    const int jobs =
+        options.jobs.value_or(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
 
     const FoundFolders found = FindMachineFolders(options.roots, options.fleet);
     for (const std::string& note : found.notes)

@@ -54,7 +54,8 @@ bool HoldsWindowsTree(const fs::path& folder) {
 
 std::optional<fs::path> ForwardedEventsLog(const fs::path& root) {
     std::error_code error;
-    auto log = FindPathNoCase(root, {"Windows", "System32", "winevt", "Logs", "ForwardedEvents.evtx"});
+    auto log =
+        FindPathNoCase(root, {"Windows", "System32", "winevt", "Logs", "ForwardedEvents.evtx"});
     if (!log || !fs::is_regular_file(*log, error))
         return std::nullopt;
     return log;

@@ -38,9 +38,8 @@ std::vector<bool> Shared(const std::vector<FleetMachine>& machines,
 
 void NameMachines(std::vector<FleetMachine>& machines) {
     const auto sameComputer = Shared(machines, [](const FleetMachine& m) { return m.computer; });
-    const auto sameFolderName = Shared(machines, [](const FleetMachine& m) {
-        return m.computer + u"|" + Origin(m, false);
-    });
+    const auto sameFolderName = Shared(
+        machines, [](const FleetMachine& m) { return m.computer + u"|" + Origin(m, false); });
     for (size_t i = 0; i < machines.size(); ++i) {
         FleetMachine& m = machines[i];
         m.name = m.computer;

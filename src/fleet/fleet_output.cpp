@@ -27,9 +27,8 @@ std::string RenderFleet(const FleetRun& run, OutputFormat format, std::optional<
     std::string out;
     for (const FleetMachine& m : run.machines) {
         const ErrorCatalogue& catalogue = *m.catalogue;
-        const int shown = interval.value_or(format == OutputFormat::Ndjson
-                                                ? IntervalAll
-                                                : FirstIntervalWithErrors(catalogue));
+        const int shown = interval.value_or(
+            format == OutputFormat::Ndjson ? IntervalAll : FirstIntervalWithErrors(catalogue));
         auto rows = BuildErrorRows(catalogue, shown, clock);
         const Text status = IntervalStatusText(catalogue, shown, rows.size(), clock);
         switch (format) {

@@ -99,7 +99,8 @@ FleetRun ScanFleet(const std::vector<MachineFolder>& folders, Clock& clock, int 
     std::atomic<size_t> next{0};
     {
         std::vector<std::jthread> pool;
-        const size_t workers = std::min<size_t>(static_cast<size_t>(std::max(jobs, 1)), folders.size());
+        const size_t workers =
+            std::min<size_t>(static_cast<size_t>(std::max(jobs, 1)), folders.size());
         for (size_t w = 0; w < workers; ++w) {
             pool.emplace_back([&] {
                 for (size_t i = next++; i < folders.size(); i = next++) {

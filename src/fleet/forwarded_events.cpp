@@ -43,7 +43,8 @@ class LogPieces {
 
     // Up to size bytes at offset (fewer at the file's end); false when reading fails.
     bool Read(uint64_t offset, size_t size, std::vector<uint8_t>& out) {
-        out.resize(offset >= size_ ? 0 : static_cast<size_t>(std::min<uint64_t>(size, size_ - offset)));
+        out.resize(offset >= size_ ? 0
+                                   : static_cast<size_t>(std::min<uint64_t>(size, size_ - offset)));
         in_.clear();
         in_.seekg(static_cast<std::streamoff>(offset));
         const size_t wanted = out.size();
@@ -186,8 +187,8 @@ std::vector<uint64_t> ChunksNewestFirst(LogPieces& file, uint64_t& damaged) {
     };
     std::vector<Chunk> chunks;
     std::vector<uint8_t> header;
-    for (uint64_t at = kEvtxFileHeaderBlock; at < file.size() && file.size() - at >= kEvtxChunkHeaderSize;
-         at += kEvtxChunkSize) {
+    for (uint64_t at = kEvtxFileHeaderBlock;
+         at < file.size() && file.size() - at >= kEvtxChunkHeaderSize; at += kEvtxChunkSize) {
         const auto range = file.Read(at, kEvtxChunkHeaderSize, header)
                                ? EvtxChunkRecordRange(header)
                                : std::nullopt;

@@ -22,9 +22,9 @@ inline constexpr char16_t kUnknownComputer[] = u"(unknown)";
 struct ForwardedMachines {
     std::map<Text, std::unique_ptr<ErrorCatalogue>> catalogues;  // by computer
     std::map<Text, uint64_t> skippedByLog;                       // records of other logs
-    uint64_t records = 0;          // records read
-    uint64_t damagedRecords = 0;   // records whose XML does not read
-    uint64_t damagedChunks = 0;    // chunks that gave no record (header or records damaged)
+    uint64_t records = 0;                                        // records read
+    uint64_t damagedRecords = 0;                                 // records whose XML does not read
+    uint64_t damagedChunks = 0;  // chunks that gave no record (header or records damaged)
 };
 
 // ports: the collector's message texts (registry, message tables, environment) and the clock;

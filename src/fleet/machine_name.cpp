@@ -41,8 +41,8 @@ std::optional<NamedRecord> NewestRecord(EventLogService& logs, TextView logName)
             return NamedRecord{record.TimeGenerated(),
                                record.TextAt(static_cast<uint32_t>(computerOffset))};
         }
-        if (read.ok || read.error != kErrorInsufficientBuffer || read.bytesNeeded <= buffer.size() ||
-            read.bytesNeeded > kLargestRecord)
+        if (read.ok || read.error != kErrorInsufficientBuffer ||
+            read.bytesNeeded <= buffer.size() || read.bytesNeeded > kLargestRecord)
             return std::nullopt;
         buffer.resize(read.bytesNeeded);
     }

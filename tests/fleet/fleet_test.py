@@ -23,10 +23,9 @@ import xml.etree.ElementTree as ET
 import jsonschema
 import Evtx.Evtx as evtx
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from clickhouse_server import ClickHouseServer  # noqa: E402
-
 SCAN, BUILDER, SOURCE, WORK = sys.argv[1:5]
+sys.path.insert(0, os.path.join(SOURCE, "tools", "fleet"))
+from clickhouse_server import ClickHouseServer  # noqa: E402
 SCHEMA_FILE = os.path.join(SOURCE, "docs", "fleet-schema.json")
 SQL_FILE = os.path.join(SOURCE, "tools", "fleet", "clickhouse", "schema.sql")
 LOAD = os.path.join(SOURCE, "tools", "fleet", "load.sh")

@@ -45,8 +45,8 @@ std::vector<veltrano::sample::SampleVariant> ParseSenders(const std::string& tex
             item.find_first_not_of("0123456789", colon + 1) != std::string::npos) {
             return {};
         }
-        senders.push_back({veltrano::Utf8ToUtf16(item.substr(0, colon)),
-                           std::stoull(item.substr(colon + 1))});
+        senders.push_back(
+            {veltrano::Utf8ToUtf16(item.substr(0, colon)), std::stoull(item.substr(colon + 1))});
         start = end + 1;
     }
     return senders;

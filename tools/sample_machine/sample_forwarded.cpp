@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sample_machine/sample_parts.h"
+#include "sample_machine/sample_writer.h"
 
 namespace veltrano::sample {
 namespace {
@@ -16,17 +17,8 @@ constexpr size_t kOtherChannelEvery = 23;  // one record of another log per so m
 constexpr int kUnnamedRecords = 3;
 
 evtxwriter::EvtxEvent ForwardedEvent(const SampleEvent& e, TextView computer, TextView channel) {
-    evtxwriter::EvtxEvent x;
-    x.time = e.time;
-    x.level = e.level;
-    x.provider = e.provider;
-    x.eventSourceName = e.eventSourceName;
-    x.eventId = e.eventId;
-    x.qualifiers = e.qualifiers;
-    x.task = e.task;
-    x.computer = Text(computer);
+    evtxwriter::EvtxEvent x = LogEvent(e, computer);
     x.channel = Text(channel);
-    x.data = e.strings;
     return x;
 }
 

@@ -5,9 +5,9 @@
 // per second from one job to all cores, against one job.
 //
 //   fleet_bench [WORK_DIR]   (default: a folder below the system's temporary folder)
+#include <unistd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -26,9 +26,9 @@
 #include "platform/offline/host_clock.h"
 #include "platform/offline/machine/offline_machine.h"
 #include "sample_machine/sample_content.h"
-#include "shell/local_texts.h"
 #include "sample_machine/sample_message_dll.h"
 #include "sample_machine/sample_writer.h"
+#include "shell/local_texts.h"
 #include "writers/evtx/evtx_log_writer.h"
 
 using namespace veltrano;
@@ -92,8 +92,8 @@ evtxwriter::EvtxEvent CollectorEvent(uint64_t i) {
     e.level = i % 5 == 0 ? 2 : 4;
     e.provider = u"Service" + DecimalText(static_cast<int64_t>((computer * 7 + i / 3 % 5) % 50));
     e.eventId = static_cast<uint16_t>(7000 + i / 17 % 4);
-    e.data = {u"Background Transfer", u"The service did not respond in time.", u"0x" +
-              DecimalText(static_cast<int64_t>(i % 9973))};
+    e.data = {u"Background Transfer", u"The service did not respond in time.",
+              u"0x" + DecimalText(static_cast<int64_t>(i % 9973))};
     return e;
 }
 
@@ -141,9 +141,10 @@ void MeasureCollector(const fs::path& work) {
                 const auto classic = eventlog::ReadLogFile(bytes, eventlog::LogFormat::Evtx);
                 const double s = Seconds(started);
                 const double n = static_cast<double>(classic.Count());
-                std::printf("  peer, the single-machine reader (whole file, 1 thread): %.0f "
-                            "records/s, %.0f per processor second, peak %.0f MiB\n",
-                            n / s, n / (CpuSeconds() - cpu), PeakMiB());
+                std::printf(
+                    "  peer, the single-machine reader (whole file, 1 thread): %.0f "
+                    "records/s, %.0f per processor second, peak %.0f MiB\n",
+                    n / s, n / (CpuSeconds() - cpu), PeakMiB());
             });
         }
         for (unsigned threads = 1; threads <= cores; ++threads) {
@@ -162,10 +163,11 @@ void MeasureCollector(const fs::path& work) {
                 size_t entries = 0;
                 for (const auto& [computer, catalogue] : split->catalogues)
                     entries += catalogue->entries.size();
-                std::printf("  split, %u decoding thread%s, %.0f MiB log: %.0f records/s, %.0f per "
-                            "processor second, %zu computers, %zu distinct errors, peak %.0f MiB\n",
-                            threads, threads == 1 ? "" : "s", fileMiB, n / s,
-                            n / (CpuSeconds() - cpu), split->catalogues.size(), entries, PeakMiB());
+                std::printf(
+                    "  split, %u decoding thread%s, %.0f MiB log: %.0f records/s, %.0f per "
+                    "processor second, %zu computers, %zu distinct errors, peak %.0f MiB\n",
+                    threads, threads == 1 ? "" : "s", fileMiB, n / s, n / (CpuSeconds() - cpu),
+                    split->catalogues.size(), entries, PeakMiB());
             });
         }
         fs::remove(log);
@@ -190,8 +192,7 @@ void MeasureFolders(const fs::path& work) {
                 fs::create_hard_link(entry.path(), to);
         }
     }
-    std::printf("fleet: %d machine folders (the sample machine, %zu files each)\n",
-                kMachineFolders,
+    std::printf("fleet: %d machine folders (the sample machine, %zu files each)\n", kMachineFolders,
                 static_cast<size_t>(std::distance(fs::recursive_directory_iterator(model),
                                                   fs::recursive_directory_iterator())));
     double one = 0;
@@ -205,11 +206,12 @@ void MeasureFolders(const fs::path& work) {
         const double rate = static_cast<double>(run.machines.size()) / Seconds(started);
         if (jobs == 1)
             one = rate;
-        std::printf("  %u job%s: %.1f machines/s (%.2f x one job), %.1f per processor second, %zu "
-                    "machines, %zu problems\n",
-                    jobs, jobs == 1 ? "" : "s", rate, rate / one,
-                    static_cast<double>(run.machines.size()) / (CpuSeconds() - cpuBefore),
-                    run.machines.size(), run.problems.size());
+        std::printf(
+            "  %u job%s: %.1f machines/s (%.2f x one job), %.1f per processor second, %zu "
+            "machines, %zu problems\n",
+            jobs, jobs == 1 ? "" : "s", rate, rate / one,
+            static_cast<double>(run.machines.size()) / (CpuSeconds() - cpuBefore),
+            run.machines.size(), run.problems.size());
     }
     fs::remove_all(fleet);
     fs::remove_all(model);

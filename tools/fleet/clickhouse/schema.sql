@@ -41,17 +41,25 @@ ENGINE = MergeTree()
 PARTITION BY toYYYYMM(ScanTime)
 ORDER BY (Machine, ErrorKey, ScanTime);
 
--- Every machine's rows of its latest scan.
-CREATE VIEW IF NOT EXISTS veltrano.latest AS
+-- The rows of the last eight days before the newest scan: the views look no further back, so
+-- that they cost what a week of scans costs, not what the table's whole history would. A machine
+-- not scanned for that long drops out of them.
+CREATE VIEW IF NOT EXISTS veltrano.recent AS
 SELECT *, ErrorKey
 FROM veltrano.errors
-WHERE (Machine, ScanTime) IN (SELECT Machine, max(ScanTime) FROM veltrano.errors GROUP BY Machine);
+WHERE ScanTime >= (SELECT max(ScanTime) FROM veltrano.errors) - 8 * 86400;
+
+-- Every machine's rows of its latest scan.
+CREATE VIEW IF NOT EXISTS veltrano.latest AS
+SELECT *
+FROM veltrano.recent
+WHERE (Machine, ScanTime) IN (SELECT Machine, max(ScanTime) FROM veltrano.recent GROUP BY Machine);
 
 -- The scan before each machine's latest one (machines scanned once have none).
 CREATE VIEW IF NOT EXISTS veltrano.previous_scans AS
 SELECT Machine, max(ScanTime) AS PreviousScanTime
-FROM veltrano.errors
-WHERE (Machine, ScanTime) NOT IN (SELECT Machine, max(ScanTime) FROM veltrano.errors GROUP BY Machine)
+FROM veltrano.recent
+WHERE (Machine, ScanTime) NOT IN (SELECT Machine, max(ScanTime) FROM veltrano.recent GROUP BY Machine)
 GROUP BY Machine;
 
 -- The top errors of an interval across the fleet ('week', 'month', '6months', 'all' before each
@@ -95,5 +103,5 @@ SELECT Machine, ErrorKey, AppName, ErrorName, ErrorCount, FirstErrorDateTime, La
 FROM veltrano.latest
 WHERE Machine IN (SELECT Machine FROM veltrano.previous_scans)
   AND (Machine, ErrorKey) NOT IN
-      (SELECT Machine, ErrorKey FROM veltrano.errors
+      (SELECT Machine, ErrorKey FROM veltrano.recent
        WHERE (Machine, ScanTime) IN (SELECT Machine, PreviousScanTime FROM veltrano.previous_scans));
