@@ -8,6 +8,7 @@
 #include <fstream>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/event_processing.h"
@@ -80,6 +81,7 @@ class ChunkDecoder {
     ChunkDecoder(const fs::path& path, bool noChecksums) : file_(path), noChecksums_(noChecksums) {}
 
     void Decode(uint64_t offset, ChunkErrors& out) {
+        computers_.clear();
         // A last chunk cut short keeps the records it holds.
         file_.Read(offset, kEvtxChunkSize, chunk_);
         ForEachEvtxChunkRecord(chunk_, noChecksums_, [&](const EvtxRecord& record) {
@@ -106,14 +108,13 @@ class ChunkDecoder {
     }
 
   private:
-    static uint16_t ComputerIndex(ChunkErrors& out, const Text& computer) {
-        // Records of one sender come in runs: the last one matches most often.
-        for (size_t i = out.computers.size(); i-- > 0;) {
-            if (out.computers[i] == computer)
-                return static_cast<uint16_t>(i);
-        }
-        out.computers.push_back(computer);
-        return static_cast<uint16_t>(out.computers.size() - 1);
+    uint16_t ComputerIndex(ChunkErrors& out, const Text& computer) {
+        // A chunk holds two thousand records at most: its senders fit the 16-bit index.
+        auto [it, added] =
+            computers_.try_emplace(computer, static_cast<uint16_t>(out.computers.size()));
+        if (added)
+            out.computers.push_back(computer);
+        return it->second;
     }
 
     LogPieces file_;
@@ -121,6 +122,7 @@ class ChunkDecoder {
     std::vector<uint8_t> chunk_;
     EvtxEventReader reader_;
     EvtxEventFields fields_;
+    std::unordered_map<Text, uint16_t> computers_;  // the chunk's senders by name
 };
 
 // Merges decoded chunks, newest first, into the senders' catalogues.

@@ -4,7 +4,8 @@
 // the same file whole on one thread. Then 1,000 machine folders through the fleet's pool: machines
 // per second from one job to all cores, against one job.
 //
-//   fleet_bench [WORK_DIR]   (default: a folder below the system's temporary folder)
+//   fleet_bench [WORK_DIR [collector|folders]]   (default: a folder below the system's temporary
+//                                                folder, both parts)
 #include <unistd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -225,8 +226,11 @@ int main(int argc, char** argv) {
     fs::create_directories(work);
     InitLocalTexts(0x0409, u"");
     std::printf("cores: %u\n", std::thread::hardware_concurrency());
-    MeasureCollector(work);
-    MeasureFolders(work);
+    const std::string part = argc > 2 ? argv[2] : "";
+    if (part.empty() || part == "collector")
+        MeasureCollector(work);
+    if (part.empty() || part == "folders")
+        MeasureFolders(work);
     fs::remove_all(work);
     return 0;
 }
