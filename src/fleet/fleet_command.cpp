@@ -2,6 +2,7 @@
 #include "fleet/fleet_command.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <thread>
 
@@ -57,7 +58,13 @@ int RunFleetCommand(const ScanOptions& options) {
     const FoundFolders found = FindMachineFolders(options.roots, options.fleet);
     for (const std::string& note : found.notes)
         Say(note);
-    const FleetRun run = ScanFleet(found.folders, clock, jobs);
+    FleetRun run;
+    try {
+        run = ScanFleet(found.folders, clock, jobs);
+    } catch (const std::exception& e) {  // no threads to be had, or no memory
+        Say(std::string("cannot scan: ") + e.what());
+        return 1;
+    }
     for (const std::string& note : run.notes)
         Say(note);
 

@@ -272,7 +272,8 @@ std::optional<ForwardedMachines> SplitForwardedEvents(const fs::path& log, Machi
     const bool noChecksums = EvtxFileKeepsNoChecksums(header);
     const std::vector<uint64_t> chunks = ChunksNewestFirst(file, out.damagedChunks);
 
-    const size_t workers = static_cast<size_t>(std::max(threads, 1));
+    const size_t workers = std::clamp<size_t>(static_cast<size_t>(std::max(threads, 1)), 1,
+                                              std::max<size_t>(chunks.size(), 1));
     ChunkWindow window(chunks.size(), workers * kChunksInFlightPerThread);
     SenderCatalogues senders(ports, out);
     {
