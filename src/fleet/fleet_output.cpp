@@ -2,7 +2,6 @@
 #include "fleet/fleet_output.h"
 
 #include "cli/output_formats.h"
-#include "engine/link_reports.h"
 
 namespace veltrano {
 
