@@ -29,6 +29,21 @@ std::optional<fs::path> FindPathNoCase(fs::path folder, const std::vector<std::s
     return folder;
 }
 
+// Adds a machine folder unless the run has it already (the same folder given twice, or as a
+// --root and inside the fleet folder).
+void AddFolder(FoundFolders& found, std::vector<fs::path>& seen, MachineFolder folder) {
+    std::error_code error;
+    fs::path same = fs::weakly_canonical(fs::u8path(folder.path), error);
+    if (error)
+        same = fs::u8path(folder.path);
+    if (std::find(seen.begin(), seen.end(), same) != seen.end()) {
+        found.notes.push_back(folder.path + ": given twice, scanned once");
+        return;
+    }
+    seen.push_back(same);
+    found.folders.push_back(std::move(folder));
+}
+
 }  // namespace
 
 std::string PathUtf8(const fs::path& path) {
@@ -64,8 +79,9 @@ std::optional<fs::path> ForwardedEventsLog(const fs::path& root) {
 FoundFolders FindMachineFolders(const std::vector<std::string>& roots,
                                 const std::optional<std::string>& fleet) {
     FoundFolders found;
+    std::vector<fs::path> seen;
     for (const std::string& root : roots)
-        found.folders.push_back({root, FolderName(root)});
+        AddFolder(found, seen, {root, FolderName(root)});
     if (!fleet)
         return found;
 
@@ -96,7 +112,7 @@ FoundFolders FindMachineFolders(const std::vector<std::string>& roots,
             found.problems.push_back(path + ": cannot read the machine folder (" +
                                      status.message() + ")");
         } else if (HoldsWindowsTree(child)) {
-            found.folders.push_back({path, PathUtf8(child.filename())});
+            AddFolder(found, seen, {path, PathUtf8(child.filename())});
         } else {
             found.notes.push_back(path + ": no Windows\\System32 inside, not a machine");
         }

@@ -17,7 +17,7 @@ struct MachineFolder {
 struct FoundFolders {
     std::vector<MachineFolder> folders;
     std::vector<std::string> problems;  // a folder that could not be looked into, one line each
-    std::vector<std::string> notes;     // subfolders left out, one line each
+    std::vector<std::string> notes;     // folders left out, one line each
 };
 
 // A host path as UTF-8 text.
