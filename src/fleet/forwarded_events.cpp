@@ -4,9 +4,7 @@
 #include "fleet/forwarded_events.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <fstream>
-#include <mutex>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "engine/event_record.h"
 #include "engine/link_reports.h"
 #include "engine/scan.h"
+#include "fleet/ordered_handoff.h"
 #include "platform/offline/eventlog/classic_record.h"
 #include "platform/offline/eventlog/evtx_event.h"
 #include "platform/offline/eventlog/evtx_file.h"
@@ -207,58 +206,6 @@ std::vector<uint64_t> ChunksNewestFirst(LogPieces& file, uint64_t& damaged) {
     return offsets;
 }
 
-// Decoded chunks handed from the workers to the merging thread in chunk order, with at most a
-// window of them decoded ahead.
-class ChunkWindow {
-  public:
-    ChunkWindow(size_t count, size_t window) : count_(count), slots_(window) {}
-
-    // The next chunk a worker decodes; false when none is left.
-    bool Claim(size_t& index) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return next_ >= count_ || next_ < taken_ + slots_.size(); });
-        if (next_ >= count_)
-            return false;
-        index = next_++;
-        return true;
-    }
-    void Deliver(size_t index, ChunkErrors chunk) {
-        std::lock_guard lock(mutex_);
-        Slot& slot = slots_[index % slots_.size()];
-        slot.chunk = std::move(chunk);
-        slot.ready = true;
-        changed_.notify_all();
-    }
-    // No more chunks are claimed: the merging thread has stopped.
-    void Close() {
-        std::lock_guard lock(mutex_);
-        next_ = count_;
-        changed_.notify_all();
-    }
-    // The chunk at index (in order), waiting for its worker.
-    ChunkErrors Take(size_t index) {
-        std::unique_lock lock(mutex_);
-        Slot& slot = slots_[index % slots_.size()];
-        changed_.wait(lock, [&] { return slot.ready; });
-        slot.ready = false;
-        taken_ = index + 1;
-        changed_.notify_all();
-        return std::move(slot.chunk);
-    }
-
-  private:
-    struct Slot {
-        bool ready = false;
-        ChunkErrors chunk;
-    };
-    const size_t count_;
-    std::vector<Slot> slots_;
-    size_t next_ = 0;
-    size_t taken_ = 0;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-};
-
 }  // namespace
 
 std::optional<ForwardedMachines> SplitForwardedEvents(const fs::path& log, Machine& ports,
@@ -274,7 +221,7 @@ std::optional<ForwardedMachines> SplitForwardedEvents(const fs::path& log, Machi
 
     const size_t workers = std::clamp<size_t>(static_cast<size_t>(std::max(threads, 1)), 1,
                                               std::max<size_t>(chunks.size(), 1));
-    ChunkWindow window(chunks.size(), workers * kChunksInFlightPerThread);
+    OrderedHandoff<ChunkErrors> window(chunks.size(), workers * kChunksInFlightPerThread);
     SenderCatalogues senders(ports, out);
     {
         std::vector<std::jthread> pool;
@@ -291,7 +238,7 @@ std::optional<ForwardedMachines> SplitForwardedEvents(const fs::path& log, Machi
         }
         // Should merging fail, the workers must not wait for it forever.
         struct CloseOnExit {
-            ChunkWindow& window;
+            OrderedHandoff<ChunkErrors>& window;
             ~CloseOnExit() { window.Close(); }
         } closeOnExit{window};
         for (size_t i = 0; i < chunks.size(); ++i)
