@@ -9,6 +9,7 @@
 #include "fleet/fleet_folders.h"
 #include "fleet/fleet_output.h"
 #include "fleet/fleet_scan.h"
+#include "fleet/forwarded_events.h"
 #include "fleet/machine_name.h"
 #include "platform/host.h"
 #include "platform/offline/host_clock.h"
@@ -39,8 +40,8 @@ bool IsFleetRun(const ScanOptions& options) {
 Text MachineName(Machine& machine, const std::string& folder) {
     Text name = RecordedComputerName(machine);
     if (name.empty())
-        name = Utf8ToUtf16(PathUtf8(std::filesystem::u8path(folder).filename()));
-    return name;
+        name = folder.empty() ? Text() : Utf8ToUtf16(FolderName(folder));
+    return name.empty() ? Text(kUnknownComputer) : name;
 }
 
 int RunFleetCommand(const ScanOptions& options) {

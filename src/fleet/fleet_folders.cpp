@@ -11,14 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string FolderName(const std::string& path) {
-    fs::path p = fs::u8path(path).lexically_normal();
-    if (!p.has_filename())
-        p = p.parent_path();
-    const std::string name = PathUtf8(p.filename());
-    return name.empty() ? path : name;
-}
-
 std::optional<fs::path> FindPathNoCase(fs::path folder, const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         auto next = FindEntryNoCase(folder, name);
@@ -45,6 +37,14 @@ void AddFolder(FoundFolders& found, std::vector<fs::path>& seen, MachineFolder f
 }
 
 }  // namespace
+
+std::string FolderName(const std::string& path) {
+    fs::path p = fs::u8path(path).lexically_normal();
+    if (!p.has_filename())
+        p = p.parent_path();
+    const std::string name = PathUtf8(p.filename());
+    return name.empty() ? path : name;
+}
 
 std::string PathUtf8(const fs::path& path) {
     const std::u8string text = path.u8string();

@@ -20,6 +20,9 @@ struct FoundFolders {
     std::vector<std::string> notes;     // folders left out, one line each
 };
 
+// The last name of a host path ("pc-7" of "/srv/pcs/pc-7/"); the path itself when it has none.
+std::string FolderName(const std::string& path);
+
 // A host path as UTF-8 text.
 std::string PathUtf8(const std::filesystem::path& path);
 
