@@ -265,6 +265,18 @@ class Fleet(unittest.TestCase):
             self.assertEqual(got, self.alone_scan(os.path.join(twins, side), NOW), side)
         self.assertEqual({l["Machine"] for l in lines}, {"TWIN (left)", "TWIN (right)"})
 
+    def test_without_a_computer_name_in_its_hive_a_machine_is_named_by_its_logs_or_folder(self):
+        unnamed = os.path.join(WORK, "unnamed")
+        shutil.rmtree(unnamed, ignore_errors=True)
+        shutil.copytree(os.path.join(self.fleet, "pc-c"), unnamed)
+        os.remove(os.path.join(unnamed, "Windows", "System32", "config", "SYSTEM"))
+        bare = os.path.join(WORK, "bare-folder")
+        os.makedirs(os.path.join(bare, "Windows", "System32"), exist_ok=True)
+        result = run("--root", unnamed, "--root", bare + os.sep, "--now", NOW, "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        self.assertEqual([m["Machine"] for m in json.loads(result.stdout)],
+                         ["PC-C", "bare-folder"])
+
     def test_a_damaged_forwarded_chunk_is_skipped_and_the_rest_is_read(self):
         damaged = os.path.join(WORK, "damaged-collector")
         shutil.rmtree(damaged, ignore_errors=True)
