@@ -86,6 +86,7 @@ int WriteExports(const ScanOptions& options, ScanMachine& scan, const ErrorCatal
 }  // namespace
 
 int RunScanCommand(const std::vector<std::string>& arguments) {
+    UseBinaryStandardOutput();
     const ParsedOptions parsed = ParseScanOptions(arguments);
     if (!parsed.error.empty())
         return Fail(2, parsed.error + " (see --help)");
