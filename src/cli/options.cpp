@@ -9,18 +9,22 @@
 namespace veltrano {
 
 const char kUsage[] =
-    "Usage: veltrano-scan [--root DIR] [--interval week|month|6months|all] [--lang en|de]\n"
-    "                     [--now TIME] [--format table|csv|json] [--xml FILE] [--zip FILE]\n"
+    "Usage: veltrano-scan [--root DIR]... [--fleet DIR] [--jobs N]\n"
+    "                     [--interval week|month|6months|all] [--lang en|de] [--now TIME]\n"
+    "                     [--format table|csv|json|ndjson] [--xml FILE] [--zip FILE]\n"
     "                     [--html FILE] [--help] [--version]\n"
     "\n"
     "Lists the distinct errors a Windows machine recorded: the error records of its Application\n"
     "and System event logs and its Windows Error Reporting report files.\n"
     "\n"
-    "  --root DIR         the Windows drive to analyse (\"C:\\\" of every path maps to DIR)\n"
+    "  --root DIR         the Windows drive to analyse (\"C:\\\" of every path maps to DIR);\n"
+    "                     given again, one more machine\n"
+    "  --fleet DIR        every subfolder of DIR that holds a Windows folder tree is a machine\n"
+    "  --jobs N           machines scanned at once (default: one per core)\n"
     "  --interval NAME    the rows shown (default: the window's choice at the end of a scan)\n"
     "  --lang en|de       the language of the texts (default: the user's language)\n"
     "  --now TIME         the current time, ISO 8601 UTC (\"2026-12-08T12:00:00Z\")\n"
-    "  --format NAME      table (default), csv or json\n"
+    "  --format NAME      table (default), csv, json or ndjson (one line per error and machine)\n"
     "  --xml FILE         write the XML error report\n"
     "  --zip FILE         pack the XML error report into a ZIP archive\n"
     "  --html FILE        write a report page to look at in a browser (one file, offline)\n";
@@ -91,8 +95,22 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
         } else if (name == "--version") {
             o.version = true;
         } else if (name == "--root") {
+            if (auto v = take()) {
+                if (!o.root)
+                    o.root = *v;
+                o.roots.push_back(*v);
+            }
+        } else if (name == "--fleet") {
             if (auto v = take())
-                o.root = *v;
+                o.fleet = *v;
+        } else if (name == "--jobs") {
+            if (auto v = take()) {
+                if (v->empty() || v->size() > 4 ||
+                    v->find_first_not_of("0123456789") != std::string::npos || std::stoi(*v) < 1)
+                    fail("--jobs takes a number from 1 to 9999, not '" + *v + "'");
+                else
+                    o.jobs = std::stoi(*v);
+            }
         } else if (name == "--interval") {
             if (auto v = take()) {
                 if (*v == "week")
@@ -130,8 +148,10 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
                     o.format = OutputFormat::Csv;
                 else if (*v == "json")
                     o.format = OutputFormat::Json;
+                else if (*v == "ndjson")
+                    o.format = OutputFormat::Ndjson;
                 else
-                    fail("--format takes table, csv or json, not '" + *v + "'");
+                    fail("--format takes table, csv, json or ndjson, not '" + *v + "'");
             }
         } else if (name == "--xml") {
             if (auto v = take())

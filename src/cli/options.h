@@ -9,13 +9,16 @@
 
 namespace veltrano {
 
-enum class OutputFormat { Table, Csv, Json };
+enum class OutputFormat { Table, Csv, Json, Ndjson };
 
 struct ScanOptions {
-    std::optional<std::string> root;  // the Windows drive to analyse
-    std::optional<int> interval;      // 1 to 4; none: the window's automatic choice
-    std::optional<int> language;      // kLanguageEnglish / kLanguageGerman
-    std::optional<FileTime> now;      // the current time, for reproducible output
+    std::optional<std::string> root;   // the Windows drive to analyse (the first --root)
+    std::vector<std::string> roots;    // every --root, in order
+    std::optional<std::string> fleet;  // a folder whose subfolders are machines
+    std::optional<int> jobs;           // machines scanned at once; none: one per core
+    std::optional<int> interval;       // 1 to 4; none: the window's automatic choice
+    std::optional<int> language;       // kLanguageEnglish / kLanguageGerman
+    std::optional<FileTime> now;       // the current time, for reproducible output
     OutputFormat format = OutputFormat::Table;
     std::optional<std::string> xmlPath;
     std::optional<std::string> zipPath;

@@ -13,11 +13,24 @@ namespace {
 constexpr int kColumnTitles[5] = {LT_COL_APP_SOURCE, LT_COL_ERROR_NAME, LT_COL_ERROR_COUNT,
                                   LT_COL_LAST_TIME, LT_COL_APP_PATH};
 
-std::array<Text, 5> Titles() {
-    std::array<Text, 5> titles;
-    for (int i = 0; i < 5; ++i)
-        titles[i] = LocalText(kColumnTitles[i]);
+// The machine column's title reads the same in both languages.
+constexpr char16_t kMachineTitle[] = u"Computer";
+
+std::vector<Text> Titles(bool machineColumn) {
+    std::vector<Text> titles;
+    if (machineColumn)
+        titles.emplace_back(kMachineTitle);
+    for (int id : kColumnTitles)
+        titles.push_back(LocalText(id));
     return titles;
+}
+
+std::vector<Text> Cells(const MachineRows& machine, const ErrorRow& row, bool machineColumn) {
+    std::vector<Text> cells;
+    if (machineColumn)
+        cells.push_back(machine.machine);
+    cells.insert(cells.end(), row.columns.begin(), row.columns.end());
+    return cells;
 }
 
 // Columns are measured in UTF-16 units, which is what the program's texts count in.
@@ -46,42 +59,60 @@ std::string JsonText(const std::optional<Text>& text) {
 }  // namespace
 
 std::string RenderTable(const std::vector<ErrorRow>& rows, const Text& statusText) {
-    const auto titles = Titles();
-    std::array<size_t, 5> widths{};
-    for (int c = 0; c < 5; ++c) {
+    return RenderFleetTable({{Text(), rows, statusText}}, false);
+}
+
+std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool machineColumn) {
+    const std::vector<Text> titles = Titles(machineColumn);
+    std::vector<size_t> widths(titles.size());
+    for (size_t c = 0; c < titles.size(); ++c)
         widths[c] = titles[c].size();
-        for (const ErrorRow& row : rows)
-            widths[c] = std::max(widths[c], row.columns[c].size());
+    for (const MachineRows& m : machines) {
+        for (const ErrorRow& row : m.rows) {
+            const std::vector<Text> cells = Cells(m, row, machineColumn);
+            for (size_t c = 0; c < cells.size(); ++c)
+                widths[c] = std::max(widths[c], cells[c].size());
+        }
     }
-    auto line = [&](const std::array<Text, 5>& cells) {
+    auto line = [&](const std::vector<Text>& cells) {
         std::string out;
-        for (int c = 0; c < 4; ++c)
+        for (size_t c = 0; c + 1 < cells.size(); ++c)
             AppendPadded(out, cells[c], widths[c]);
-        out += Utf16ToUtf8(cells[4]);
+        out += Utf16ToUtf8(cells.back());
         while (!out.empty() && out.back() == ' ')
             out.pop_back();
         return out + "\n";
     };
     std::string out = line(titles);
-    for (const ErrorRow& row : rows)
-        out += line(row.columns);
-    out += "\n" + Utf16ToUtf8(statusText) + "\n";
+    for (const MachineRows& m : machines) {
+        for (const ErrorRow& row : m.rows)
+            out += line(Cells(m, row, machineColumn));
+    }
+    out += "\n";
+    for (const MachineRows& m : machines)
+        out += (machineColumn ? Utf16ToUtf8(m.machine) + ": " : "") + Utf16ToUtf8(m.status) + "\n";
     return out;
 }
 
 std::string RenderCsv(const std::vector<ErrorRow>& rows) {
+    return RenderFleetCsv({{Text(), rows, Text()}}, false);
+}
+
+std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machineColumn) {
     std::string out;
-    auto line = [&out](const std::array<Text, 5>& cells) {
-        for (int c = 0; c < 5; ++c) {
+    auto line = [&out](const std::vector<Text>& cells) {
+        for (size_t c = 0; c < cells.size(); ++c) {
             if (c > 0)
                 out += ',';
             out += CsvField(cells[c]);
         }
         out += "\r\n";
     };
-    line(Titles());
-    for (const ErrorRow& row : rows)
-        line(row.columns);
+    line(Titles(machineColumn));
+    for (const MachineRows& m : machines) {
+        for (const ErrorRow& row : m.rows)
+            line(Cells(m, row, machineColumn));
+    }
     return out;
 }
 
@@ -117,46 +148,52 @@ std::string JsonString(TextView text) {
     return out + "\"";
 }
 
+std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row) {
+    std::string times;
+    for (FileTime t : e.OccurrenceTimes) {
+        times += (times.empty() ? "\"" : ", \"") + IsoUtc(t) + "\"";
+    }
+    return "\"Category\": " + std::to_string(e.Category) +
+           ", \"ErrorCount\": " + std::to_string(e.ErrorCount) +
+           ", \"WeekCount\": " + std::to_string(e.WeekCount) +
+           ", \"MonthCount\": " + std::to_string(e.MonthCount) +
+           ", \"HalfYearCount\": " + std::to_string(e.HalfYearCount) + ", \"WeekFirstTime\": \"" +
+           IsoUtc(e.WeekFirstTime) + "\", \"MonthFirstTime\": \"" + IsoUtc(e.MonthFirstTime) +
+           "\", \"HalfYearFirstTime\": \"" + IsoUtc(e.HalfYearFirstTime) +
+           "\", \"Linked\": " + std::to_string(e.Linked) + ", \"LastErrorDateTime\": \"" +
+           IsoUtc(e.LastErrorDateTime) + "\", \"FirstErrorDateTime\": \"" +
+           IsoUtc(e.FirstErrorDateTime) + "\", \"OccurrenceTimes\": [" + times +
+           "], \"AppName\": " + JsonString(e.AppName) +
+           ", \"ErrorName\": " + JsonString(e.ErrorName) +
+           ", \"AppPath\": " + JsonString(e.AppPath) + ", \"ReportId\": " + JsonString(e.ReportId) +
+           ", \"ExceptionCode\": " + JsonString(e.ExceptionCode) +
+           ", \"ErrorSummary\": " + JsonString(e.ErrorSummary) +
+           ", \"ErrorText\": " + JsonText(e.ErrorText) +
+           ", \"MessageTemplate\": " + JsonText(e.MessageTemplate) +
+           ", \"ErrorTextParams\": " + JsonString(e.ErrorTextParams) +
+           ", \"Count\": " + Utf16ToUtf8(row.columns[2]) +
+           ", \"Age\": " + JsonString(row.columns[3]);
+}
+
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
-                       int interval, const Text& statusText, const std::string& sources) {
+                       int interval, const Text& statusText, const Text* machine,
+                       const std::string& sources) {
     static const char* const kIntervals[] = {"", "week", "month", "6months", "all"};
-    std::string out = "{\n  \"interval\": \"" + std::string(kIntervals[interval]) +
-                      "\",\n  \"status\": " + JsonString(statusText) +
-                      ",\n  \"totalErrors\": " + std::to_string(catalogue.TotalErrors) +
-                      ",\n  \"maxAgeDays\": " + std::to_string(catalogue.MaxAgeDays) +
-                      ",\n  \"errors\": [";
+    std::string out = "{\n  ";
+    if (machine != nullptr)
+        out += "\"Machine\": " + JsonString(*machine) + ",\n  ";
+    out += "\"interval\": \"" + std::string(kIntervals[interval]) +
+           "\",\n  \"status\": " + JsonString(statusText) +
+           ",\n  \"totalErrors\": " + std::to_string(catalogue.TotalErrors) +
+           ",\n  \"maxAgeDays\": " + std::to_string(catalogue.MaxAgeDays) + ",\n  \"errors\": [";
     bool first = true;
     for (const ErrorRow& row : rows) {
         const ErrorEntry* e = catalogue.Find(row.key);
         if (e == nullptr)
             continue;
-        std::string times;
-        for (FileTime t : e->OccurrenceTimes) {
-            times += (times.empty() ? "\"" : ", \"") + IsoUtc(t) + "\"";
-        }
         out += first ? "\n" : ",\n";
         first = false;
-        out += "    {\"Category\": " + std::to_string(e->Category) +
-               ", \"ErrorCount\": " + std::to_string(e->ErrorCount) +
-               ", \"WeekCount\": " + std::to_string(e->WeekCount) +
-               ", \"MonthCount\": " + std::to_string(e->MonthCount) +
-               ", \"HalfYearCount\": " + std::to_string(e->HalfYearCount) +
-               ", \"WeekFirstTime\": \"" + IsoUtc(e->WeekFirstTime) + "\", \"MonthFirstTime\": \"" +
-               IsoUtc(e->MonthFirstTime) + "\", \"HalfYearFirstTime\": \"" +
-               IsoUtc(e->HalfYearFirstTime) + "\", \"Linked\": " + std::to_string(e->Linked) +
-               ", \"LastErrorDateTime\": \"" + IsoUtc(e->LastErrorDateTime) +
-               "\", \"FirstErrorDateTime\": \"" + IsoUtc(e->FirstErrorDateTime) +
-               "\", \"OccurrenceTimes\": [" + times + "], \"AppName\": " + JsonString(e->AppName) +
-               ", \"ErrorName\": " + JsonString(e->ErrorName) +
-               ", \"AppPath\": " + JsonString(e->AppPath) +
-               ", \"ReportId\": " + JsonString(e->ReportId) +
-               ", \"ExceptionCode\": " + JsonString(e->ExceptionCode) +
-               ", \"ErrorSummary\": " + JsonString(e->ErrorSummary) +
-               ", \"ErrorText\": " + JsonText(e->ErrorText) +
-               ", \"MessageTemplate\": " + JsonText(e->MessageTemplate) +
-               ", \"ErrorTextParams\": " + JsonString(e->ErrorTextParams) +
-               ", \"Count\": " + Utf16ToUtf8(row.columns[2]) +
-               ", \"Age\": " + JsonString(row.columns[3]) + "}";
+        out += "    {" + JsonErrorFields(*e, row) + "}";
     }
     out += rows.empty() ? "]" : "\n  ]";
     if (!sources.empty())

@@ -14,6 +14,8 @@
 #include "engine/scan_messages.h"
 #include "export/report_export.h"
 #include "export/xml_report.h"
+#include "fleet/fleet_command.h"
+#include "fleet/fleet_output.h"
 #include "platform/host.h"
 #include "report/html/page_writer.h"
 #include "shell/local_texts.h"
@@ -115,6 +117,7 @@ int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogu
 }  // namespace
 
 int RunScanCommand(const std::vector<std::string>& arguments) {
+    UseBinaryStandardOutput();
     const ParsedOptions parsed = ParseScanOptions(arguments);
     if (!parsed.error.empty())
         return Fail(2, parsed.error + " (see --help)");
@@ -127,6 +130,8 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
         Print(kVersion);
         return 0;
     }
+    if (IsFleetRun(options))
+        return RunFleetCommand(options);
 
     std::string problem;
     auto scan = ScanMachine::Make(options, problem);
@@ -139,10 +144,13 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
                                                           : 0x0409;
     InitLocalTexts(language, u"");
 
-    const bool quiet = options.format == OutputFormat::Json && !StandardErrorIsTerminal();
+    const bool machineReadable =
+        options.format == OutputFormat::Json || options.format == OutputFormat::Ndjson;
+    const bool quiet = machineReadable && !StandardErrorIsTerminal();
     ProgressPrinter progress(quiet);
     ErrorCatalogue catalogue;
     catalogue.ownerWindow = &progress;
+    const FileTime scanTime = machine.clock->UtcNow();
     RunScan(catalogue, machine);
 
     const auto* logFacts = scan->LogFacts();
@@ -151,7 +159,9 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             std::fprintf(stderr, "%s\n", line.c_str());
     }
 
-    const int interval = options.interval.value_or(FirstIntervalWithErrors(catalogue));
+    // A database wants every error of a machine, whatever the window would show first.
+    const int interval = options.interval.value_or(
+        options.format == OutputFormat::Ndjson ? IntervalAll : FirstIntervalWithErrors(catalogue));
     const auto rows = BuildErrorRows(catalogue, interval, *machine.clock);
     const Text status = IntervalStatusText(catalogue, interval, rows.size(), *machine.clock);
     switch (options.format) {
@@ -162,8 +172,12 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             Print(RenderCsv(rows));
             break;
         case OutputFormat::Json:
-            Print(RenderJson(catalogue, rows, interval, status,
+            Print(RenderJson(catalogue, rows, interval, status, nullptr,
                              logFacts != nullptr ? SourcesJson(*logFacts) : std::string()));
+            break;
+        case OutputFormat::Ndjson:
+            Print(RenderNdjson(MachineName(machine, options.root.value_or("")), scanTime, catalogue,
+                               rows));
             break;
     }
     std::fflush(stdout);

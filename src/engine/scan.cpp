@@ -11,17 +11,19 @@
 
 namespace veltrano {
 
-int RunScan(ErrorCatalogue& catalogue, Machine& machine) {
+void PrepareCatalogue(ErrorCatalogue& catalogue, Clock& clock) {
     catalogue.FirstWeekPosted = 0;
-    const FileTime now = machine.clock->UtcNow();
-    {
-        std::lock_guard lock(CatalogueLock);
-        catalogue.Clear();
-        catalogue.WeekStart = now - kTicksPerWeek;
-        catalogue.MonthStart = ShiftMonths(*machine.clock, now, -1).value_or(now);
-        catalogue.HalfYearStart = ShiftMonths(*machine.clock, now, -6).value_or(now);
-        catalogue.MaxAgeDays = 0;
-    }
+    const FileTime now = clock.UtcNow();
+    std::lock_guard lock(CatalogueLock);
+    catalogue.Clear();
+    catalogue.WeekStart = now - kTicksPerWeek;
+    catalogue.MonthStart = ShiftMonths(clock, now, -1).value_or(now);
+    catalogue.HalfYearStart = ShiftMonths(clock, now, -6).value_or(now);
+    catalogue.MaxAgeDays = 0;
+}
+
+int RunScan(ErrorCatalogue& catalogue, Machine& machine) {
+    PrepareCatalogue(catalogue, *machine.clock);
     if (machine.files != nullptr)
         ReadReportArchive(catalogue, *machine.files, *machine.clock);
     ReadEventLogs(catalogue, machine);

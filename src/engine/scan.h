@@ -7,6 +7,10 @@
 
 namespace veltrano {
 
+// Empties the catalogue and fixes its interval boundaries at the clock's current time: the start
+// of every scan, and of a catalogue filled record by record from another machine's log.
+void PrepareCatalogue(ErrorCatalogue& catalogue, Clock& clock);
+
 // Fills the catalogue from the machine's sources; returns 0.
 int RunScan(ErrorCatalogue& catalogue, Machine& machine);
 

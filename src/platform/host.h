@@ -18,4 +18,8 @@ std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage();
 // Whether the process's standard error goes to a terminal (console).
 bool StandardErrorIsTerminal();
 
+// Standard output takes the bytes as written: the outputs end their lines themselves (CSV with
+// CR LF, NDJSON with LF), which a C runtime's text mode would otherwise change.
+void UseBinaryStandardOutput();
+
 }  // namespace veltrano

@@ -112,10 +112,16 @@ class SampleUnderWine(unittest.TestCase):
             raise AssertionError("veltrano-scan.exe failed: " +
                                  scan.stderr.decode("utf-8", "replace"))
         cls.scan_report = json.loads(scan.stdout.decode("utf-8"))
+        cls.scan_stdout = scan.stdout
 
     @classmethod
     def tearDownClass(cls):
         subprocess.run(["wineserver", "-k"], env=ENV, timeout=60)
+
+    def test_the_scan_writes_its_line_ends_as_they_are(self):
+        # The C runtime's text mode would make every LF a CR LF (and CSV's CR LF a CR CR LF).
+        self.assertIn(b"\n", self.scan_stdout)
+        self.assertNotIn(b"\r\n", self.scan_stdout)
 
     def masked(self, text):
         return error_report_xml.as_parsed(expect.mask(text, self.variables))

@@ -19,10 +19,11 @@ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth \
 zlib1g-dev libbenchmark-dev clang libclang-rt-14-dev"
 # fonts-dejavu-extra: the condensed faces the art generator draws with; fonts-dejavu-core and
 # fonts-liberation: the two faces the Windows tests pin their prefixes to (cmake/wine-run.sh);
-# chromium: the report page's tests render it.
+# chromium: the report page's tests render it; clickhouse: the fleet's tests load into a server
+# of their own.
 VELTRANO_TEST_PACKAGES="python3 python3-evtx libevtx-utils libevt-utils libregf-utils libxml2-utils \
 p7zip-full unzip imagemagick python3-pil fonts-dejavu-core fonts-dejavu-extra fonts-liberation \
-chromium"
+chromium clickhouse-server clickhouse-client python3-jsonschema"
 # ./run.sh: the picture of the window (ImageMagick), the check that the export is complete
 # (unzip), and Wine's own fonts (Tahoma, and Marlett for the caption buttons Wine draws).
 VELTRANO_RUN_PACKAGES="imagemagick unzip fonts-wine"

@@ -2,6 +2,7 @@
 #include "sample_machine/sample_content.h"
 
 #include <algorithm>
+#include <string>
 
 #include "sample_machine/sample_parts.h"
 
@@ -44,15 +45,34 @@ Text UserSid(size_t user) {
     return u"S-1-5-21-3623811015-3361044348-30300820-" + UnsignedText(1001 + user);
 }
 
-SampleMachine DescribeSampleMachine(FileTime now) {
+namespace {
+
+// A seeded machine keeps about three in four of the distinct errors and, of those, about four in
+// five occurrences, so that machines of one fleet share some errors and differ in others.
+bool KeptBySeed(const SampleEvent& e, uint64_t seed) {
+    if (seed == 0 || e.level > kError)
+        return true;
+    std::string identity = std::to_string(seed) + "|" + Utf16ToUtf8(e.log) + "|" +
+                           Utf16ToUtf8(e.provider) + "|" + std::to_string(e.eventId);
+    if (!e.strings.empty())
+        identity += "|" + Utf16ToUtf8(e.strings.front());
+    if (StableNumber(identity) % 4 == 0)
+        return false;
+    return StableNumber(identity + "|" + std::to_string(e.time)) % 5 != 0;
+}
+
+}  // namespace
+
+SampleMachine DescribeSampleMachine(FileTime now, const SampleVariant& variant) {
     Composer composer(now);
     SampleMachine& m = composer.machine();
-    m.computer = kComputer;
+    m.computer = variant.computer;
     m.users = {u"anna", u"jonas"};
     AddIncidents(composer);
     AddServiceAndDeviceErrors(composer);
     AddRoutineRecords(composer);
     AddRegistrations(composer);
+    std::erase_if(m.events, [&](const SampleEvent& e) { return !KeptBySeed(e, variant.seed); });
     std::stable_sort(m.events.begin(), m.events.end(),
                      [](const SampleEvent& a, const SampleEvent& b) { return a.time < b.time; });
     return m;

@@ -59,8 +59,15 @@ struct SampleMachine {
 // The message file every registered source of the sample names, below "C:\".
 inline constexpr char16_t kSampleMessageDll[] = u"Windows\\System32\\SampleEventMessages.dll";
 
-// The machine as it stands at now; the same now gives the same machine.
-SampleMachine DescribeSampleMachine(FileTime now);
+// Which of the family's computers: its name, and a seed that picks its own share of the errors
+// (0: every error the family computer has).
+struct SampleVariant {
+    Text computer = u"FAMILY-PC";
+    uint64_t seed = 0;
+};
+
+// The machine as it stands at now; the same now and variant give the same machine.
+SampleMachine DescribeSampleMachine(FileTime now, const SampleVariant& variant = {});
 
 // The security identifier of the machine's user with that index in SampleMachine::users.
 Text UserSid(size_t user);

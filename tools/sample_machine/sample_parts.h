@@ -42,7 +42,6 @@ void AddServiceAndDeviceErrors(Composer& composer);
 void AddRoutineRecords(Composer& composer);
 void AddRegistrations(Composer& composer);
 
-inline constexpr char16_t kComputer[] = u"FAMILY-PC";
 inline constexpr char16_t kScm[] = u"Service Control Manager";
 
 // Event levels, and the qualifiers the event log service gives its own records.

@@ -50,8 +50,8 @@ void AddStart(Composer& composer, const Session& s) {
         t + 131 * kTicksPerSecond,
         {u"application-specific", u"Local", u"Activation",
          u"{2593F8B9-4EAF-457C-B68A-50F6B8EA6B54}", u"{15C20B67-12E7-4BB6-92BB-7AFF07997402}",
-         kComputer, composer.machine().users[s.user], UserSid(s.user), u"LocalHost (Using LRPC)",
-         u"Unavailable", u"Unavailable"}};
+         composer.machine().computer, composer.machine().users[s.user], UserSid(s.user),
+         u"LocalHost (Using LRPC)", u"Unavailable", u"Unavailable"}};
     composer.Add(std::move(dcom));
     composer.Add(Info(u"Application", u"Microsoft-Windows-User Profiles Service", 1531,
                       std::nullopt, t + 35 * kTicksPerSecond, {}));

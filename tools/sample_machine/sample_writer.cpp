@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "sample_machine/report_text.h"
+#include "sample_machine/sample_forwarded.h"
 
 namespace veltrano::sample {
 namespace {
@@ -43,23 +44,27 @@ std::vector<uint8_t> HiveFile(const HiveWriter& hive, FileTime now, TextView nam
 
 }  // namespace
 
+evtxwriter::EvtxEvent LogEvent(const SampleEvent& e, TextView computer) {
+    evtxwriter::EvtxEvent x;
+    x.time = e.time;
+    x.level = e.level;
+    x.provider = e.provider;
+    x.eventSourceName = e.eventSourceName;
+    x.eventId = e.eventId;
+    x.qualifiers = e.qualifiers;
+    x.task = e.task;
+    x.computer = Text(computer);
+    x.data = e.strings;
+    return x;
+}
+
 std::vector<evtxwriter::EvtxEvent> SampleLogEvents(const SampleMachine& m, TextView log) {
     std::vector<evtxwriter::EvtxEvent> events;
     for (const SampleEvent& e : m.events) {
         if (e.log != log)
             continue;
-        evtxwriter::EvtxEvent x;
-        x.recordId = events.size() + 1;
-        x.time = e.time;
-        x.level = e.level;
-        x.provider = e.provider;
-        x.eventSourceName = e.eventSourceName;
-        x.eventId = e.eventId;
-        x.qualifiers = e.qualifiers;
-        x.task = e.task;
-        x.computer = m.computer;
-        x.data = e.strings;
-        events.push_back(std::move(x));
+        events.push_back(LogEvent(e, m.computer));
+        events.back().recordId = events.size();
     }
     return events;
 }
@@ -96,6 +101,12 @@ void WriteSampleMachine(const SampleMachine& m, const fs::path& drive,
         WriteFile(HostPath(drive, kSampleMessageDll), messageDll.data(), messageDll.size());
     const std::string reg = SampleRegFile(m);
     WriteFile(drive / "sample.reg", reg.data(), reg.size());
+}
+
+void WriteForwardedLog(const std::vector<SampleMachine>& senders, FileTime now,
+                       const fs::path& drive) {
+    WriteFile(HostPath(drive, Text(kLogs) + u"ForwardedEvents.evtx"),
+              evtxwriter::WriteEvtxLog(ForwardedLogEvents(senders, now), u"ForwardedEvents"));
 }
 
 }  // namespace veltrano::sample

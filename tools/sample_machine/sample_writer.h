@@ -19,6 +19,13 @@ namespace veltrano::sample {
 void WriteSampleMachine(const SampleMachine& machine, const std::filesystem::path& drive,
                         std::span<const uint8_t> messageDll);
 
+// The ForwardedEvents log of a collector the senders forward to (see ForwardedLogEvents).
+void WriteForwardedLog(const std::vector<SampleMachine>& senders, FileTime now,
+                       const std::filesystem::path& drive);
+
+// One event as a log file of that computer holds it (without its record number).
+evtxwriter::EvtxEvent LogEvent(const SampleEvent& event, TextView computer);
+
 // The events of one log as its .evtx file holds them, numbered from 1, oldest first.
 std::vector<evtxwriter::EvtxEvent> SampleLogEvents(const SampleMachine& machine, TextView log);
 

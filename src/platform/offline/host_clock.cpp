@@ -9,6 +9,11 @@
 
 namespace veltrano {
 
+std::mutex& TimeZoneLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 std::optional<int64_t> LocalCalendarToSeconds(const CalendarTime& local) {
     std::tm tm{};
     tm.tm_year = local.year - 1900;
@@ -18,6 +23,7 @@ std::optional<int64_t> LocalCalendarToSeconds(const CalendarTime& local) {
     tm.tm_min = local.minute;
     tm.tm_sec = local.second;
     tm.tm_isdst = -1;
+    std::lock_guard guard(TimeZoneLock());
     const time_t t = std::mktime(&tm);
     if (t == static_cast<time_t>(-1))
         return std::nullopt;

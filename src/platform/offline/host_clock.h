@@ -2,6 +2,8 @@
 // "YYYY-MM-DD HH:MM:SS" (the date alone at midnight); and the clock that stands still.
 #pragma once
 
+#include <mutex>
+
 #include "platform/clock.h"
 
 namespace veltrano {
@@ -15,6 +17,10 @@ class HostClock : public Clock {
     Text LocalDateTimeText(FileTime utc) override;
     void Sleep(uint32_t milliseconds) override;
 };
+
+// The C runtime's time-zone state is process-wide (mktime and localtime_r may reload it): its
+// callers hold this lock, so that machines scanned on threads of their own do not race on it.
+std::mutex& TimeZoneLock();
 
 // A local calendar time as seconds since 1970 by the C runtime's mktime (daylight saving
 // detected); nullopt when it cannot be converted.

@@ -9,6 +9,7 @@ namespace veltrano {
 namespace {
 
 bool LocalTime(time_t t, std::tm& out) {
+    std::lock_guard guard(TimeZoneLock());
     return localtime_r(&t, &out) != nullptr;
 }
 

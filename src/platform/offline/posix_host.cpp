@@ -26,4 +26,6 @@ bool StandardErrorIsTerminal() {
     return ::isatty(2) != 0;
 }
 
+void UseBinaryStandardOutput() {}  // POSIX streams have no text mode
+
 }  // namespace veltrano

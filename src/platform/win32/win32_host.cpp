@@ -1,7 +1,10 @@
 // The host adapters of the Windows build.
 #include "platform/host.h"
 
+#include <fcntl.h>
 #include <io.h>
+
+#include <cstdio>
 
 #include "platform/win32/win32_ansi_code_page.h"
 #include "platform/win32/win32_clock.h"
@@ -24,6 +27,11 @@ std::unique_ptr<AnsiCodePage> MakeHostAnsiCodePage() {
 
 bool StandardErrorIsTerminal() {
     return ::_isatty(2) != 0;
+}
+
+void UseBinaryStandardOutput() {
+    std::fflush(stdout);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
 }
 
 }  // namespace veltrano

@@ -68,7 +68,7 @@ std::vector<EvtxValue> ClassicEventValues(const EvtxEvent& e, TextView channel) 
     v[kKeywords] = EvtxValue::HexInt64(kKeywordsClassic);
     v[kTimeCreated] = EvtxValue::FileTimeValue(e.time);
     v[kEventRecordId] = EvtxValue::UInt64(e.recordId);
-    v[kChannel] = EvtxValue::String(channel);
+    v[kChannel] = EvtxValue::String(e.channel ? TextView(*e.channel) : channel);
     v[kComputer] = EvtxValue::String(e.computer);
     for (const Text& d : e.data)
         v.push_back(EvtxValue::String(d));

@@ -21,6 +21,8 @@ struct EvtxEvent {
     std::optional<uint16_t> qualifiers;
     uint16_t task = 0;
     Text computer;
+    // The log the event was written to when it is not the file's (a collector's forwarded events).
+    std::optional<Text> channel;
     std::vector<Text> data;
 };
 

@@ -16,6 +16,7 @@ enum class EvtxEventReader::Place : uint8_t {
     Level,
     Task,
     TimeCreated,
+    Channel,
     Computer,
     Security,
     EventData,
@@ -37,6 +38,7 @@ enum class EvtxEventReader::Field : uint8_t {
     Task,
     SystemTime,
     UserId,
+    Channel,
     Computer,
     String,
     Binary,
@@ -127,6 +129,7 @@ bool EvtxEventReader::Read(const EvtxRecord& record, EvtxEventFields& fields) {
     fields.task = 0;
     fields.provider.clear();
     fields.sourceName.clear();
+    fields.channel.clear();
     fields.computer.clear();
     fields.strings.clear();
     fields.stringCount = 0;
@@ -169,6 +172,8 @@ EvtxEventReader::Place EvtxEventReader::ChildPlace(Place parent, const BinXmlNam
                 return Place::Task;
             if (name.Is("TimeCreated"))
                 return Place::TimeCreated;
+            if (name.Is("Channel"))
+                return Place::Channel;
             if (name.Is("Computer"))
                 return Place::Computer;
             if (name.Is("Security"))
@@ -252,6 +257,10 @@ void EvtxEventReader::StartContent() {
         case Place::Task:
             field_ = Field::Task;
             break;
+        case Place::Channel:
+            field_ = Field::Channel;
+            fields_->channel.clear();
+            break;
         case Place::Computer:
             field_ = Field::Computer;
             fields_->computer.clear();
@@ -305,6 +314,9 @@ void EvtxEventReader::Value(const BinXmlValue& value) {
         case Field::UserId:
             if (value.type == kValueSid)
                 f.userSid.assign(value.bytes.begin(), value.bytes.end());
+            break;
+        case Field::Channel:
+            AppendValueText(f.channel, value);
             break;
         case Field::Computer:
             AppendValueText(f.computer, value);

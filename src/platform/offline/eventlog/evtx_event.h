@@ -1,7 +1,7 @@
 // The fields of one .evtx event record that the classic record carries, read from its binary XML:
 // System/Provider (Name, EventSourceName), EventID and its Qualifiers, Level, Task, TimeCreated,
-// Computer, Security/UserID, the EventData/Data values (or the leaf values of UserData) and
-// EventData/Binary.
+// Channel, Computer, Security/UserID, the EventData/Data values (or the leaf values of UserData)
+// and EventData/Binary.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,7 @@ struct EvtxEventFields {
     uint16_t task = 0;
     Text provider;    // Provider/@Name
     Text sourceName;  // Provider/@EventSourceName
+    Text channel;     // the log the record was written to (a collector's records name theirs)
     Text computer;
     // The insertion strings, each followed by a zero character.
     Text strings;

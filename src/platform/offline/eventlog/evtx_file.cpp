@@ -62,7 +62,8 @@ bool AllZero(Bytes bytes) {
 }
 
 bool ChunkHolds(Bytes chunk, bool fileKeepsNoChecksums) {
-    if (std::memcmp(chunk.data(), kChunkSignature, sizeof kChunkSignature) != 0)
+    if (chunk.size() < kEvtxChunkHeaderSize ||
+        std::memcmp(chunk.data(), kChunkSignature, sizeof kChunkSignature) != 0)
         return false;
     const bool checked =
         !fileKeepsNoChecksums && (Le32(chunk.data() + kChunkFlags) & kFlagNoChecksums) == 0;
@@ -72,10 +73,15 @@ bool ChunkHolds(Bytes chunk, bool fileKeepsNoChecksums) {
     return freeSpace >= kEvtxChunkHeaderSize && freeSpace <= kEvtxChunkSize;
 }
 
-void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
-               const std::function<void(const EvtxRecord&)>& visit, EvtxDamage& damage) {
+}  // namespace
+
+void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
+                            const std::function<void(const EvtxRecord&)>& visit,
+                            EvtxDamage* damage) {
+    EvtxDamage ignored;
+    EvtxDamage& counted = damage != nullptr ? *damage : ignored;
     if (!ChunkHolds(chunk, fileKeepsNoChecksums)) {
-        damage.chunks += AllZero(chunk) ? 0 : 1;
+        counted.chunks += AllZero(chunk) ? 0 : 1;
         return;
     }
     const uint32_t freeSpace = Le32(chunk.data() + kChunkFreeSpaceOffset);
@@ -91,7 +97,7 @@ void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
         EvtxRecord record;
         record.id = size != 0 ? Le64(chunk.data() + offset + 8) : 0;
         if (size == 0 || (afterDamage && (record.id < firstId || record.id > lastId))) {
-            damage.records += inDamage ? 0 : 1;
+            counted.records += inDamage ? 0 : 1;
             inDamage = true;
             afterDamage = true;
             offset = NextSignature(chunk, offset + 1, limit);
@@ -107,21 +113,27 @@ void ReadChunk(Bytes chunk, bool fileKeepsNoChecksums,
     }
 }
 
-}  // namespace
+bool EvtxFileKeepsNoChecksums(Bytes header) {
+    return header.size() >= kEvtxFileHeaderBlock &&
+           std::memcmp(header.data(), kFileSignature, sizeof kFileSignature) == 0 &&
+           (Le32(header.data() + kFileFlags) & kFlagNoChecksums) != 0;
+}
+
+std::optional<EvtxChunkRange> EvtxChunkRecordRange(Bytes header) {
+    if (header.size() < kEvtxChunkHeaderSize ||
+        std::memcmp(header.data(), kChunkSignature, sizeof kChunkSignature) != 0)
+        return std::nullopt;
+    return EvtxChunkRange{Le64(header.data() + kChunkFirstRecordId),
+                          Le64(header.data() + kChunkLastRecordId)};
+}
 
 void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit,
                        EvtxDamage* damage) {
-    EvtxDamage ignored;
-    EvtxDamage& counted = damage != nullptr ? *damage : ignored;
-    bool noChecksums = false;
-    if (file.size() >= kEvtxFileHeaderBlock &&
-        std::memcmp(file.data(), kFileSignature, sizeof kFileSignature) == 0) {
-        noChecksums = (Le32(file.data() + kFileFlags) & kFlagNoChecksums) != 0;
-    }
+    const bool noChecksums = EvtxFileKeepsNoChecksums(file);
     for (size_t at = kEvtxFileHeaderBlock;
          at < file.size() && file.size() - at >= kEvtxChunkHeaderSize; at += kEvtxChunkSize) {
-        ReadChunk(file.subspan(at, std::min(kEvtxChunkSize, file.size() - at)), noChecksums, visit,
-                  counted);
+        ForEachEvtxChunkRecord(file.subspan(at, std::min(kEvtxChunkSize, file.size() - at)),
+                               noChecksums, visit, damage);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "base/filetime.h"
 #include "platform/offline/eventlog/byte_cursor.h"
@@ -49,5 +50,20 @@ struct EvtxDamage {
 };
 void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>& visit,
                        EvtxDamage* damage = nullptr);
+
+// The same walk over one chunk (kEvtxChunkSize bytes, or fewer for a last chunk cut short), for
+// readers that take a file chunk by chunk. fileKeepsNoChecksums comes from the file header.
+void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
+                            const std::function<void(const EvtxRecord&)>& visit,
+                            EvtxDamage* damage = nullptr);
+// Whether a file header (its first kEvtxFileHeaderBlock bytes) says that no checksums are kept.
+bool EvtxFileKeepsNoChecksums(Bytes fileHeader);
+
+// The record numbers a chunk header says the chunk holds; nullopt without the chunk signature.
+struct EvtxChunkRange {
+    uint64_t first = 0;
+    uint64_t last = 0;
+};
+std::optional<EvtxChunkRange> EvtxChunkRecordRange(Bytes chunkHeader);
 
 }  // namespace veltrano::eventlog

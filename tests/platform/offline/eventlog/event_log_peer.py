@@ -5,7 +5,8 @@
   event_log_peer.py reference FILE  records of a reference decoding (.records.jsonl)
 
 One line per record, tab-separated, with backslash escapes for backslash, tab, CR and LF:
-  R  id  intact  created  level  event-id  qualifiers  provider  source-name  computer  n  s1 .. sn
+  R  id  intact  created  level  event-id  qualifiers  provider  source-name  computer  channel
+     n  s1 .. sn
   E  id  message                      (a record the reader could not decode)
 "intact" is 1 when the record's sizes and its chunk's signature and header checksum hold.
 "created" is the FILETIME of TimeCreated (evtx) or seconds since 1970 (reference).
@@ -235,6 +236,7 @@ def evtx(path):
                     created = child(system, "TimeCreated").attrs.get("SystemTime", ("", None))[1]
                     level = child(system, "Level")
                     computer = child(system, "Computer")
+                    channel = child(system, "Channel")
                     strings = strings_of(event)
                     emit(["R", record.record_num(), int(intact_chunk and record.verify()),
                           created.unpack_qword(0) if created is not None else 0,
@@ -244,6 +246,7 @@ def evtx(path):
                           provider.attrs.get("Name", ("", None))[0],
                           provider.attrs.get("EventSourceName", ("", None))[0],
                           "".join(computer.text) if computer else "",
+                          "".join(channel.text) if channel else "",
                           len(strings)] + strings)
                 except Exception as error:  # a record python-evtx cannot decode
                     emit(["E", record.record_num(), repr(error)])
@@ -258,7 +261,7 @@ def reference(path):
             generated = calendar.timegm(datetime.datetime.fromisoformat(r["generated_utc"]).timetuple())
             strings = [s or "" for s in r["strings"]]
             emit(["R", r["record_number"], 1, generated, r["event_type"], r["event_id_full"], 0,
-                  r["source"], "", r["computer"], len(strings)] + strings)
+                  r["source"], "", r["computer"], "", len(strings)] + strings)
 
 
 if __name__ == "__main__":

@@ -56,6 +56,7 @@ void ExpectSameEvent(const PeerRecord& peer, const EvtxEventFields& ours) {
     EXPECT_EQ(ours.provider, peer.provider);
     EXPECT_EQ(ours.sourceName, peer.sourceName);
     EXPECT_EQ(ours.computer, peer.computer);
+    EXPECT_EQ(ours.channel, peer.channel);
     EXPECT_EQ(ours.StringList(), peer.strings);
 }
 
@@ -146,6 +147,7 @@ TEST(EvtxWriterInteropTest, PythonEvtxReadsOurFilesAsWritten) {
     auto events = NumberedEvents(1, 250);
     events[7].data = {u"quotes \" and <angle> & ampersand", u"ümlaut €uro", u"two\r\nlines", u""};
     events[9].eventSourceName = u"Application Hang";
+    events[11].channel = u"Microsoft-Windows-PowerShell/Operational";  // as a collector has them
     TempTree tree;
     const fs::path path =
         tree.Write("Application.evtx",
@@ -155,7 +157,9 @@ TEST(EvtxWriterInteropTest, PythonEvtxReadsOurFilesAsWritten) {
     ASSERT_EQ(peer->size(), events.size());
     for (const PeerRecord& p : *peer) {
         SCOPED_TRACE("record " + std::to_string(p.id));
-        ExpectWrittenEvent(p, events.at(p.id - 1));
+        const auto& written = events.at(p.id - 1);
+        ExpectWrittenEvent(p, written);
+        EXPECT_EQ(p.channel, written.channel.value_or(u"Application"));
     }
 }
 

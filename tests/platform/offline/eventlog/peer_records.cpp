@@ -51,7 +51,7 @@ std::optional<PeerRecord> Parse(const std::string& line) {
         r.error = f[2];
         return r;
     }
-    if (f.size() < 11 || f[0] != "R")
+    if (f.size() < 12 || f[0] != "R")
         return std::nullopt;
     r.decoded = true;
     r.id = std::stoull(f[1]);
@@ -63,11 +63,12 @@ std::optional<PeerRecord> Parse(const std::string& line) {
     r.provider = Utf8ToUtf16(f[7]);
     r.sourceName = Utf8ToUtf16(f[8]);
     r.computer = Utf8ToUtf16(f[9]);
-    const size_t count = std::stoul(f[10]);
-    if (f.size() != 11 + count)
+    r.channel = Utf8ToUtf16(f[10]);
+    const size_t count = std::stoul(f[11]);
+    if (f.size() != 12 + count)
         return std::nullopt;
     for (size_t i = 0; i < count; ++i)
-        r.strings.push_back(Utf8ToUtf16(f[11 + i]));
+        r.strings.push_back(Utf8ToUtf16(f[12 + i]));
     return r;
 }
 

@@ -26,6 +26,7 @@ struct PeerRecord {
     Text provider;
     Text sourceName;
     Text computer;
+    Text channel;  // empty for classic records
     std::vector<Text> strings;
     std::string error;
 };
