@@ -1,7 +1,7 @@
 // The fields of one .evtx event record that the classic record carries, read from its binary XML:
 // System/Provider (Name, EventSourceName), EventID and its Qualifiers, Level, Task, TimeCreated,
 // Computer, Security/UserID, the EventData/Data values (or the leaf values of UserData) and
-// EventData/Binary.
+// EventData/Binary; and for the manifest of a modern provider its Guid and the event's Version.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +23,11 @@ struct EvtxEventFields {
     uint16_t qualifiers = 0;
     uint8_t level = 0;
     uint16_t task = 0;
-    Text provider;    // Provider/@Name
-    Text sourceName;  // Provider/@EventSourceName
+    Text provider;        // Provider/@Name
+    Text sourceName;      // Provider/@EventSourceName
+    Text providerGuid;    // Provider/@Guid as the record writes it ("{...}"); empty for classic
+                          // sources
+    uint8_t version = 0;  // System/Version: which definition of the event the provider used
     Text computer;
     // The insertion strings, each followed by a zero character.
     Text strings;
