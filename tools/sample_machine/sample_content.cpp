@@ -53,6 +53,7 @@ SampleMachine DescribeSampleMachine(FileTime now) {
     AddServiceAndDeviceErrors(composer);
     AddRoutineRecords(composer);
     AddRegistrations(composer);
+    AddManifestProviders(composer);
     std::stable_sort(m.events.begin(), m.events.end(),
                      [](const SampleEvent& a, const SampleEvent& b) { return a.time < b.time; });
     return m;
