@@ -11,7 +11,7 @@ namespace veltrano {
 const char kUsage[] =
     "Usage: veltrano-scan [--root DIR] [--interval week|month|6months|all] [--lang en|de]\n"
     "                     [--now TIME] [--format table|csv|json] [--xml FILE] [--zip FILE]\n"
-    "                     [--help] [--version]\n"
+    "                     [--message-stats] [--help] [--version]\n"
     "\n"
     "Lists the distinct errors a Windows machine recorded: the error records of its Application\n"
     "and System event logs and its Windows Error Reporting report files.\n"
@@ -22,7 +22,9 @@ const char kUsage[] =
     "  --now TIME         the current time, ISO 8601 UTC (\"2026-12-08T12:00:00Z\")\n"
     "  --format NAME      table (default), csv or json\n"
     "  --xml FILE         write the XML error report\n"
-    "  --zip FILE         pack the XML error report into a ZIP archive\n";
+    "  --zip FILE         pack the XML error report into a ZIP archive\n"
+    "  --message-stats    instead of the list: per provider, the error records and how their\n"
+    "                     message texts came out (table, or JSON with --format json)\n";
 
 std::optional<FileTime> ParseIsoUtc(const std::string& text) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
@@ -89,6 +91,8 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
             o.help = true;
         } else if (name == "--version") {
             o.version = true;
+        } else if (name == "--message-stats") {
+            o.messageStats = true;
         } else if (name == "--root") {
             if (auto v = take())
                 o.root = *v;

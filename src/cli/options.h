@@ -19,6 +19,7 @@ struct ScanOptions {
     OutputFormat format = OutputFormat::Table;
     std::optional<std::string> xmlPath;
     std::optional<std::string> zipPath;
+    bool messageStats = false;  // print how the error records' texts came out instead
     bool help = false;
     bool version = false;
 };

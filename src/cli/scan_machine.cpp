@@ -18,6 +18,7 @@ class DriveScanMachine : public ScanMachine {
         machine_ = offline_.machine();
     }
     FileSystem& HostFiles() override { return *host_; }
+    manifest::ManifestEventQuery* ManifestQuery() override { return &offline_.manifestQuery(); }
 
   private:
     std::unique_ptr<FileSystem> host_;

@@ -8,6 +8,10 @@
 #include "cli/options.h"
 #include "platform/machine.h"
 
+namespace veltrano::manifest {
+class ManifestEventQuery;
+}
+
 namespace veltrano {
 
 class ScanMachine {
@@ -19,6 +23,9 @@ class ScanMachine {
     Machine& machine() { return machine_; }
     // The host's own files, for the output files the command writes.
     virtual FileSystem& HostFiles() = 0;
+    // The analysed drive's manifest-based event query, which also tells why a text is missing;
+    // null for the live machine.
+    virtual manifest::ManifestEventQuery* ManifestQuery() { return nullptr; }
 
   protected:
     Machine machine_;

@@ -105,12 +105,11 @@ MessageLookup ProviderFiles::Messages(TextView path) {
     candidates.push_back(folder + Text(kUsEnglish) + u"\\" + muiName);
     candidates.emplace_back(path);
     candidates.push_back(MunPath(path));
+    // A language-neutral file without a table of its own is not the messages: without one of
+    // its language files they are missing.
     MessageLookup lookup;
     for (const Text& file : candidates) {
         const Image& image = Read(file);
-        if (!image.present)
-            continue;
-        lookup.state = FileState::Empty;
         if (image.bytes && (lookup.table = TableOf(*image.bytes))) {
             lookup.state = FileState::Found;
             lookup.file = file;
