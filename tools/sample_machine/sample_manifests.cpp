@@ -76,7 +76,7 @@ void AddManifestProviders(Composer& composer) {
                              u"(Grund %2).\r\n"}}});
         Add(composer, std::move(p),
             {u"System",
-             {{29, 0, {u"0xC00000D4", u"3"}, {6, 7, 40}},
+             {{29, 0, {u"0xC00000D4", u"3"}, {5, 7, 40}},
               {29, 0, {u"0xC0000001", u"1"}, {44, 8, 3}}}});
     }
     {
@@ -107,7 +107,7 @@ void AddManifestProviders(Composer& composer) {
              {{20, 1, {u"0x80073712", kb, u"{" + StableGuid("KB5046613") + u"}", u"1"}, {2, 3, 12}},
               {20, 1, {u"0x800f0922", kb, u"{" + StableGuid("KB5046613") + u"}", u"1"}, {9, 3, 5}},
               {31, 0, {u"%%2147942402"}, {12, 10, 20}},
-              {25, 0, {u"0x8024402c"}, {33, 3, 15}}}});
+              {25, 0, {u"0x8024402c"}, {36, 3, 15}}}});
     }
     {
         const Text binary = system32 + u"AppModelRuntime.dll";
