@@ -12,18 +12,6 @@ constexpr TextView kManifestResourceType = u"WEVT_TEMPLATE";
 constexpr uint16_t kManifestResourceName = 1;
 constexpr TextView kUsEnglish = u"en-US";
 
-Text CacheKey(TextView path) {
-    Text key(path);
-    for (char16_t& c : key)
-        c = c == u'/' ? u'\\' : FoldCase(c);
-    return key;
-}
-
-size_t NameStart(TextView path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == TextView::npos ? 0 : slash + 1;
-}
-
 ByteView View(const std::vector<uint8_t>& bytes) {
     return ByteView(bytes.data(), bytes.size());
 }
@@ -54,7 +42,7 @@ ProviderFiles::ProviderFiles(FileSystem& files, Text systemRoot, Text installCul
 }
 
 const ProviderFiles::Image& ProviderFiles::Read(const Text& path) {
-    const Text key = CacheKey(path);
+    const Text key = PathKey(path);
     if (const auto found = images_.find(key); found != images_.end())
         return found->second;
     Image image;
@@ -69,12 +57,12 @@ const ProviderFiles::Image& ProviderFiles::Read(const Text& path) {
 }
 
 Text ProviderFiles::MunPath(TextView path) const {
-    return systemRoot_ + u"\\SystemResources\\" + Text(path.substr(NameStart(path))) + u".mun";
+    return systemRoot_ + u"\\SystemResources\\" + Text(path.substr(FileNameStart(path))) + u".mun";
 }
 
 ManifestLookup ProviderFiles::Manifest(TextView path) {
     std::lock_guard lock(mutex_);
-    const Text key = CacheKey(path);
+    const Text key = PathKey(path);
     if (const auto found = manifests_.find(key); found != manifests_.end())
         return found->second;
     ManifestLookup lookup;
@@ -93,10 +81,10 @@ ManifestLookup ProviderFiles::Manifest(TextView path) {
 
 MessageLookup ProviderFiles::Messages(TextView path) {
     std::lock_guard lock(mutex_);
-    const Text key = CacheKey(path);
+    const Text key = PathKey(path);
     if (const auto found = messages_.find(key); found != messages_.end())
         return found->second;
-    const size_t nameStart = NameStart(path);
+    const size_t nameStart = FileNameStart(path);
     const Text folder(path.substr(0, nameStart));
     const Text muiName = Text(path.substr(nameStart)) + u".mui";
     std::vector<Text> candidates;
