@@ -71,13 +71,16 @@ std::vector<uint8_t> OwnManifest(const Text& guid, const ProviderSeen& seen,
     return manifestwriter::WriteCrim({p});
 }
 
-void BuildDrive(const fs::path& root, const fs::path& log, const fs::path& services) {
+// Returns the number of error records that name a provider GUID: those a manifest can serve.
+size_t BuildDrive(const fs::path& root, const fs::path& log, const fs::path& services) {
     const auto bytes = ReadFile(log);
     WriteFile(root / "Windows/System32/winevt/Logs/System.evtx", bytes);
     std::map<Text, ProviderSeen> providers;
+    size_t modern = 0;
     eventlog::ForEachEvtxEvent(bytes, [&](const eventlog::EvtxEventFields& f) {
         if (f.providerGuid.empty() || eventlog::EventTypeOfLevel(f.level) != kEventTypeError)
             return;
+        ++modern;
         ProviderSeen& seen = providers[f.providerGuid];
         seen.name = f.ClassicSource();
         seen.events[{f.eventId, f.version}] = f.stringCount;
@@ -114,6 +117,7 @@ void BuildDrive(const fs::path& root, const fs::path& log, const fs::path& servi
     }
     WriteFile(root / "Windows/System32/config/SYSTEM", system.Bytes());
     WriteFile(root / "Windows/System32/config/SOFTWARE", software.Bytes());
+    return modern;
 }
 
 // Every error record of the log, as the engine reads them.
@@ -165,7 +169,7 @@ int main() {
     }
     const fs::path root =
         fs::temp_directory_path() / ("veltrano-bench-" + std::to_string(std::random_device()()));
-    BuildDrive(root, log, samples / "wevt" / kServicesManifest);
+    const size_t modern = BuildDrive(root, log, samples / "wevt" / kServicesManifest);
     auto host = MakeHostFileSystem();
     auto hostClock = MakeHostClock();
 
@@ -193,7 +197,8 @@ int main() {
     fs::remove_all(root);
 
     const double n = static_cast<double>(records.size());
-    std::printf("%zu error records of %s\n", records.size(), kLargestLog);
+    std::printf("%zu error records of %s, %zu of providers with a manifest\n", records.size(),
+                kLargestLog, modern);
     std::printf("event query (manifest): cold %.2f us/record, warm %.2f us/record, %zu resolved\n",
                 cold.microseconds / n, warm.microseconds / n, warm.resolved);
     std::printf("message file (peer):    cold %.2f us/record, warm %.2f us/record, %zu resolved\n",
@@ -201,5 +206,5 @@ int main() {
     std::printf("ratio to the peer: cold %.2f, warm %.2f\n",
                 cold.microseconds / peerCold.microseconds,
                 warm.microseconds / peerWarm.microseconds);
-    return cold.resolved == records.size() && warm.resolved == records.size() ? 0 : 1;
+    return cold.resolved == modern && warm.resolved == modern ? 0 : 1;
 }

@@ -18,7 +18,10 @@ constexpr uint32_t kTemplatesKind = 7;
 constexpr uint8_t kEmptyFragment[] = {0x0F, 0x01, 0x01, 0x00, 0x00};
 
 void AppendSignature(std::vector<uint8_t>& out, const char* signature) {
-    out.insert(out.end(), signature, signature + 4);
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(signature[i]);
+    AppendLe32(out, value);
 }
 
 void PadTo4(std::vector<uint8_t>& out) {
@@ -26,8 +29,14 @@ void PadTo4(std::vector<uint8_t>& out) {
         out.push_back(0);
 }
 
+void AppendBytes(std::vector<uint8_t>& out, const uint8_t* bytes, size_t size) {
+    const size_t at = out.size();
+    out.resize(at + size);
+    std::memcpy(out.data() + at, bytes, size);
+}
+
 void AppendGuid(std::vector<uint8_t>& out, const std::array<uint8_t, 16>& guid) {
-    out.insert(out.end(), guid.begin(), guid.end());
+    AppendBytes(out, guid.data(), guid.size());
 }
 
 // A TEMP block at the end of out; returns its offset.
@@ -40,7 +49,7 @@ uint32_t AppendTemplate(std::vector<uint8_t>& out, const EventTemplate& t) {
     AppendLe32(out, 0);  // items offset, below
     AppendLe32(out, 1);
     AppendGuid(out, t.guid);
-    out.insert(out.end(), std::begin(kEmptyFragment), std::end(kEmptyFragment));
+    AppendBytes(out, kEmptyFragment, sizeof kEmptyFragment);
     PadTo4(out);
     const size_t items = out.size();
     out.resize(items + t.items.size() * kTemplateItemSize);

@@ -27,10 +27,14 @@ uint32_t AlignUp(uint32_t value, uint32_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-void Directory(std::vector<uint8_t>& out, uint16_t named, uint16_t ids) {
-    out.resize(out.size() + 12, 0);
-    AppendLe16(out, named);
-    AppendLe16(out, ids);
+// A directory header with its entry counts at at.
+void Directory(std::vector<uint8_t>& out, size_t at, uint16_t named, uint16_t ids) {
+    StoreLe16(out, at + 12, named);
+    StoreLe16(out, at + 14, ids);
+}
+
+void Copy(std::vector<uint8_t>& out, size_t at, const std::vector<uint8_t>& bytes) {
+    std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<ptrdiff_t>(at));
 }
 
 // The .rsrc section's bytes; every resource is alone in its type (one name, one language).
@@ -41,50 +45,48 @@ std::vector<uint8_t> ResourceSection(std::vector<ResourceSpec> resources) {
         return a.typeId ? *a.typeId < *b.typeId : a.typeName < b.typeName;
     });
     const uint32_t n = static_cast<uint32_t>(resources.size());
-    const uint32_t rootSize = 16 + 8 * n;
-    const uint32_t namesAt = rootSize;                // one name directory per type
-    const uint32_t languagesAt = namesAt + n * 24;    // one language directory per name
-    const uint32_t entriesAt = languagesAt + n * 24;  // data entries
-    uint32_t stringsAt = entriesAt + n * 16;
-    std::vector<uint8_t> out;
-    uint16_t named = 0;
-    for (const auto& r : resources)
-        named += r.typeId ? 0 : 1;
-    Directory(out, named, static_cast<uint16_t>(n - named));
+    const uint32_t namesAt = 16 + 8 * n;            // one name directory per type
+    const uint32_t languagesAt = namesAt + n * 24;  // one language directory per name
+    const uint32_t entriesAt = languagesAt + n * 24;
+    const uint32_t stringsAt = entriesAt + n * 16;
     std::vector<uint8_t> strings;
+    std::vector<uint32_t> dataAt;
+    uint16_t named = 0;
+    for (const auto& r : resources) {
+        if (r.typeId)
+            continue;
+        ++named;
+        AppendLe16(strings, static_cast<uint16_t>(r.typeName.size()));
+        AppendUtf16Le(strings, r.typeName);
+    }
+    uint32_t end = AlignUp(stringsAt + static_cast<uint32_t>(strings.size()), 8);
+    for (const auto& r : resources) {
+        dataAt.push_back(end);
+        end = AlignUp(end + static_cast<uint32_t>(r.data.size()), 8);
+    }
+    std::vector<uint8_t> out(end, 0);
+    Directory(out, 0, named, static_cast<uint16_t>(n - named));
+    uint32_t name = stringsAt;
     for (uint32_t i = 0; i < n; ++i) {
-        if (resources[i].typeId) {
-            AppendLe32(out, *resources[i].typeId);
+        const ResourceSpec& r = resources[i];
+        if (r.typeId) {
+            StoreLe32(out, 16 + 8 * i, *r.typeId);
         } else {
-            AppendLe32(out, kHighBit | (stringsAt + static_cast<uint32_t>(strings.size())));
-            AppendLe16(strings, static_cast<uint16_t>(resources[i].typeName.size()));
-            AppendUtf16Le(strings, resources[i].typeName);
+            StoreLe32(out, 16 + 8 * i, kHighBit | name);
+            name += 2 + 2 * static_cast<uint32_t>(r.typeName.size());
         }
-        AppendLe32(out, kHighBit | (namesAt + 24 * i));
+        StoreLe32(out, 16 + 8 * i + 4, kHighBit | (namesAt + 24 * i));
+        Directory(out, namesAt + 24 * i, 0, 1);
+        StoreLe32(out, namesAt + 24 * i + 16, r.name);
+        StoreLe32(out, namesAt + 24 * i + 20, kHighBit | (languagesAt + 24 * i));
+        Directory(out, languagesAt + 24 * i, 0, 1);
+        StoreLe32(out, languagesAt + 24 * i + 16, r.language);
+        StoreLe32(out, languagesAt + 24 * i + 20, entriesAt + 16 * i);
+        StoreLe32(out, entriesAt + 16 * i, kResourceRva + dataAt[i]);
+        StoreLe32(out, entriesAt + 16 * i + 4, static_cast<uint32_t>(r.data.size()));
+        Copy(out, dataAt[i], r.data);
     }
-    for (uint32_t i = 0; i < n; ++i) {
-        Directory(out, 0, 1);
-        AppendLe32(out, resources[i].name);
-        AppendLe32(out, kHighBit | (languagesAt + 24 * i));
-    }
-    for (uint32_t i = 0; i < n; ++i) {
-        Directory(out, 0, 1);
-        AppendLe32(out, resources[i].language);
-        AppendLe32(out, entriesAt + 16 * i);
-    }
-    uint32_t dataAt = AlignUp(stringsAt + static_cast<uint32_t>(strings.size()), 8);
-    for (const auto& r : resources) {
-        AppendLe32(out, kResourceRva + dataAt);
-        AppendLe32(out, static_cast<uint32_t>(r.data.size()));
-        AppendLe32(out, 0);
-        AppendLe32(out, 0);
-        dataAt = AlignUp(dataAt + static_cast<uint32_t>(r.data.size()), 8);
-    }
-    out.insert(out.end(), strings.begin(), strings.end());
-    for (const auto& r : resources) {
-        out.resize(AlignUp(static_cast<uint32_t>(out.size()), 8), 0);
-        out.insert(out.end(), r.data.begin(), r.data.end());
-    }
+    Copy(out, stringsAt, strings);
     return out;
 }
 
@@ -94,7 +96,7 @@ std::vector<uint8_t> WriteResourceDll(const std::vector<ResourceSpec>& resources
     const std::vector<uint8_t> section = ResourceSection(resources);
     const uint32_t rawSize = AlignUp(static_cast<uint32_t>(section.size()), kFileAlignment);
     const uint32_t virtualSize = std::max<uint32_t>(static_cast<uint32_t>(section.size()), 1);
-    std::vector<uint8_t> image(kFileAlignment, 0);
+    std::vector<uint8_t> image(kFileAlignment + rawSize, 0);
     image[0] = 'M';
     image[1] = 'Z';
     StoreLe32(image, 0x3C, kNewHeader);
@@ -126,8 +128,7 @@ std::vector<uint8_t> WriteResourceDll(const std::vector<ResourceSpec>& resources
     StoreLe32(image, s + 16, rawSize);
     StoreLe32(image, s + 20, kFileAlignment);
     StoreLe32(image, s + 36, kReadableData);
-    image.insert(image.end(), section.begin(), section.end());
-    image.resize(kFileAlignment + rawSize, 0);
+    Copy(image, kFileAlignment, section);
     return image;
 }
 

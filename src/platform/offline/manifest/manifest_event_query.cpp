@@ -4,7 +4,6 @@
 #include "platform/offline/eventlog/log_file.h"
 #include "platform/offline/eventlog/offline_event_log.h"
 #include "platform/offline/manifest/crim_format.h"
-#include "platform/offline/manifest/publisher_registration.h"
 #include "platform/offline/messages/format_message.h"
 
 namespace veltrano::manifest {
@@ -141,10 +140,22 @@ QueryResult ManifestEventQuery::Query(TextView logName, uint32_t recordNumber) {
     return result;
 }
 
+std::shared_ptr<const PublisherRegistration> ManifestEventQuery::Publisher(const Text& guid) {
+    std::lock_guard lock(mutex_);
+    const auto found = publishers_.find(guid);
+    if (found != publishers_.end())
+        return found->second;
+    auto registration = ReadPublisher(registry_, environment_, guid);
+    auto& slot = publishers_[guid];
+    if (registration)
+        slot = std::make_shared<const PublisherRegistration>(std::move(*registration));
+    return slot;
+}
+
 QueryResult ManifestEventQuery::Resolve(const Record& record) {
     QueryResult result;
     result.outcome = QueryOutcome::NotRegistered;
-    const auto publisher = ReadPublisher(registry_, environment_, record.guid);
+    const auto publisher = Publisher(record.guid);
     if (!publisher)
         return result;
 

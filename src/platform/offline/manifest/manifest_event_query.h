@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/message_tables.h"
 #include "platform/offline/manifest/provider_files.h"
+#include "platform/offline/manifest/publisher_registration.h"
 #include "platform/registry.h"
 
 namespace veltrano::manifest {
@@ -54,6 +55,7 @@ class ManifestEventQuery : public EventQuery {
 
   private:
     const LogIndex& Index(TextView logName);
+    std::shared_ptr<const PublisherRegistration> Publisher(const Text& guid);
     ProviderFiles& Files();
     QueryResult Resolve(const Record& record);
     std::optional<Text> Parameter(const std::vector<Text>& parameterFiles,
@@ -67,6 +69,8 @@ class ManifestEventQuery : public EventQuery {
     std::mutex mutex_;  // guards the lazily built indexes and files
     std::map<Text, std::unique_ptr<LogIndex>> logs_;
     std::unique_ptr<ProviderFiles> files_;
+    // Registrations by GUID as the record writes it (null: none); the hive does not change.
+    std::map<Text, std::shared_ptr<const PublisherRegistration>> publishers_;
 };
 
 }  // namespace veltrano::manifest
