@@ -24,7 +24,7 @@ struct SampleEvent {
     FileTime time = 0;
     std::vector<Text> strings;
     std::optional<Text> providerGuid = std::nullopt;  // "{...}" for a manifest-based provider
-    uint8_t version = 0;               // of the event's definition in that provider's manifest
+    uint8_t version = 0;  // of the event's definition in that provider's manifest
 };
 
 // One report file of Windows Error Reporting.
@@ -84,7 +84,9 @@ struct SampleMachine {
     std::vector<SampleSource> sources;
     std::vector<SamplePublisher> publishers;
     std::vector<SampleManifestProvider> manifestProviders;
-    Text installLanguage = u"0407";  // Control\Nls\Language: a German Windows
+    // Control\Nls\Language as Wine's prefixes have it too, so that the window under Wine and
+    // veltrano-scan on the drive see one machine.
+    Text installLanguage = u"0409";
 };
 
 // The message file every registered source of the sample names, below "C:\".

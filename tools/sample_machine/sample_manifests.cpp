@@ -1,5 +1,5 @@
 // The manifest-based providers of the sample machine, with messages of our own: a boot component
-// whose messages come in German (the install language) and English, the update client (English
+// whose messages come in German and in English (the install language), the update client (English
 // only, one event its manifest does not define, a "%%n" parameter), an app runtime whose files
 // exist only as a .mun under SystemResources, a transfer service whose messages were installed
 // only in French, and the licensing service registered without any of its files on the drive.
@@ -80,11 +80,11 @@ void AddManifestProviders(Composer& composer) {
               {29, 0, {u"0xC0000001", u"1"}, {44, 8, 3}}}});
     }
     {
-        const Text binary = system32 + u"wuaueng.dll";
+        const Text binary = system32 + u"wuclient-events.dll";
         SampleManifestProvider p{
             u"{" + StableGuid("WindowsUpdateClient") + u"}",
             u"Microsoft-Windows-WindowsUpdateClient",
-            u"%SystemRoot%\\System32\\wuaueng.dll",
+            u"%SystemRoot%\\System32\\wuclient-events.dll",
             {{20,
               1,
               0x30010014,
@@ -129,10 +129,10 @@ void AddManifestProviders(Composer& composer) {
                {5, 19, 2}}}});
     }
     {
-        const Text binary = system32 + u"qmgr.dll";
+        const Text binary = system32 + u"bits-events.dll";
         SampleManifestProvider p{u"{" + StableGuid("Bits-Client") + u"}",
                                  u"Microsoft-Windows-Bits-Client",
-                                 u"%SystemRoot%\\System32\\qmgr.dll",
+                                 u"%SystemRoot%\\System32\\bits-events.dll",
                                  {{16392, 0, 0xB0004008, {u"name", u"url", u"hr"}}},
                                  {}};
         p.files.push_back({binary, true, 0, {}});
