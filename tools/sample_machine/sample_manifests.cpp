@@ -34,6 +34,21 @@ Text Mun(TextView binary) {
     return u"Windows\\SystemResources\\" + Text(binary.substr(binary.rfind(u'\\') + 1)) + u".mun";
 }
 
+// A provider registered with its binary in System32, under a GUID that stays the same.
+SampleManifestProvider Provider(const char* key, TextView name, TextView file,
+                                std::vector<SampleManifestEvent> events) {
+    return {u"{" + StableGuid(key) + u"}",
+            Text(name),
+            u"%SystemRoot%\\System32\\" + Text(file),
+            std::move(events),
+            {}};
+}
+
+// Its binary's path below "C:\".
+Text Binary(const SampleManifestProvider& p) {
+    return u"Windows\\System32\\" + p.binary.substr(p.binary.rfind(u'\\') + 1);
+}
+
 void Add(Composer& composer, SampleManifestProvider provider, const ProviderErrors& errors) {
     for (const Occurrence& o : errors.errors) {
         SampleEvent e;
@@ -53,14 +68,11 @@ void Add(Composer& composer, SampleManifestProvider provider, const ProviderErro
 }  // namespace
 
 void AddManifestProviders(Composer& composer) {
-    const Text system32 = u"Windows\\System32\\";
     {
-        const Text binary = system32 + u"bootux-events.dll";
-        SampleManifestProvider p{u"{" + StableGuid("Kernel-Boot") + u"}",
-                                 u"Microsoft-Windows-Kernel-Boot",
-                                 u"%SystemRoot%\\System32\\bootux-events.dll",
-                                 {{29, 0, 0xB000001D, {u"FailureStatus", u"FailureReason"}}},
-                                 {}};
+        SampleManifestProvider p =
+            Provider("Kernel-Boot", u"Microsoft-Windows-Kernel-Boot", u"bootux-events.dll",
+                     {{29, 0, 0xB000001D, {u"FailureStatus", u"FailureReason"}}});
+        const Text binary = Binary(p);
         p.files.push_back({binary, true, 0, {}});
         p.files.push_back({Mui(binary, u"en-US"),
                            false,
@@ -80,17 +92,14 @@ void AddManifestProviders(Composer& composer) {
               {29, 0, {u"0xC0000001", u"1"}, {44, 8, 3}}}});
     }
     {
-        const Text binary = system32 + u"wuclient-events.dll";
-        SampleManifestProvider p{
-            u"{" + StableGuid("WindowsUpdateClient") + u"}",
-            u"Microsoft-Windows-WindowsUpdateClient",
-            u"%SystemRoot%\\System32\\wuclient-events.dll",
+        SampleManifestProvider p = Provider(
+            "WindowsUpdateClient", u"Microsoft-Windows-WindowsUpdateClient", u"wuclient-events.dll",
             {{20,
               1,
               0x30010014,
               {u"errorCode", u"updateTitle", u"updateGuid", u"updateRevisionNumber"}},
-             {31, 0, 0x3000001F, {u"reason"}}},
-            {}};
+             {31, 0, 0x3000001F, {u"reason"}}});
+        const Text binary = Binary(p);
         p.files.push_back({binary, true, 0, {}});
         p.files.push_back(
             {Mui(binary, u"en-US"),
@@ -102,67 +111,50 @@ void AddManifestProviders(Composer& composer) {
                u"with error %1: %2.\r\n"},
               {0x80070002, u"The system cannot find the file specified.\r\n"}}});
         const Text kb = u"2026-11 Cumulative Update for Windows 10 Version 22H2 (KB5046613)";
+        const Text update = u"{" + StableGuid("KB5046613") + u"}";
         Add(composer, std::move(p),
             {u"System",
-             {{20, 1, {u"0x80073712", kb, u"{" + StableGuid("KB5046613") + u"}", u"1"}, {2, 3, 12}},
-              {20, 1, {u"0x800f0922", kb, u"{" + StableGuid("KB5046613") + u"}", u"1"}, {9, 3, 5}},
+             {{20, 1, {u"0x80073712", kb, update, u"1"}, {2, 3, 12}},
+              {20, 1, {u"0x800f0922", kb, update, u"1"}, {9, 3, 5}},
               {31, 0, {u"%%2147942402"}, {12, 10, 20}},
               {25, 0, {u"0x8024402c"}, {36, 3, 15}}}});
     }
     {
-        const Text binary = system32 + u"AppModelRuntime.dll";
-        SampleManifestProvider p{u"{" + StableGuid("AppModel-Runtime") + u"}",
-                                 u"Microsoft-Windows-AppModel-Runtime",
-                                 u"%SystemRoot%\\System32\\AppModelRuntime.dll",
-                                 {{69, 0, 0xB0000045, {u"Activation", u"Package", u"ErrorCode"}}},
-                                 {}};
+        SampleManifestProvider p = Provider(
+            "AppModel-Runtime", u"Microsoft-Windows-AppModel-Runtime", u"AppModelRuntime.dll",
+            {{69, 0, 0xB0000045, {u"Activation", u"Package", u"ErrorCode"}}});
         p.files.push_back(
-            {Mun(binary),
+            {Mun(Binary(p)),
              true,
              kEnglish,
              {{0xB0000045, u"Failed to create the %1 activation for %2 with error %3.\r\n"}}});
+        const Text package = u"Lumen.MediaPlayer_2.4.0.0_x64__8wekyb3d8bbwe";
         Add(composer, std::move(p),
-            {u"Application",
-             {{69,
-               0,
-               {u"Windows.Launch", u"Lumen.MediaPlayer_2.4.0.0_x64__8wekyb3d8bbwe", u"0x80070005"},
-               {5, 19, 2}}}});
+            {u"Application", {{69, 0, {u"Windows.Launch", package, u"0x80070005"}, {5, 19, 2}}}});
     }
     {
-        const Text binary = system32 + u"bits-events.dll";
-        SampleManifestProvider p{u"{" + StableGuid("Bits-Client") + u"}",
-                                 u"Microsoft-Windows-Bits-Client",
-                                 u"%SystemRoot%\\System32\\bits-events.dll",
-                                 {{16392, 0, 0xB0004008, {u"name", u"url", u"hr"}}},
-                                 {}};
+        SampleManifestProvider p =
+            Provider("Bits-Client", u"Microsoft-Windows-Bits-Client", u"bits-events.dll",
+                     {{16392, 0, 0xB0004008, {u"name", u"url", u"hr"}}});
+        const Text binary = Binary(p);
         p.files.push_back({binary, true, 0, {}});
         p.files.push_back({Mui(binary, u"fr-FR"),
                            false,
                            kFrench,
                            {{0xB0004008, u"Le transfert BITS %1 depuis %2 a échoué : %3.\r\n"}}});
+        const Text url = u"https://cdn.starforge.example/p/41.bin";
         Add(composer, std::move(p),
-            {u"System",
-             {{16392,
-               0,
-               {u"Starforge patch", u"https://cdn.starforge.example/p/41.bin", u"0x80200013"},
-               {17, 21, 4}}}});
+            {u"System", {{16392, 0, {u"Starforge patch", url, u"0x80200013"}, {17, 21, 4}}}});
     }
     {
-        SampleManifestProvider p{u"{" + StableGuid("Security-SPP") + u"}",
-                                 u"Microsoft-Windows-Security-SPP",
-                                 u"%SystemRoot%\\System32\\sppwinob.dll",
-                                 {{8198, 0, 0xC0002006, {u"hr", u"detail"}}},
-                                 {}};
+        // Registered, but none of its files are on the drive.
+        SampleManifestProvider p =
+            Provider("Security-SPP", u"Microsoft-Windows-Security-SPP", u"sppwinob.dll",
+                     {{8198, 0, 0xC0002006, {u"hr", u"detail"}}});
+        const std::vector<Text> failure = {u"hr=0x8007232B",
+                                           u"RuleId=31e71c49-8da7-4a2f-ad92-45d98a1c79ba"};
         Add(composer, std::move(p),
-            {u"Application",
-             {{8198,
-               0,
-               {u"hr=0x8007232B", u"RuleId=31e71c49-8da7-4a2f-ad92-45d98a1c79ba"},
-               {4, 2, 0}},
-              {8198,
-               0,
-               {u"hr=0x8007232B", u"RuleId=31e71c49-8da7-4a2f-ad92-45d98a1c79ba"},
-               {11, 2, 0}}}});
+            {u"Application", {{8198, 0, failure, {4, 2, 0}}, {8198, 0, failure, {11, 2, 0}}}});
     }
 }
 
