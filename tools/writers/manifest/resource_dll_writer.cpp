@@ -1,5 +1,5 @@
 // A resource-only PE32+ image: DOS header, PE headers with one section, the resource directory
-// as Microsoft's PE/COFF specification describes it (named entries before numeric ones, each
+// as Microsoft documents the PE/COFF format (named entries before numeric ones, each
 // group sorted), data entries, names and the data blocks.
 #include "writers/manifest/resource_dll_writer.h"
 
