@@ -12,7 +12,7 @@ const char kUsage[] =
     "Usage: veltrano-scan [--root DIR]... [--fleet DIR] [--jobs N]\n"
     "                     [--interval week|month|6months|all] [--lang en|de] [--now TIME]\n"
     "                     [--format table|csv|json|ndjson] [--xml FILE] [--zip FILE]\n"
-    "                     [--html FILE] [--help] [--version]\n"
+    "                     [--html FILE] [--message-stats] [--help] [--version]\n"
     "\n"
     "Lists the distinct errors a Windows machine recorded: the error records of its Application\n"
     "and System event logs and its Windows Error Reporting report files.\n"
@@ -27,7 +27,9 @@ const char kUsage[] =
     "  --format NAME      table (default), csv, json or ndjson (one line per error and machine)\n"
     "  --xml FILE         write the XML error report\n"
     "  --zip FILE         pack the XML error report into a ZIP archive\n"
-    "  --html FILE        write a report page to look at in a browser (one file, offline)\n";
+    "  --html FILE        write a report page to look at in a browser (one file, offline)\n"
+    "  --message-stats    instead of the list: per provider, the error records and how their\n"
+    "                     message texts came out (table, or JSON with --format json)\n";
 
 std::optional<FileTime> ParseIsoUtc(const std::string& text) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
@@ -94,6 +96,8 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
             o.help = true;
         } else if (name == "--version") {
             o.version = true;
+        } else if (name == "--message-stats") {
+            o.messageStats = true;
         } else if (name == "--root") {
             if (auto v = take()) {
                 if (!o.root)

@@ -23,6 +23,7 @@ struct ScanOptions {
     std::optional<std::string> xmlPath;
     std::optional<std::string> zipPath;
     std::optional<std::string> htmlPath;  // the self-contained HTML report
+    bool messageStats = false;  // print how the error records' texts came out instead
     bool help = false;
     bool version = false;
 };

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "cli/message_stats.h"
 #include "cli/options.h"
 #include "cli/output_formats.h"
 #include "cli/scan_machine.h"
@@ -143,6 +144,13 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
                               : machine.system != nullptr ? machine.system->UserDefaultLanguage()
                                                           : 0x0409;
     InitLocalTexts(language, u"");
+    if (options.messageStats) {
+        const MessageStatistics stats = CountMessageTexts(machine, scan->ManifestQuery());
+        Print(options.format == OutputFormat::Json ? RenderMessageStatsJson(stats)
+                                                   : RenderMessageStatsTable(stats));
+        std::fflush(stdout);
+        return 0;
+    }
 
     const bool machineReadable =
         options.format == OutputFormat::Json || options.format == OutputFormat::Ndjson;

@@ -21,6 +21,7 @@ class DriveScanMachine : public ScanMachine {
     const std::vector<eventlog::LogFileFacts>* LogFacts() const override {
         return &offline_.LogFacts();
     }
+    manifest::ManifestEventQuery* ManifestQuery() override { return &offline_.manifestQuery(); }
 
   private:
     std::unique_ptr<FileSystem> host_;

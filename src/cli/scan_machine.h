@@ -9,6 +9,10 @@
 #include "platform/machine.h"
 #include "platform/offline/eventlog/log_facts.h"
 
+namespace veltrano::manifest {
+class ManifestEventQuery;
+}
+
 namespace veltrano {
 
 class ScanMachine {
@@ -23,6 +27,9 @@ class ScanMachine {
     // What became of each log file the scan opened; null where the logs are not files (the
     // live machine's event-log service).
     virtual const std::vector<eventlog::LogFileFacts>* LogFacts() const { return nullptr; }
+    // The analysed drive's manifest-based event query, which also tells why a text is missing;
+    // null for the live machine.
+    virtual manifest::ManifestEventQuery* ManifestQuery() { return nullptr; }
 
   protected:
     Machine machine_;

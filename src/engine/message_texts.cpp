@@ -10,11 +10,11 @@ bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-// The message module that the registry names for a source; null when there is none.
-std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logName,
-                                                 TextView source) {
-    if (machine.registry == nullptr || machine.messages == nullptr)
-        return nullptr;
+}  // namespace
+
+Text MessageFileOf(Machine& machine, TextView logName, TextView source) {
+    if (machine.registry == nullptr)
+        return {};
     const Text key =
         u"SYSTEM\\CurrentControlSet\\services\\eventlog\\" + Text(logName) + u"\\" + Text(source);
     Text file = machine.registry->ReadMachineString(key, u"EventMessageFile");
@@ -27,13 +27,26 @@ std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logN
         }
     }
     if (file.empty())
-        return nullptr;
+        return {};
     if (const size_t semicolon = file.find(u';'); semicolon != Text::npos)
         file.resize(semicolon);
     const Text expanded = machine.environment != nullptr ? machine.environment->Expand(file) : file;
-    if (expanded.empty() || expanded.size() > kExpandedPathLimit)
+    if (expanded.size() > kExpandedPathLimit)
+        return {};
+    return expanded;
+}
+
+namespace {
+
+// The message module that the registry names for a source; null when there is none.
+std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logName,
+                                                 TextView source) {
+    if (machine.messages == nullptr)
         return nullptr;
-    return machine.messages->LoadAsData(expanded);
+    const Text file = MessageFileOf(machine, logName, source);
+    if (file.empty())
+        return nullptr;
+    return machine.messages->LoadAsData(file);
 }
 
 // Replaces every "%" followed by digits by the module's message of that number; nullopt when

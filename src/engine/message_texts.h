@@ -16,6 +16,10 @@ struct MessageTexts {
     Text ErrorTextParams;
 };
 
+// The expanded message file the registry names for a source (the first of a list); empty when
+// there is none.
+Text MessageFileOf(Machine& machine, TextView logName, TextView source);
+
 // The message-file path.
 MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record, TextView logName);
 

@@ -3,6 +3,18 @@
 
 namespace veltrano {
 
+size_t FileNameStart(TextView path) {
+    const size_t slash = path.find_last_of(u"\\/");
+    return slash == TextView::npos ? 0 : slash + 1;
+}
+
+Text PathKey(TextView path) {
+    Text key(path);
+    for (char16_t& c : key)
+        c = c == u'/' ? u'\\' : FoldCase(c);
+    return key;
+}
+
 std::optional<std::vector<uint8_t>> ReadWholeFile(FileSystem& files, TextView path,
                                                   uint64_t maxSize) {
     auto file = files.OpenForReading(path);

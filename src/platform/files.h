@@ -80,6 +80,11 @@ class FileSystem {
     virtual uint32_t LastError() { return 0; }
 };
 
+// Where the file name of a Windows path starts (after its last "\\" or "/"; 0 when none).
+size_t FileNameStart(TextView path);
+// A path as a key that names the same file however it is written: letters folded, "/" as "\\".
+Text PathKey(TextView path);
+
 // The whole content of a file, or nullopt when it cannot be opened or read or is larger than
 // maxSize bytes (a guard for files named by the data being read).
 std::optional<std::vector<uint8_t>> ReadWholeFile(FileSystem& files, TextView path,

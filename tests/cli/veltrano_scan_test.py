@@ -2,7 +2,7 @@
 """veltrano-scan on a sample machine made by the sample builder, against what the machine's
 description says the program must find: every option and output format (CSV and JSON read back
 with Python's own parsers), the XML report and its ZIP archive, bad command lines and missing
-roots, and byte-identical output for a fixed --now.
+roots, byte-identical output for a fixed --now, and the message statistics.
 
   veltrano_scan_test.py VELTRANO_SCAN SAMPLE_BUILDER MESSAGE_FILE WORK_DIR [unittest arguments]
 """
@@ -19,6 +19,7 @@ import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import error_report_xml  # noqa: E402
+import manifest_expectations as manifests  # noqa: E402
 import sample_expectations as expect  # noqa: E402
 
 SCAN, BUILDER, MESSAGES, WORK = sys.argv[1:5]
@@ -78,6 +79,35 @@ class SampleScan(unittest.TestCase):
         week, month, half_year = self.sample.interval_starts()
         start = {"week": week, "month": month, "6months": half_year, "all": 0}[interval]
         return [e for e in self.sample.listed() if e.LastErrorDateTime >= start], start
+
+    # --- message statistics ---
+
+    def expected_stats(self, counts):
+        return {"errors": counts["errors"], **{b: counts.get(b, 0) for b in manifests.BUCKETS}}
+
+    def test_message_stats_count_every_error_record_in_its_bucket(self):
+        got = json.loads(self.scan("--message-stats", "--format", "json"))
+        providers, total = manifests.message_stats(self.sample)
+        self.assertEqual(got["total"], self.expected_stats(total))
+        self.assertEqual(set(got["providers"]), set(providers))
+        for name, counts in providers.items():
+            with self.subTest(provider=name):
+                self.assertEqual(got["providers"][name], self.expected_stats(counts))
+        # The sample has every outcome but a message that cannot be formatted.
+        for bucket in manifests.BUCKETS[:-1]:
+            self.assertGreater(total.get(bucket, 0), 0, bucket)
+        # And the list shows the texts of the manifest-based providers (the listing's test
+        # compares them with the derived ones).
+        names = {p["name"] for p in self.sample.description["manifestProviders"]}
+        with_text = [e for e in self.sample.listed() if e.AppName in names and e.ErrorText]
+        self.assertGreaterEqual(len(with_text), 4)
+
+    def test_message_stats_table_has_one_row_per_provider_and_the_total(self):
+        lines = self.scan("--message-stats").splitlines()
+        providers, total = manifests.message_stats(self.sample)
+        self.assertEqual(len(lines), 2 + len(providers))
+        self.assertEqual(lines[-1].split(),
+                         ["total"] + [str(v) for v in self.expected_stats(total).values()])
 
     # --- what the scan finds ---
 

@@ -11,6 +11,8 @@ import datetime
 import json
 import re
 
+import manifest_expectations
+
 CATEGORY_TEXTS = {1: "WER", 2: "Event Log", 3: "Application Hang", 4: "Application Error"}
 
 APP_STOPPED = "The application encountered an error and stopped working."
@@ -271,6 +273,10 @@ class Sample:
             e.times.append(t)
             texts = (resolve_message(self.messages, event)
                      if (event["log"], event["source"]) in registered else MessageTexts())
+            if texts.text is None and event.get("providerGuid"):
+                # The event query path: its text, without template or parameters.
+                texts = MessageTexts(manifest_expectations.manifest_text(self.description,
+                                                                         event)[0])
             e.ErrorText, e.MessageTemplate = texts.text, texts.template
             e.ErrorTextParams = texts.params
             self._describe(e)

@@ -16,10 +16,14 @@ rm -rf "$corpus"
 mkdir -p "$corpus/seeds/hive" "$corpus/seeds/none"
 "$bin/eventlog/event_log_seeds" "$corpus/seeds"
 "$bin/registry/hive_seeds" "$corpus/seeds/hive"
+"$bin/manifest/manifest_seeds" "$corpus/seeds/manifest"
 samples=../shared/samples
 if [ -d "$samples" ]; then
     find "$samples/evtx" -name '*.evtx' -size -256k -exec cp {} "$corpus/seeds/evtx/" \;
     find "$samples/evt" -type f -exec cp {} "$corpus/seeds/evt/" \;
+    if [ -d "$samples/wevt" ]; then
+        cp "$samples"/wevt/* "$corpus/seeds/manifest/"
+    fi
 fi
 
 # run <target> <seed folder>: new inputs go to a folder of their own; the seeds stay as they are.
@@ -42,3 +46,4 @@ run eventlog/evt_fuzzer "$corpus/seeds/evt"
 run registry/hive_fuzzer "$corpus/seeds/hive"
 run messages/pe_message_fuzzer "$corpus/seeds/none"
 run messages/format_message_fuzzer "$corpus/seeds/none"
+run manifest/crim_fuzzer "$corpus/seeds/manifest"

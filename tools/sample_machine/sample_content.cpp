@@ -72,6 +72,7 @@ SampleMachine DescribeSampleMachine(FileTime now, const SampleVariant& variant) 
     AddServiceAndDeviceErrors(composer);
     AddRoutineRecords(composer);
     AddRegistrations(composer);
+    AddManifestProviders(composer);
     std::erase_if(m.events, [&](const SampleEvent& e) { return !KeptBySeed(e, variant.seed); });
     std::stable_sort(m.events.begin(), m.events.end(),
                      [](const SampleEvent& a, const SampleEvent& b) { return a.time < b.time; });

@@ -4,6 +4,7 @@
 // records.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct SampleEvent {
     uint16_t task = 0;
     FileTime time = 0;
     std::vector<Text> strings;
+    std::optional<Text> providerGuid = std::nullopt;  // "{...}" for a manifest-based provider
+    uint8_t version = 0;  // of the event's definition in that provider's manifest
 };
 
 // One report file of Windows Error Reporting.
@@ -46,6 +49,32 @@ struct SamplePublisher {
     Text messageFile;
 };
 
+// A file of a manifest-based provider as the drive holds it: the provider's binary (with its
+// manifest), a language resource file (.mui) or a .mun.
+struct SampleProviderFile {
+    Text path;                          // below "C:\"
+    bool manifest = false;              // holds the provider's WEVT_TEMPLATE
+    uint16_t language = 0;              // of its message table; 0 for a file without one
+    std::map<uint32_t, Text> messages;  // as the table stores them, line ends included
+};
+
+struct SampleManifestEvent {
+    uint16_t id = 0;
+    uint8_t version = 0;
+    uint32_t messageId = 0;
+    std::vector<Text> items;  // the names of the template's data items
+};
+
+// A provider registered under WINEVT\Publishers: its binary is its resource, message and
+// parameter file.
+struct SampleManifestProvider {
+    Text guid;  // "{...}"
+    Text name;
+    Text binary;  // as registered ("%SystemRoot%\System32\...")
+    std::vector<SampleManifestEvent> events;
+    std::vector<SampleProviderFile> files;  // what of it is on the drive
+};
+
 struct SampleMachine {
     FileTime now = 0;
     Text computer;
@@ -54,6 +83,10 @@ struct SampleMachine {
     std::vector<SampleReport> reports;
     std::vector<SampleSource> sources;
     std::vector<SamplePublisher> publishers;
+    std::vector<SampleManifestProvider> manifestProviders;
+    // Control\Nls\Language as Wine's prefixes have it too, so that the window under Wine and
+    // veltrano-scan on the drive see one machine.
+    Text installLanguage = u"0409";
 };
 
 // The message file every registered source of the sample names, below "C:\".

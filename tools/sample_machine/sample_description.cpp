@@ -42,16 +42,49 @@ std::string EventJson(const SampleEvent& e, uint64_t recordId) {
     return Object({Field("log", Str(e.log)), Field("recordId", Num(recordId)),
                    Field("provider", Str(e.provider)),
                    Field("source", Str(e.eventSourceName.value_or(e.provider))),
-                   Field("eventId", Num(e.eventId)),
+                   Field("providerGuid", e.providerGuid ? Str(*e.providerGuid) : "null"),
+                   Field("version", Num(e.version)), Field("eventId", Num(e.eventId)),
                    Field("qualifiers", e.qualifiers ? Num(*e.qualifiers) : "null"),
                    Field("level", Num(e.level)), Field("task", Num(e.task)),
                    Field("time", Num(e.time)), Field("strings", list + "]")});
 }
 
+std::string StrList(const std::vector<Text>& texts) {
+    std::string out = "[";
+    for (size_t i = 0; i < texts.size(); ++i)
+        out += (i > 0 ? ", " : "") + Str(texts[i]);
+    return out + "]";
+}
+
+std::string ManifestProviderJson(const SampleManifestProvider& p) {
+    std::vector<std::string> events, files;
+    for (const SampleManifestEvent& e : p.events) {
+        events.push_back(
+            Object({Field("id", Num(e.id)), Field("version", Num(e.version)),
+                    Field("messageId", Num(e.messageId)), Field("items", StrList(e.items))}));
+    }
+    for (const SampleProviderFile& f : p.files) {
+        std::vector<std::string> messages;
+        for (const auto& [id, text] : f.messages)
+            messages.push_back("\"" + Num(id) + "\": " + Str(text));
+        std::string table = "{";
+        for (size_t i = 0; i < messages.size(); ++i)
+            table += (i > 0 ? ", " : "") + messages[i];
+        files.push_back(Object(
+            {Field("path", Str(u"C:\\" + f.path)), Field("manifest", f.manifest ? "true" : "false"),
+             Field("language", Num(f.language)), Field("messages", table + "}")}));
+    }
+    return Object({Field("guid", Str(p.guid)), Field("name", Str(p.name)),
+                   Field("binary", Str(p.binary)), Field("events", List(events, "      ")),
+                   Field("files", List(files, "      "))});
+}
+
 }  // namespace
 
 std::string SampleDescriptionJson(const SampleMachine& m) {
-    std::vector<std::string> users, events, reports, sources, publishers;
+    std::vector<std::string> users, events, reports, sources, publishers, manifestProviders;
+    for (const SampleManifestProvider& p : m.manifestProviders)
+        manifestProviders.push_back(ManifestProviderJson(p));
     for (const Text& u : m.users)
         users.push_back(Str(u));
     uint64_t application = 0, system = 0;
@@ -75,6 +108,8 @@ std::string SampleDescriptionJson(const SampleMachine& m) {
            ",\n  " + Field("messageDll", Str(u"C:\\" + Text(kSampleMessageDll))) + ",\n  " +
            Field("users", List(users, "    ")) + ",\n  " + Field("sources", List(sources, "    ")) +
            ",\n  " + Field("publishers", List(publishers, "    ")) + ",\n  " +
+           Field("installLanguage", Str(m.installLanguage)) + ",\n  " +
+           Field("manifestProviders", List(manifestProviders, "    ")) + ",\n  " +
            Field("reports", List(reports, "    ")) + ",\n  " +
            Field("events", List(events, "    ")) + "\n}\n";
 }

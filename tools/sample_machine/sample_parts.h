@@ -41,6 +41,7 @@ void AddIncidents(Composer& composer);
 void AddServiceAndDeviceErrors(Composer& composer);
 void AddRoutineRecords(Composer& composer);
 void AddRegistrations(Composer& composer);
+void AddManifestProviders(Composer& composer);
 
 inline constexpr char16_t kScm[] = u"Service Control Manager";
 

@@ -25,6 +25,9 @@ HiveWriter SampleSystemHive(const SampleMachine& m) {
         }
     }
     system.Root()
+        .Key(u"ControlSet001\\Control\\Nls\\Language")
+        .SetString(u"InstallLanguage", m.installLanguage);
+    system.Root()
         .Key(u"ControlSet001\\Control\\ComputerName\\ComputerName")
         .SetString(u"ComputerName", m.computer);
     return system;
@@ -34,6 +37,12 @@ HiveWriter SampleSoftwareHive(const SampleMachine& m) {
     HiveWriter software;
     for (const SamplePublisher& p : m.publishers)
         AddPublisher(software, p.guid, p.messageFile).SetString(u"", p.name);
+    for (const SampleManifestProvider& p : m.manifestProviders) {
+        AddPublisher(software, p.guid, p.binary)
+            .SetString(u"", p.name)
+            .SetExpandString(u"ResourceFileName", p.binary)
+            .SetExpandString(u"ParameterFileName", p.binary);
+    }
     software.Root()
         .Key(u"Microsoft\\Windows\\CurrentVersion")
         .SetString(u"ProgramFilesDir", u"C:\\Program Files")

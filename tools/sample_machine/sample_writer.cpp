@@ -50,6 +50,8 @@ evtxwriter::EvtxEvent LogEvent(const SampleEvent& e, TextView computer) {
     x.level = e.level;
     x.provider = e.provider;
     x.eventSourceName = e.eventSourceName;
+    x.providerGuid = e.providerGuid;
+    x.version = e.version;
     x.eventId = e.eventId;
     x.qualifiers = e.qualifiers;
     x.task = e.task;
@@ -99,6 +101,9 @@ void WriteSampleMachine(const SampleMachine& m, const fs::path& drive,
               HiveFile(SampleSoftwareHive(m), m.now, u"SOFTWARE"));
     if (!messageDll.empty())
         WriteFile(HostPath(drive, kSampleMessageDll), messageDll.data(), messageDll.size());
+    WriteManifestProviderFiles(
+        m, drive,
+        [](const fs::path& path, const std::vector<uint8_t>& bytes) { WriteFile(path, bytes); });
     const std::string reg = SampleRegFile(m);
     WriteFile(drive / "sample.reg", reg.data(), reg.size());
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -13,7 +14,8 @@
 namespace veltrano::sample {
 
 // The report files (with their last-write times), Application.evtx and System.evtx, the SYSTEM
-// and SOFTWARE hives, the message file (when messageDll is not empty) and sample.reg at the
+// and SOFTWARE hives, the message file (when messageDll is not empty), the files of the
+// manifest-based providers and sample.reg at the
 // drive's root. Folders are created as needed; files are replaced. Throws
 // std::filesystem::filesystem_error or std::runtime_error when a file cannot be written.
 void WriteSampleMachine(const SampleMachine& machine, const std::filesystem::path& drive,
@@ -35,6 +37,13 @@ HiveWriter SampleSystemHive(const SampleMachine& machine);
 HiveWriter SampleSoftwareHive(const SampleMachine& machine);
 // The event source and publisher keys of both hives as a REGEDIT4 file for a live registry.
 std::string SampleRegFile(const SampleMachine& machine);
+
+// The compiled manifest of a manifest-based provider of the sample.
+std::vector<uint8_t> SampleProviderManifest(const SampleManifestProvider& provider);
+// Writes the files of the manifest-based providers through write (host path, bytes).
+using FileWriter = std::function<void(const std::filesystem::path&, const std::vector<uint8_t>&)>;
+void WriteManifestProviderFiles(const SampleMachine& machine, const std::filesystem::path& drive,
+                                const FileWriter& write);
 
 // Everything the machine holds, as JSON, for the tests that check what the program makes of it.
 std::string SampleDescriptionJson(const SampleMachine& machine);

@@ -1,5 +1,6 @@
 // The ports of the computer the program runs on. Under Wine, whose event-log service only
-// reports end-of-log, the event logs are read from the log files below %SystemRoot%.
+// reports end-of-log and whose event query service formats nothing, the event logs are read from
+// the log files below %SystemRoot% and the texts of manifest-based providers from their files.
 #pragma once
 
 #include <memory>

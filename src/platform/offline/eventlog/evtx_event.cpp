@@ -13,6 +13,7 @@ enum class EvtxEventReader::Place : uint8_t {
     System,
     Provider,
     EventId,
+    Version,
     Level,
     Task,
     TimeCreated,
@@ -32,8 +33,10 @@ enum class EvtxEventReader::Field : uint8_t {
     None,
     ProviderName,
     SourceName,
+    ProviderGuid,
     Qualifiers,
     EventId,
+    Version,
     Level,
     Task,
     SystemTime,
@@ -130,6 +133,8 @@ bool EvtxEventReader::Read(const EvtxRecord& record, EvtxEventFields& fields) {
     fields.provider.clear();
     fields.sourceName.clear();
     fields.channel.clear();
+    fields.providerGuid.clear();
+    fields.version = 0;
     fields.computer.clear();
     fields.strings.clear();
     fields.stringCount = 0;
@@ -166,6 +171,8 @@ EvtxEventReader::Place EvtxEventReader::ChildPlace(Place parent, const BinXmlNam
                 return Place::Provider;
             if (name.Is("EventID"))
                 return Place::EventId;
+            if (name.Is("Version"))
+                return Place::Version;
             if (name.Is("Level"))
                 return Place::Level;
             if (name.Is("Task"))
@@ -224,6 +231,9 @@ void EvtxEventReader::Attribute(const BinXmlName& name) {
             } else if (name.Is("EventSourceName")) {
                 field_ = Field::SourceName;
                 fields_->sourceName.clear();
+            } else if (name.Is("Guid")) {
+                field_ = Field::ProviderGuid;
+                fields_->providerGuid.clear();
             }
             break;
         case Place::EventId:
@@ -250,6 +260,9 @@ void EvtxEventReader::StartContent() {
     switch (places_[depth_ - 1]) {
         case Place::EventId:
             field_ = Field::EventId;
+            break;
+        case Place::Version:
+            field_ = Field::Version;
             break;
         case Place::Level:
             field_ = Field::Level;
@@ -296,11 +309,17 @@ void EvtxEventReader::Value(const BinXmlValue& value) {
         case Field::SourceName:
             AppendValueText(f.sourceName, value);
             break;
+        case Field::ProviderGuid:
+            AppendValueText(f.providerGuid, value);
+            break;
         case Field::Qualifiers:
             f.qualifiers = static_cast<uint16_t>(ValueNumber(value).value_or(0));
             break;
         case Field::EventId:
             f.eventId = static_cast<uint16_t>(ValueNumber(value).value_or(0));
+            break;
+        case Field::Version:
+            f.version = static_cast<uint8_t>(ValueNumber(value).value_or(0));
             break;
         case Field::Level:
             f.level = static_cast<uint8_t>(ValueNumber(value).value_or(0));

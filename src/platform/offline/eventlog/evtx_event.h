@@ -1,7 +1,7 @@
 // The fields of one .evtx event record that the classic record carries, read from its binary XML:
 // System/Provider (Name, EventSourceName), EventID and its Qualifiers, Level, Task, TimeCreated,
 // Channel, Computer, Security/UserID, the EventData/Data values (or the leaf values of UserData)
-// and EventData/Binary.
+// and EventData/Binary; and for the manifest of a modern provider its Guid and the event's Version.
 #pragma once
 
 #include <cstdint>
@@ -23,9 +23,12 @@ struct EvtxEventFields {
     uint16_t qualifiers = 0;
     uint8_t level = 0;
     uint16_t task = 0;
-    Text provider;    // Provider/@Name
-    Text sourceName;  // Provider/@EventSourceName
-    Text channel;     // the log the record was written to (a collector's records name theirs)
+    Text provider;        // Provider/@Name
+    Text sourceName;      // Provider/@EventSourceName
+    Text providerGuid;    // Provider/@Guid as the record writes it ("{...}"); empty for classic
+                          // sources
+    uint8_t version = 0;  // System/Version: which definition of the event the provider used
+    Text channel;         // the log the record was written to (a collector's records name theirs)
     Text computer;
     // The insertion strings, each followed by a zero character.
     Text strings;

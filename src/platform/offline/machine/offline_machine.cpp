@@ -6,6 +6,7 @@
 #include "platform/offline/drive_mapped_file_system.h"
 #include "platform/offline/eventlog/offline_event_log.h"
 #include "platform/offline/host_clock.h"
+#include "platform/offline/manifest/manifest_event_query.h"
 #include "platform/offline/messages/pe_message_tables.h"
 #include "platform/offline/registry/hive_registry.h"
 
@@ -17,6 +18,7 @@ struct OfflineMachine::Adapters {
           registry(drive, kAnalysedSystemRoot),
           environment(kAnalysedSystemRoot, &registry),
           messages(drive, kAnalysedSystemRoot),
+          eventQuery(drive, kAnalysedSystemRoot, registry, &environment, &messages),
           eventLogs(MakeOfflineEventLogService(drive, kAnalysedSystemRoot, &logFacts)),
           system(MakeHostSystemInfo()),
           ansi(MakeHostAnsiCodePage()) {}
@@ -25,6 +27,7 @@ struct OfflineMachine::Adapters {
     DriveEnvironment environment;
     PeMessageTables messages;
     eventlog::LogFactsLedger logFacts;
+    manifest::ManifestEventQuery eventQuery;
     std::unique_ptr<EventLogService> eventLogs;
     std::unique_ptr<SystemInfo> system;
     std::unique_ptr<AnsiCodePage> ansi;
@@ -39,6 +42,7 @@ OfflineMachine::OfflineMachine(FileSystem& host, Text root, Clock& clock)
     machine_.eventLogs = a.eventLogs.get();
     machine_.registry = &a.registry;
     machine_.messages = &a.messages;
+    machine_.eventQuery = &a.eventQuery;
     machine_.environment = &a.environment;
     machine_.ansi = a.ansi.get();
 }
@@ -47,6 +51,10 @@ OfflineMachine::~OfflineMachine() = default;
 
 const std::vector<eventlog::LogFileFacts>& OfflineMachine::LogFacts() const {
     return adapters_->logFacts.Logs();
+}
+
+manifest::ManifestEventQuery& OfflineMachine::manifestQuery() {
+    return adapters_->eventQuery;
 }
 
 }  // namespace veltrano

@@ -1,5 +1,6 @@
 // The ports of an analysed Windows drive on any host: "C:\" maps to a host folder, the event logs
-// come from its log files, message texts from its registry hives and message files.
+// come from its log files, message texts from its registry hives and message files, and those of
+// manifest-based providers from their manifests (the event query port).
 #pragma once
 
 #include <memory>
@@ -8,6 +9,10 @@
 #include "platform/offline/eventlog/log_facts.h"
 
 namespace veltrano {
+
+namespace manifest {
+class ManifestEventQuery;
+}
 
 class OfflineMachine {
   public:
@@ -21,6 +26,8 @@ class OfflineMachine {
     Machine& machine() { return machine_; }
     // What became of each log the scan opened.
     const std::vector<eventlog::LogFileFacts>& LogFacts() const;
+    // The event query port with the reasons why a record's text came out or not.
+    manifest::ManifestEventQuery& manifestQuery();
 
   private:
     struct Adapters;

@@ -17,18 +17,6 @@ bool OnDriveC(TextView path) {
            (path[2] == u'\\' || path[2] == u'/');
 }
 
-Text CacheKey(TextView path) {
-    Text key(path);
-    for (char16_t& c : key)
-        c = c == u'/' ? u'\\' : FoldCase(c);
-    return key;
-}
-
-size_t NameStart(TextView path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == TextView::npos ? 0 : slash + 1;
-}
-
 // A culture folder name such as "de-DE" or "sr-Latn-RS".
 bool LooksLikeCulture(TextView name) {
     return name.size() >= 4 && name.size() <= 16 && name.find(u'-') != TextView::npos &&
@@ -75,7 +63,7 @@ PeMessageTables::PeMessageTables(FileSystem& files, Text systemRoot)
 Text PeMessageTables::Resolve(TextView path) {
     Text resolved(path);
     // LoadLibraryExW adds ".dll" to a name without an extension; a final dot means "none".
-    const TextView name = TextView(resolved).substr(NameStart(resolved));
+    const TextView name = TextView(resolved).substr(FileNameStart(resolved));
     if (!name.empty() && name.back() == u'.') {
         resolved.pop_back();
     } else if (name.find(u'.') == TextView::npos) {
@@ -94,7 +82,7 @@ Text PeMessageTables::Resolve(TextView path) {
 }
 
 PeMessageTables::Loaded PeMessageTables::Load(TextView path) {
-    const Text key = CacheKey(path);
+    const Text key = PathKey(path);
     if (const auto found = cache_.find(key); found != cache_.end())
         return found->second;
     Loaded loaded = LoadUncached(path);
@@ -131,7 +119,7 @@ PeMessageTables::Loaded PeMessageTables::LoadUncached(TextView path) {
 
 std::shared_ptr<const MessageTable> PeMessageTables::LanguageResourceTable(TextView path,
                                                                            bool english) {
-    const size_t nameStart = NameStart(path);
+    const size_t nameStart = FileNameStart(path);
     if (nameStart == 0)
         return nullptr;
     const Text folder(path.substr(0, nameStart));

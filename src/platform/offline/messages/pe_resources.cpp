@@ -127,14 +127,68 @@ std::vector<DirectoryEntry> Entries(ByteView resources, uint32_t directory) {
     return entries;
 }
 
-// The subdirectory of the entry with this numeric identifier.
-std::optional<uint32_t> Subdirectory(ByteView resources, uint32_t directory, uint16_t id) {
+// Whether a directory entry's name is the numeric identifier.
+bool NamesId(uint32_t name, uint16_t id) {
+    return !(name & kHighBit) && name == id;
+}
+
+// Whether a directory entry's name is the text (resource names compare without case, as
+// FindResource upper-cases them).
+bool NamesText(ByteView resources, uint32_t name, TextView text) {
+    if (!(name & kHighBit))
+        return false;
+    const uint32_t at = name & ~kHighBit;
+    const uint16_t length = resources.U16(at);
+    if (length != text.size() || !resources.Has(uint64_t{at} + 2, uint64_t{length} * 2))
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (FoldCase(static_cast<char16_t>(resources.U16(at + 2 + 2 * i))) != FoldCase(text[i]))
+            return false;
+    }
+    return true;
+}
+
+// The subdirectory of the first entry whose name matches.
+template <typename Matches>
+std::optional<uint32_t> Subdirectory(ByteView resources, uint32_t directory, Matches matches) {
     for (const auto& entry : Entries(resources, directory)) {
-        if (!(entry.name & kHighBit) && entry.name == id && (entry.target & kHighBit)) {
+        if (matches(entry.name) && (entry.target & kHighBit))
             return entry.target & ~kHighBit;
-        }
     }
     return std::nullopt;
+}
+
+// The data of every language of a name directory.
+std::vector<PeResource> LanguageData(const PeImage& pe, ByteView resources, uint32_t names) {
+    std::vector<PeResource> found;
+    for (const auto& entry : Entries(resources, names)) {
+        if ((entry.name & kHighBit) || (entry.target & kHighBit))
+            continue;
+        if (!resources.Has(entry.target, kDataEntrySize))
+            continue;
+        const uint32_t rva = resources.U32(entry.target);
+        const uint32_t size = resources.U32(entry.target + 4);
+        const auto data = pe.At(rva).Sub(0, size);
+        if (data)
+            found.push_back({static_cast<uint16_t>(entry.name), *data});
+    }
+    return found;
+}
+
+template <typename MatchesType>
+std::vector<PeResource> Find(ByteView image, MatchesType matchesType, uint16_t name) {
+    const auto pe = PeImage::Open(image);
+    if (!pe)
+        return {};
+    const ByteView resources = pe->ResourceDirectory();
+    const auto types =
+        Subdirectory(resources, 0, [&](uint32_t n) { return matchesType(resources, n); });
+    const auto names =
+        types ? Subdirectory(resources, *types, [&](uint32_t n) { return NamesId(n, name); })
+              : std::nullopt;
+    if (!names)
+        return {};
+    return LanguageData(*pe, resources, *names);
 }
 
 }  // namespace
@@ -144,27 +198,14 @@ bool IsPeImage(ByteView image) {
 }
 
 std::vector<PeResource> FindPeResources(ByteView image, uint16_t type, uint16_t name) {
-    std::vector<PeResource> found;
-    const auto pe = PeImage::Open(image);
-    if (!pe)
-        return found;
-    const ByteView resources = pe->ResourceDirectory();
-    const auto types = Subdirectory(resources, 0, type);
-    const auto names = types ? Subdirectory(resources, *types, name) : std::nullopt;
-    if (!names)
-        return found;
-    for (const auto& entry : Entries(resources, *names)) {
-        if ((entry.name & kHighBit) || (entry.target & kHighBit))
-            continue;
-        if (!resources.Has(entry.target, kDataEntrySize))
-            continue;
-        const uint32_t rva = resources.U32(entry.target);
-        const uint32_t size = resources.U32(entry.target + 4);
-        const auto data = pe->At(rva).Sub(0, size);
-        if (data)
-            found.push_back({static_cast<uint16_t>(entry.name), *data});
-    }
-    return found;
+    return Find(
+        image, [&](ByteView, uint32_t n) { return NamesId(n, type); }, name);
+}
+
+std::vector<PeResource> FindPeResources(ByteView image, TextView typeName, uint16_t name) {
+    return Find(
+        image, [&](ByteView resources, uint32_t n) { return NamesText(resources, n, typeName); },
+        name);
 }
 
 }  // namespace veltrano

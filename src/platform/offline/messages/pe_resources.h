@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/byte_view.h"
+#include "base/text.h"
 
 namespace veltrano {
 
@@ -21,5 +22,7 @@ bool IsPeImage(ByteView image);
 // The resources of a numeric type and numeric name in the order of the resource directory (which
 // sorts them by language). Empty when the image has none or its directory is damaged.
 std::vector<PeResource> FindPeResources(ByteView image, uint16_t type, uint16_t name);
+// The same for a type known by its name ("WEVT_TEMPLATE"), compared without letter case.
+std::vector<PeResource> FindPeResources(ByteView image, TextView typeName, uint16_t name);
 
 }  // namespace veltrano

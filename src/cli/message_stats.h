@@ -1,0 +1,41 @@
+// veltrano-scan --message-stats: for every error record of the Application and System logs, how
+// its message text came out — through the source's message file, through the provider's
+// manifest (the event query port), or why not — counted per provider and in total.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/machine.h"
+#include "platform/offline/manifest/manifest_event_query.h"
+
+namespace veltrano {
+
+enum class TextPath {
+    MessageFile,
+    Manifest,
+    NotRegistered,
+    FilesMissing,
+    NoMessage,
+    FormattingFailed,
+};
+inline constexpr size_t kTextPathCount = 6;
+
+struct ProviderTextCounts {
+    size_t errors = 0;
+    size_t byPath[kTextPathCount] = {};
+};
+
+struct MessageStatistics {
+    std::map<Text, ProviderTextCounts> providers;  // by the record's source name
+    ProviderTextCounts total;
+};
+
+// query: the manifest port with its reasons; null where the machine has none (a live machine),
+// whose records are then judged by the message-file path alone.
+MessageStatistics CountMessageTexts(Machine& machine, manifest::ManifestEventQuery* query);
+
+std::string RenderMessageStatsTable(const MessageStatistics& stats);
+std::string RenderMessageStatsJson(const MessageStatistics& stats);
+
+}  // namespace veltrano
