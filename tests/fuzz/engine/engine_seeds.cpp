@@ -3,9 +3,9 @@
 // service failures with parameter messages, and damaged records.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "../seed_file.h"
 #include "sample_machine/report_text.h"
 #include "sample_machine/sample_content.h"
 #include "support/engine_machine.h"
@@ -18,12 +18,7 @@ using namespace veltrano::testing;
 namespace fs = std::filesystem;
 
 using Bytes = std::vector<uint8_t>;
-
-void Save(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
+using fuzz::SaveSeed;
 
 Bytes Records(const std::vector<RecordSpec>& specs) {
     Bytes buffer;
@@ -37,7 +32,7 @@ Bytes Records(const std::vector<RecordSpec>& specs) {
 void WriteReports(const fs::path& folder, const sample::SampleMachine& sample) {
     int n = 0;
     auto save = [&](const Bytes& bytes) {
-        Save(folder / ("report" + std::to_string(n++) + ".wer"), bytes);
+        SaveSeed(folder / ("report" + std::to_string(n++) + ".wer"), bytes);
     };
     save(ReportBytes({}));
     ReportSpec described;
@@ -75,14 +70,14 @@ void WriteRecords(const fs::path& folder, const sample::SampleMachine& sample) {
     RecordSpec shortLength = crash;
     shortLength.lengthField = 60;
 
-    Save(folder / "crash.rec", Records({crash}));
-    Save(folder / "hang.rec", Records({hang}));
-    Save(folder / "service.rec", Records({service, counted}));
-    Save(folder / "mixed.rec",
-         Records({crash, hang, crash, other, information, service,
-                  m.Record(30, u"Application Error", 1000,
-                           CrashStrings(u"app.exe", path, u"c0000409", id))}));
-    Save(folder / "damaged.rec", Records({missingStrings, stringsPastEnd, other, shortLength}));
+    SaveSeed(folder / "crash.rec", Records({crash}));
+    SaveSeed(folder / "hang.rec", Records({hang}));
+    SaveSeed(folder / "service.rec", Records({service, counted}));
+    SaveSeed(folder / "mixed.rec",
+             Records({crash, hang, crash, other, information, service,
+                      m.Record(30, u"Application Error", 1000,
+                               CrashStrings(u"app.exe", path, u"c0000409", id))}));
+    SaveSeed(folder / "damaged.rec", Records({missingStrings, stringsPastEnd, other, shortLength}));
 
     // The sample machine's Application log as classic records, newest first.
     std::vector<RecordSpec> events;
@@ -98,7 +93,7 @@ void WriteRecords(const fs::path& folder, const sample::SampleMachine& sample) {
         spec.strings = e->strings;
         events.push_back(spec);
     }
-    Save(folder / "sample.rec", Records(events));
+    SaveSeed(folder / "sample.rec", Records(events));
 }
 
 }  // namespace

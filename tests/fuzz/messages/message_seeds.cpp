@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "../seed_file.h"
 #include "base/byte_store.h"
 #include "platform/offline/messages/message_table.h"
 
@@ -55,11 +56,7 @@ int main(int argc, char** argv) {
     }
     int n = 0;
     for (const Text& text : texts) {
-        const std::vector<uint8_t> bytes = SeedBytes(text);
-        const std::string path = std::string(argv[1]) + "/message" + std::to_string(n++);
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        fuzz::SaveSeed(std::string(argv[1]) + "/message" + std::to_string(n++), SeedBytes(text));
     }
     std::printf("%d message seeds\n", n);
     return 0;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "../seed_file.h"
 #include "base/byte_store.h"
 #include "base/byte_view.h"
 #include "writers/hive/event_source_keys.h"
@@ -38,14 +39,6 @@ std::vector<uint8_t> SelfListingHive() {
     return bytes;
 }
 
-bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,12 +60,12 @@ int main(int argc, char** argv) {
             layout.maxLeafEntries = perLeaf;
             const auto bytes = system.Bytes(layout);
             const std::string path = std::string(argv[1]) + "/seed" + std::to_string(n++) + ".hive";
-            if (!Save(path, bytes))
-                return 1;
+            fuzz::SaveSeed(path, bytes);
         }
     }
     const auto looped = SelfListingHive();
-    if (looped.empty() || !Save(std::string(argv[1]) + "/self-listing.hive", looped))
+    if (looped.empty())
         return 1;
+    fuzz::SaveSeed(std::string(argv[1]) + "/self-listing.hive", looped);
     return 0;
 }
