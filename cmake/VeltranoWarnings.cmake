@@ -15,8 +15,10 @@ if(VELTRANO_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 if(VELTRANO_FUZZ)
-    # Coverage for libFuzzer in every library; the fuzz targets link the fuzzer's main.
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # Coverage for libFuzzer in every library; the fuzz targets link the fuzzer's main. Undefined
+    # behaviour ends the run like a crash, so that a fuzz input with it cannot pass.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
 endif()
 if(VELTRANO_TSAN)

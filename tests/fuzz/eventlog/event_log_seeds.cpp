@@ -3,9 +3,9 @@
 // values, a wrapped classic ring).
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "../seed_file.h"
 #include "writers/evt/evt_log_writer.h"
 #include "writers/evtx/evtx_log_writer.h"
 
@@ -13,12 +13,7 @@ namespace {
 using namespace veltrano;
 using namespace veltrano::evtxwriter;
 namespace fs = std::filesystem;
-
-void Save(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
+using fuzz::SaveSeed;
 
 std::vector<EvtxEvent> Events(size_t count) {
     std::vector<EvtxEvent> events;
@@ -93,11 +88,12 @@ int main(int argc, char** argv) {
     const fs::path out = argv[1];
     fs::create_directories(out / "evtx");
     fs::create_directories(out / "evt");
-    Save(out / "evtx" / "classic.evtx", WriteEvtxLog(Events(20), u"Application"));
-    Save(out / "evtx" / "one.evtx", WriteEvtxLog(Events(1), u"System"));
-    Save(out / "evtx" / "userdata.evtx", UserDataLog());
-    Save(out / "evt" / "plain.evt", evtwriter::WriteEvtLog(ClassicEvents(10), {0x1000, 48, false}));
-    Save(out / "evt" / "wrapped.evt",
-         evtwriter::WriteEvtLog(ClassicEvents(20), {0x1000, 0xF80, true}));
+    SaveSeed(out / "evtx" / "classic.evtx", WriteEvtxLog(Events(20), u"Application"));
+    SaveSeed(out / "evtx" / "one.evtx", WriteEvtxLog(Events(1), u"System"));
+    SaveSeed(out / "evtx" / "userdata.evtx", UserDataLog());
+    SaveSeed(out / "evt" / "plain.evt",
+             evtwriter::WriteEvtLog(ClassicEvents(10), {0x1000, 48, false}));
+    SaveSeed(out / "evt" / "wrapped.evt",
+             evtwriter::WriteEvtLog(ClassicEvents(20), {0x1000, 0xF80, true}));
     return 0;
 }
