@@ -20,10 +20,10 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 using fuzz::SaveSeed;
 
-Bytes Records(const std::vector<RecordSpec>& specs) {
+Bytes Records(const std::vector<RecordSpec>& records) {
     Bytes buffer;
-    for (const RecordSpec& spec : specs) {
-        const Bytes record = BuildRecord(spec);
+    for (const RecordSpec& fields : records) {
+        const Bytes record = BuildRecord(fields);
         buffer.insert(buffer.end(), record.begin(), record.end());
     }
     return buffer;
@@ -84,14 +84,14 @@ void WriteRecords(const fs::path& folder, const sample::SampleMachine& sample) {
     for (auto e = sample.events.rbegin(); e != sample.events.rend() && events.size() < 60; ++e) {
         if (e->log != u"Application")
             continue;
-        RecordSpec spec;
-        spec.recordNumber = static_cast<uint32_t>(events.size() + 1);
-        spec.timeGenerated = UnixTime(e->time);
-        spec.eventId = e->eventId | static_cast<uint32_t>(e->qualifiers.value_or(0)) << 16;
-        spec.eventType = e->level <= 2 ? 1 : e->level == 3 ? 2 : 4;
-        spec.source = e->eventSourceName.value_or(e->provider);
-        spec.strings = e->strings;
-        events.push_back(spec);
+        RecordSpec fields;
+        fields.recordNumber = static_cast<uint32_t>(events.size() + 1);
+        fields.timeGenerated = UnixTime(e->time);
+        fields.eventId = e->eventId | static_cast<uint32_t>(e->qualifiers.value_or(0)) << 16;
+        fields.eventType = e->level <= 2 ? 1 : e->level == 3 ? 2 : 4;
+        fields.source = e->eventSourceName.value_or(e->provider);
+        fields.strings = e->strings;
+        events.push_back(fields);
     }
     SaveSeed(folder / "sample.rec", Records(events));
 }
