@@ -6,6 +6,16 @@
 # window tests see would depend on the fonts the machine happens to have (Wine's link control, for
 # one, parses its markup by the System font's metrics). Another font gets a prefix of its own.
 here=$(cd "$(dirname "$0")/.." && pwd)
+# Debian's 64-bit Wine reserves its fixed addresses (0x7ffe0000, the shared user data, among them)
+# only through the preloader, a package of its own. Without it the loader maps them after start-up,
+# and a kernel that places the heap anywhere in the gigabyte above the loader (Linux 6.9 and later)
+# puts it there now and then: about one start in two thousand ends at once, silently, with
+# "failed to map the shared user data". A test must not fail by the luck of the address space.
+if [ -x /usr/lib/wine/wine64 ] && [ ! -e /usr/lib/wine/wine64-preloader ]; then
+    echo "wine-run.sh: /usr/lib/wine/wine64-preloader is missing (Debian package wine64-preloader);" \
+        "without it Wine fails to start now and then. ./test.sh installs it." >&2
+    exit 1
+fi
 if [ -n "${VELTRANO_WINE_FONT:-}" ] && [ -z "${WINEPREFIX:-}" ]; then
     export WINEPREFIX="$here/build/wineprefix-$(printf '%s' "$VELTRANO_WINE_FONT" | tr -dc 'A-Za-z0-9')"
 fi

@@ -14,8 +14,9 @@ veltrano_install_packages() {
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
 }
 
+# wine64-preloader: without it Wine's 64-bit loader fails to start now and then (cmake/wine-run.sh).
 VELTRANO_BUILD_PACKAGES="cmake make g++ googletest libgtest-dev libgmock-dev \
-g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth \
+g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 wine64-preloader xvfb xauth \
 zlib1g-dev libbenchmark-dev clang libclang-rt-14-dev"
 # fonts-dejavu-extra: the condensed faces the art generator draws with; fonts-dejavu-core and
 # fonts-liberation: the two faces the Windows tests pin their prefixes to (cmake/wine-run.sh);
