@@ -98,6 +98,10 @@ Text Checksum(const std::array<Text, kFields>& fields, int first, int last) {
 
 }  // namespace
 
+Text LookupUrl(const Text& query) {
+    return Text(u"http://") + VELTRANO_LOOKUP_HOST_TEXT + u"/search.pl?" + query;
+}
+
 uint32_t TextCrc32(TextView text) {
     const std::string utf8 = Utf16ToUtf8(text);
     return Crc32(utf8.data(), utf8.size());

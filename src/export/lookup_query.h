@@ -30,6 +30,9 @@ struct LookupContext {
 // CRC-32 of the UTF-8 form of the text (0 for an empty text).
 uint32_t TextCrc32(TextView text);
 
+// The lookup page's address for a query (the host is a build setting, VELTRANO_LOOKUP_HOST).
+Text LookupUrl(const Text& query);
+
 // The query (without the URL head). Takes CatalogueLock itself while it reads the catalogue, so
 // the caller must not hold it. The debug flag appends "|-DEBUG".
 Text BuildLookupQuery(const LookupRow& row, const LookupContext& context,

@@ -21,9 +21,6 @@
 
 namespace veltrano {
 
-// The lookup page's address for a query.
-Text LookupUrl(const Text& query);
-
 class CVeltranoDlg : public CDialog {
   public:
     explicit CVeltranoDlg(Machine& machine, HWND parent = nullptr);

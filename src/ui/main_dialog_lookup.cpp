@@ -8,15 +8,6 @@
 #include "ui/main_dialog.h"
 
 namespace veltrano {
-namespace {
-
-constexpr char16_t kLookupHost[] = VELTRANO_LOOKUP_HOST_TEXT;
-
-}  // namespace
-
-Text LookupUrl(const Text& query) {
-    return Text(u"http://") + kLookupHost + u"/search.pl?" + query;
-}
 
 void CVeltranoDlg::OpenErrorLookup(int row, bool debug) {
     if (row < 0) {

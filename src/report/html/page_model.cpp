@@ -12,12 +12,7 @@
 namespace veltrano {
 namespace {
 
-constexpr char16_t kLookupHost[] = VELTRANO_LOOKUP_HOST_TEXT;
 constexpr int64_t kDaysFrom1601To1970 = kEpochDifferenceSeconds / 86'400;
-
-Text LookupLink(const Text& query) {
-    return Text(u"http://") + kLookupHost + u"/search.pl?" + query;
-}
 
 // The entries of one machine, in the window's order, with what every interval shows of them.
 class MachineEntries {
@@ -61,7 +56,7 @@ class MachineEntries {
                 PageEntry& pageEntry = model.entries[at->second];
                 pageEntry.tooltips[interval - 1] = row.tooltip;
                 if (machine_.system != nullptr) {
-                    pageEntry.lookups[interval - 1] = LookupLink(BuildLookupQuery(
+                    pageEntry.lookups[interval - 1] = LookupUrl(BuildLookupQuery(
                         LookupFields(row), context, catalogue, *machine_.system, false));
                 }
             }
