@@ -53,3 +53,18 @@ function(veltrano_test name)
             PROPERTIES ${properties} ENVIRONMENT "VELTRANO_WINE_FONT=Liberation Sans")
     endif()
 endfunction()
+
+# veltrano_python_test(<name> SCRIPT <file> [TIMEOUT <s>] ARGS ...): a test written in Python that
+# runs the Linux build's programs (a Windows build has none to give it).
+function(veltrano_python_test name)
+    cmake_parse_arguments(T "" "SCRIPT;TIMEOUT" "ARGS" ${ARGN})
+    if(WIN32 OR NOT VELTRANO_SYSTEM_PYTHON)
+        return()
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${VELTRANO_SYSTEM_PYTHON} ${T_SCRIPT} ${T_ARGS})
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${T_TIMEOUT} ENVIRONMENT PYTHONDONTWRITEBYTECODE=1)
+endfunction()
