@@ -140,9 +140,7 @@ class Fleet(unittest.TestCase):
         path = os.path.join(WORK, "scan.ndjson")
         with open(path, "wb") as f:
             f.write(result.stdout)
-        # The address, not "localhost": a minimal system may have no hosts entry for that name.
-        subprocess.run([LOAD, path, "--host", "127.0.0.1", "--port", str(self.server.port)],
-                       check=True, timeout=120)
+        subprocess.run([LOAD, path] + self.server.address(), check=True, timeout=120)
 
     def check_views(self, expected):
         for period, field in PERIODS.items():

@@ -72,8 +72,13 @@ class ClickHouseServer:
                 raise RuntimeError("clickhouse-server did not answer: " + self.log())
             time.sleep(0.3)
 
+    def address(self):
+        """clickhouse-client's options for this server: by address, not "localhost", which a
+        minimal system may have no hosts entry for."""
+        return ["--host", "127.0.0.1", "--port", str(self.port)]
+
     def command(self, *args):
-        return ["clickhouse-client", "--host", "127.0.0.1", "--port", str(self.port)] + list(args)
+        return ["clickhouse-client"] + self.address() + list(args)
 
     def client(self, *args, stdin=None):
         result = subprocess.run(self.command(*args), stdin=stdin, capture_output=True, timeout=300)

@@ -95,8 +95,8 @@ def main():
                         lines += 1
             ndjson_bytes += os.path.getsize(path)
             started = time.monotonic()
-            subprocess.run([os.path.join(SOURCE, "tools", "fleet", "load.sh"), path, "--host",
-                            "127.0.0.1", "--port", str(server.port)], check=True)
+            subprocess.run([os.path.join(SOURCE, "tools", "fleet", "load.sh"), path]
+                           + server.address(), check=True)
             loaded += time.monotonic() - started
         server.client("--query", "OPTIMIZE TABLE veltrano.errors FINAL")
         stored = int(server.client("--query", "SELECT sum(bytes_on_disk) FROM system.parts "
