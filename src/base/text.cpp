@@ -56,6 +56,16 @@ bool StartsWith(TextView text, TextView prefix) {
     return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }
 
+Text WithoutByteOrderMarks(TextView text) {
+    Text out;
+    out.reserve(text.size());
+    for (char16_t u : text) {
+        if (u != u'\uFEFF')
+            out.push_back(u);
+    }
+    return out;
+}
+
 char16_t FoldCase(char16_t c) {
     auto shift = [c](int by) { return static_cast<char16_t>(c + by); };
     if (c < 0x80)

@@ -29,6 +29,10 @@ std::vector<TextView> SplitLines(TextView text);
 
 bool StartsWith(TextView text, TextView prefix);
 
+// The text without its byte-order marks (U+FEFF): report files begin with one, and a detail text
+// that joins a report carries it in its middle.
+Text WithoutByteOrderMarks(TextView text);
+
 // Letter-case folding as Windows compares file and registry names (to capitals): ASCII, Latin-1,
 // Latin Extended-A, Greek and Cyrillic letters; other characters compare as they are.
 char16_t FoldCase(char16_t c);

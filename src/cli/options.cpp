@@ -12,7 +12,7 @@ const char kUsage[] =
     "Usage: veltrano-scan [--root DIR]... [--fleet DIR] [--jobs N]\n"
     "                     [--interval week|month|6months|all] [--lang en|de] [--now TIME]\n"
     "                     [--format table|csv|json|ndjson] [--xml FILE] [--zip FILE]\n"
-    "                     [--html FILE] [--message-stats] [--help] [--version]\n"
+    "                     [--html FILE] [--local] [--message-stats] [--help] [--version]\n"
     "\n"
     "Lists the distinct errors a Windows machine recorded: the error records of its Application\n"
     "and System event logs and its Windows Error Reporting report files.\n"
@@ -21,13 +21,15 @@ const char kUsage[] =
     "                     given again, one more machine\n"
     "  --fleet DIR        every subfolder of DIR that holds a Windows folder tree is a machine\n"
     "  --jobs N           machines scanned at once (default: one per core)\n"
-    "  --interval NAME    the rows shown (default: the window's choice at the end of a scan)\n"
+    "  --interval NAME    the rows shown (default: the first of week, month, 6months and all\n"
+    "                     that has errors)\n"
     "  --lang en|de       the language of the texts (default: the user's language)\n"
     "  --now TIME         the current time, ISO 8601 UTC (\"2026-12-08T12:00:00Z\")\n"
     "  --format NAME      table (default), csv, json or ndjson (one line per error and machine)\n"
     "  --xml FILE         write the XML error report\n"
     "  --zip FILE         pack the XML error report into a ZIP archive\n"
     "  --html FILE        write a report page to look at in a browser (one file, offline)\n"
+    "  --local            the table's and CSV's dates in the machine's time zone (default: UTC)\n"
     "  --message-stats    instead of the list: per provider, the error records and how their\n"
     "                     message texts came out (table, or JSON with --format json)\n";
 
@@ -68,6 +70,31 @@ std::string IsoUtc(FileTime time) {
     return buffer;
 }
 
+std::string IsoLocal(Clock& clock, FileTime time) {
+    const auto local = clock.UtcToLocal(time);
+    const auto asUtc = local ? CalendarToFileTime(*local) : std::nullopt;
+    if (!asUtc)
+        return IsoUtc(time);
+    // Whole seconds on both sides, so the offset is whole minutes.
+    const int64_t offsetMinutes = (static_cast<int64_t>(*asUtc / kTicksPerSecond) -
+                                   static_cast<int64_t>(time / kTicksPerSecond)) /
+                                  60;
+    const int64_t magnitude = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", local->year,
+                  local->month, local->day, local->hour, local->minute, local->second,
+                  offsetMinutes < 0 ? '-' : '+', static_cast<int>(magnitude / 60),
+                  static_cast<int>(magnitude % 60));
+    return buffer;
+}
+
+std::string IsoDay(int32_t day) {
+    const int64_t seconds = static_cast<int64_t>(day) * 86'400 + kEpochDifferenceSeconds;
+    if (seconds < 0)
+        return "";
+    return IsoUtc(static_cast<FileTime>(seconds) * kTicksPerSecond).substr(0, 10);
+}
+
 ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
     ParsedOptions parsed;
     ScanOptions& o = parsed.options;
@@ -98,6 +125,8 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
             o.version = true;
         } else if (name == "--message-stats") {
             o.messageStats = true;
+        } else if (name == "--local") {
+            o.localTimes = true;
         } else if (name == "--root") {
             if (auto v = take()) {
                 if (!o.root)

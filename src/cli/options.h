@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/filetime.h"
+#include "platform/clock.h"
 
 namespace veltrano {
 
@@ -23,7 +24,8 @@ struct ScanOptions {
     std::optional<std::string> xmlPath;
     std::optional<std::string> zipPath;
     std::optional<std::string> htmlPath;  // the self-contained HTML report
-    bool messageStats = false;  // print how the error records' texts came out instead
+    bool messageStats = false;            // print how the error records' texts came out instead
+    bool localTimes = false;  // table and CSV dates in the machine's zone rather than UTC
     bool help = false;
     bool version = false;
 };
@@ -39,6 +41,11 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments);
 std::optional<FileTime> ParseIsoUtc(const std::string& text);
 // A FILETIME as "2026-12-08T12:00:00Z".
 std::string IsoUtc(FileTime time);
+// A FILETIME as the clock's local time with its offset, "2026-12-08T13:00:00+01:00"; as IsoUtc
+// when it cannot be converted.
+std::string IsoLocal(Clock& clock, FileTime time);
+// Days since 1970-01-01 as "2026-12-08".
+std::string IsoDay(int32_t day);
 
 extern const char kUsage[];
 

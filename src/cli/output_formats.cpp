@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/options.h"
+#include "engine/occurrence_days.h"
 #include "shell/local_texts.h"
 
 namespace veltrano {
@@ -16,20 +17,35 @@ constexpr int kColumnTitles[5] = {LT_COL_APP_SOURCE, LT_COL_ERROR_NAME, LT_COL_E
 // The machine column's title reads the same in both languages.
 constexpr char16_t kMachineTitle[] = u"Computer";
 
-std::vector<Text> Titles(bool machineColumn) {
+// The date column stands before the path, the window's last column.
+constexpr size_t kDateColumn = 4;
+
+Text DateTitle(bool local) {
+    const bool german = InterfaceLanguage() == kLanguageGerman;
+    if (local)
+        return german ? u"Letzter Fehler (Ortszeit)" : u"Last error (local time)";
+    return german ? u"Letzter Fehler (UTC)" : u"Last error (UTC)";
+}
+
+std::vector<Text> Titles(bool machineColumn, Clock* localZone) {
     std::vector<Text> titles;
     if (machineColumn)
         titles.emplace_back(kMachineTitle);
     for (int id : kColumnTitles)
         titles.push_back(LocalText(id));
+    titles.insert(titles.end() - (5 - kDateColumn), DateTitle(localZone != nullptr));
     return titles;
 }
 
-std::vector<Text> Cells(const MachineRows& machine, const ErrorRow& row, bool machineColumn) {
+std::vector<Text> Cells(const MachineRows& machine, const ErrorRow& row, bool machineColumn,
+                        Clock* localZone) {
     std::vector<Text> cells;
     if (machineColumn)
         cells.push_back(machine.machine);
     cells.insert(cells.end(), row.columns.begin(), row.columns.end());
+    const std::string when =
+        localZone != nullptr ? IsoLocal(*localZone, row.last) : IsoUtc(row.last);
+    cells.insert(cells.end() - (5 - kDateColumn), Ascii(when));
     return cells;
 }
 
@@ -52,24 +68,22 @@ std::string CsvField(const Text& cell) {
     return quoted + "\"";
 }
 
+// Texts read from report files lose their byte-order marks on the way out.
 std::string JsonText(const std::optional<Text>& text) {
-    return text ? JsonString(*text) : "null";
+    return text ? JsonString(WithoutByteOrderMarks(*text)) : "null";
 }
 
 }  // namespace
 
-std::string RenderTable(const std::vector<ErrorRow>& rows, const Text& statusText) {
-    return RenderFleetTable({{Text(), rows, statusText}}, false);
-}
-
-std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool machineColumn) {
-    const std::vector<Text> titles = Titles(machineColumn);
+std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool machineColumn,
+                             Clock* localZone) {
+    const std::vector<Text> titles = Titles(machineColumn, localZone);
     std::vector<size_t> widths(titles.size());
     for (size_t c = 0; c < titles.size(); ++c)
         widths[c] = titles[c].size();
     for (const MachineRows& m : machines) {
         for (const ErrorRow& row : m.rows) {
-            const std::vector<Text> cells = Cells(m, row, machineColumn);
+            const std::vector<Text> cells = Cells(m, row, machineColumn, localZone);
             for (size_t c = 0; c < cells.size(); ++c)
                 widths[c] = std::max(widths[c], cells[c].size());
         }
@@ -86,19 +100,18 @@ std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool mach
     std::string out = line(titles);
     for (const MachineRows& m : machines) {
         for (const ErrorRow& row : m.rows)
-            out += line(Cells(m, row, machineColumn));
+            out += line(Cells(m, row, machineColumn, localZone));
     }
     out += "\n";
-    for (const MachineRows& m : machines)
-        out += (machineColumn ? Utf16ToUtf8(m.machine) + ": " : "") + Utf16ToUtf8(m.status) + "\n";
+    for (const MachineRows& m : machines) {
+        out +=
+            (m.machine.empty() ? "" : Utf16ToUtf8(m.machine) + ": ") + Utf16ToUtf8(m.status) + "\n";
+    }
     return out;
 }
 
-std::string RenderCsv(const std::vector<ErrorRow>& rows) {
-    return RenderFleetCsv({{Text(), rows, Text()}}, false);
-}
-
-std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machineColumn) {
+std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machineColumn,
+                           Clock* localZone) {
     std::string out;
     auto line = [&out](const std::vector<Text>& cells) {
         for (size_t c = 0; c < cells.size(); ++c) {
@@ -108,10 +121,10 @@ std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machin
         }
         out += "\r\n";
     };
-    line(Titles(machineColumn));
+    line(Titles(machineColumn, localZone));
     for (const MachineRows& m : machines) {
         for (const ErrorRow& row : m.rows)
-            line(Cells(m, row, machineColumn));
+            line(Cells(m, row, machineColumn, localZone));
     }
     return out;
 }
@@ -148,10 +161,17 @@ std::string JsonString(TextView text) {
     return out + "\"";
 }
 
-std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row) {
+std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row, Clock& clock) {
     std::string times;
     for (FileTime t : e.OccurrenceTimes) {
         times += (times.empty() ? "\"" : ", \"") + IsoUtc(t) + "\"";
+    }
+    // Two arrays rather than one object, so that a database takes them as two array columns.
+    std::string days;
+    std::string dayCounts;
+    for (const auto& [day, count] : OccurrencesPerDay(e, clock)) {
+        days += (days.empty() ? "\"" : ", \"") + IsoDay(day) + "\"";
+        dayCounts += (dayCounts.empty() ? "" : ", ") + std::to_string(count);
     }
     return "\"Category\": " + std::to_string(e.Category) +
            ", \"ErrorCount\": " + std::to_string(e.ErrorCount) +
@@ -162,8 +182,8 @@ std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row) {
            "\", \"HalfYearFirstTime\": \"" + IsoUtc(e.HalfYearFirstTime) +
            "\", \"Linked\": " + std::to_string(e.Linked) + ", \"LastErrorDateTime\": \"" +
            IsoUtc(e.LastErrorDateTime) + "\", \"FirstErrorDateTime\": \"" +
-           IsoUtc(e.FirstErrorDateTime) + "\", \"OccurrenceTimes\": [" + times +
-           "], \"AppName\": " + JsonString(e.AppName) +
+           IsoUtc(e.FirstErrorDateTime) + "\", \"OccurrenceTimes\": [" + times + "], \"Days\": [" +
+           days + "], \"DayCounts\": [" + dayCounts + "], \"AppName\": " + JsonString(e.AppName) +
            ", \"ErrorName\": " + JsonString(e.ErrorName) +
            ", \"AppPath\": " + JsonString(e.AppPath) + ", \"ReportId\": " + JsonString(e.ReportId) +
            ", \"ExceptionCode\": " + JsonString(e.ExceptionCode) +
@@ -176,7 +196,7 @@ std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row) {
 }
 
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
-                       int interval, const Text& statusText, const Text* machine,
+                       int interval, const Text& statusText, Clock& clock, const Text* machine,
                        const std::string& sources) {
     static const char* const kIntervals[] = {"", "week", "month", "6months", "all"};
     std::string out = "{\n  ";
@@ -193,7 +213,7 @@ std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorR
             continue;
         out += first ? "\n" : ",\n";
         first = false;
-        out += "    {" + JsonErrorFields(*e, row) + "}";
+        out += "    {" + JsonErrorFields(*e, row, clock) + "}";
     }
     out += rows.empty() ? "]" : "\n  ]";
     if (!sources.empty())

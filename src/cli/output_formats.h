@@ -7,18 +7,16 @@
 
 #include "engine/catalogue.h"
 #include "engine/error_rows.h"
+#include "platform/clock.h"
 
 namespace veltrano {
 
-// The five columns with their titles, then the status text.
-std::string RenderTable(const std::vector<ErrorRow>& rows, const Text& statusText);
-std::string RenderCsv(const std::vector<ErrorRow>& rows);
 // One object per row; the caller holds CatalogueLock (or the scan has ended). With a machine
 // name the object starts with it ("Machine"); sources, when not empty, is the JSON object that
-// tells what was read (source_facts.h).
+// tells what was read (source_facts.h). The clock gives the days of the day counts.
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
-                       int interval, const Text& statusText, const Text* machine = nullptr,
-                       const std::string& sources = {});
+                       int interval, const Text& statusText, Clock& clock,
+                       const Text* machine = nullptr, const std::string& sources = {});
 // One machine's rows among several.
 struct MachineRows {
     Text machine;
@@ -26,12 +24,16 @@ struct MachineRows {
     Text status;
 };
 // The machines' rows one after another, with the computer column first when machineColumn is
-// set; the table ends with each machine's status line.
-std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool machineColumn);
-std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machineColumn);
+// set: the window's five columns and the last error's date and time, before the path, in UTC or,
+// given a local zone, in its time with the offset. The table ends with each machine's status
+// line, after the machine's name.
+std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool machineColumn,
+                             Clock* localZone = nullptr);
+std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machineColumn,
+                           Clock* localZone = nullptr);
 
 // The fields of one error as its JSON object holds them, without the braces.
-std::string JsonErrorFields(const ErrorEntry& entry, const ErrorRow& row);
+std::string JsonErrorFields(const ErrorEntry& entry, const ErrorRow& row, Clock& clock);
 
 std::string JsonString(TextView text);
 

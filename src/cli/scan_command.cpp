@@ -17,6 +17,7 @@
 #include "export/xml_report.h"
 #include "fleet/fleet_command.h"
 #include "fleet/fleet_output.h"
+#include "fleet/machine_name.h"
 #include "platform/host.h"
 #include "report/html/page_writer.h"
 #include "shell/local_texts.h"
@@ -28,21 +29,35 @@ namespace {
 constexpr char kVersion[] = "veltrano-scan 2.0.0.0\n";
 constexpr char16_t kFileVersion[] = u"2.0.0.0";
 
-// Prints the scan's progress texts on standard error, each on its own line.
-class ProgressPrinter : public MessageSink {
+// Shows the scan's progress texts on a terminal's standard error as one line that each text
+// overwrites; elsewhere (a file, a pipe) shows nothing, so logs do not fill with them.
+class ProgressLine : public MessageSink {
   public:
-    explicit ProgressPrinter(bool quiet) : quiet_(quiet) {}
+    ProgressLine() : shown_(StandardErrorIsTerminal()) {}
+    ~ProgressLine() override { Clear(); }
     bool Post(uint32_t message, uintptr_t wParam, intptr_t) override {
         if (message != WM_SCAN_PROGRESS)
             return true;
         std::unique_ptr<Text> text(reinterpret_cast<Text*>(wParam));
-        if (!quiet_ && text)
-            std::fprintf(stderr, "%s\n", Utf16ToUtf8(*text).c_str());
+        if (shown_ && text) {
+            std::fprintf(stderr, "\r\033[K%s", Utf16ToUtf8(*text).c_str());
+            std::fflush(stderr);
+            dirty_ = true;
+        }
         return true;
+    }
+    // Leaves the line empty for what follows.
+    void Clear() {
+        if (!dirty_)
+            return;
+        std::fprintf(stderr, "\r\033[K");
+        std::fflush(stderr);
+        dirty_ = false;
     }
 
   private:
-    bool quiet_;
+    bool shown_;
+    bool dirty_ = false;
 };
 
 void Print(const std::string& text) {
@@ -89,10 +104,10 @@ int WriteExports(const ScanOptions& options, ScanMachine& scan, const ErrorCatal
 
 // The report page of the scanned machine. Its facts are the header's lines of what the scan read
 // and skipped (the scan's own account on standard error, line by line).
-int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogue& catalogue) {
+int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogue& catalogue,
+              const Text& name) {
     if (!options.htmlPath)
         return 0;
-    const std::string root = options.root.value_or("");
     // The same facts the scan printed: "System: <file>: 812 records, …" as label and value.
     std::vector<ReportFact> facts;
     if (const auto* logs = scan.LogFacts()) {
@@ -104,12 +119,7 @@ int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogu
     }
     ReportPage page;
     page.fileVersion = kFileVersion;
-    // Without a name in its registry the machine is called after its folder.
-    const std::filesystem::path folder = std::filesystem::path(root).lexically_normal();
-    const std::string folderName = folder.has_filename() ? folder.filename().string()
-                                                         : folder.parent_path().filename().string();
-    page.machines.push_back(
-        ScannedMachine(scan.machine(), catalogue, Utf8ToUtf16(folderName), std::move(facts)));
+    page.machines.push_back(ScannedMachine(scan.machine(), catalogue, name, std::move(facts)));
     if (!WriteReportPage(scan.HostFiles(), HostText(*options.htmlPath), page))
         return Fail(1, "cannot write " + *options.htmlPath);
     return 0;
@@ -155,11 +165,13 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
     const bool machineReadable =
         options.format == OutputFormat::Json || options.format == OutputFormat::Ndjson;
     const bool quiet = machineReadable && !StandardErrorIsTerminal();
-    ProgressPrinter progress(quiet);
+    ProgressLine progress;
     ErrorCatalogue catalogue;
     catalogue.ownerWindow = &progress;
     const FileTime scanTime = machine.clock->UtcNow();
     RunScan(catalogue, machine);
+    progress.Clear();
+    const Text name = MachineName(machine, options.root.value_or(""));
 
     const auto* logFacts = scan->LogFacts();
     if (logFacts != nullptr && !quiet) {
@@ -167,30 +179,33 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             std::fprintf(stderr, "%s\n", line.c_str());
     }
 
-    // A database wants every error of a machine, whatever the window would show first.
-    const int interval = options.interval.value_or(
-        options.format == OutputFormat::Ndjson ? IntervalAll : FirstIntervalWithErrors(catalogue));
-    const auto rows = BuildErrorRows(catalogue, interval, *machine.clock);
-    const Text status = IntervalStatusText(catalogue, interval, rows.size(), *machine.clock);
+    // A database wants every error of a machine, whatever the window would show first; a drive
+    // is mostly analysed long after its last error, so a list falls back to all of them.
+    const int interval = options.interval.value_or(options.format == OutputFormat::Ndjson
+                                                       ? IntervalAll
+                                                       : FirstIntervalWithErrorsOrAll(catalogue));
+    Clock& clock = *machine.clock;
+    const auto rows = BuildErrorRows(catalogue, interval, clock);
+    const Text status = IntervalStatusText(catalogue, interval, rows.size(), clock);
+    Clock* localZone = options.localTimes ? &clock : nullptr;
     switch (options.format) {
         case OutputFormat::Table:
-            Print(RenderTable(rows, status));
+            Print(RenderFleetTable({{name, rows, status}}, false, localZone));
             break;
         case OutputFormat::Csv:
-            Print(RenderCsv(rows));
+            Print(RenderFleetCsv({{name, rows, status}}, false, localZone));
             break;
         case OutputFormat::Json:
-            Print(RenderJson(catalogue, rows, interval, status, nullptr,
+            Print(RenderJson(catalogue, rows, interval, status, clock, &name,
                              logFacts != nullptr ? SourcesJson(*logFacts) : std::string()));
             break;
         case OutputFormat::Ndjson:
-            Print(RenderNdjson(MachineName(machine, options.root.value_or("")), scanTime, catalogue,
-                               rows));
+            Print(RenderNdjson(name, scanTime, catalogue, rows, clock));
             break;
     }
     std::fflush(stdout);
     const int exported = WriteExports(options, *scan, catalogue);
-    const int paged = WriteHtml(options, *scan, catalogue);
+    const int paged = WriteHtml(options, *scan, catalogue, name);
     // Damage is normal in copied logs; a drive where nothing at all could be read is not.
     if (logFacts != nullptr && !AnyLogRead(*logFacts) && catalogue.entries.empty())
         return Fail(1, "no log file and no error report could be read on this drive");

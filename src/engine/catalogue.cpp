@@ -5,6 +5,18 @@ namespace veltrano {
 
 std::mutex CatalogueLock;
 
+namespace {
+constexpr FileTime kTicksPerQuarterHour = 900 * kTicksPerSecond;
+}  // namespace
+
+int32_t QuarterHourOf(FileTime time) {
+    return static_cast<int32_t>(time / kTicksPerQuarterHour);
+}
+
+FileTime QuarterHourStart(int32_t quarterHour) {
+    return static_cast<FileTime>(quarterHour) * kTicksPerQuarterHour;
+}
+
 Text EntryKey(const ErrorOccurrence& occurrence) {
     return occurrence.AppName + u"_" + occurrence.ErrorName;
 }
@@ -18,7 +30,17 @@ void ErrorCatalogue::Clear() {
     ReportFileIndex.clear();
     EventReportIndex.clear();
     RecencyIndex.clear();
+    mergedRecords_.clear();
+    mergedReports_.clear();
     TotalErrors = 0;
+}
+
+bool ErrorCatalogue::MetBefore(const ErrorOccurrence& occurrence) {
+    if (occurrence.RecordNumber)
+        return !mergedRecords_[occurrence.LogName].Insert(*occurrence.RecordNumber);
+    if (!occurrence.ReportKey.empty())
+        return !mergedReports_.insert(occurrence.ReportKey).second;
+    return false;
 }
 
 std::map<Text, Text>& ErrorCatalogue::ReportIndexFor(const ErrorEntry& entry) {
@@ -37,13 +59,13 @@ void ErrorCatalogue::RemoveRecency(FileTime time, const Text& key) {
 
 bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
     const Text key = EntryKey(occurrence);
+    if (MetBefore(occurrence))
+        return true;
     auto found = entries.find(key);
     if (found == entries.end())
         return false;
     ErrorEntry& e = found->second;
     const FileTime t = occurrence.time;
-    if (t == e.LastErrorDateTime)
-        return true;  // already known
 
     ++e.ErrorCount;
     if (t > e.LastErrorDateTime) {
@@ -77,6 +99,7 @@ bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
         }
     }
     e.OccurrenceTimes.insert(t);
+    ++e.QuarterHourCounts[QuarterHourOf(t)];
     return true;
 }
 
@@ -94,6 +117,7 @@ ErrorEntry ErrorCatalogue::CreateEntry(const ErrorOccurrence& occurrence, FileTi
     e.LastErrorDateTime = t;
     e.FirstErrorDateTime = t;
     e.OccurrenceTimes.insert(t);
+    e.QuarterHourCounts[QuarterHourOf(t)] = 1;
     e.AppName = occurrence.AppName;
     e.ErrorName = occurrence.ErrorName;
     e.AppPath = occurrence.AppPath;

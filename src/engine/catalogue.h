@@ -12,6 +12,7 @@
 
 #include "base/filetime.h"
 #include "base/text.h"
+#include "engine/record_numbers.h"
 #include "platform/message_sink.h"
 
 namespace veltrano {
@@ -52,6 +53,9 @@ struct ErrorEntry {
     FileTime LastErrorDateTime = 0;
     FileTime FirstErrorDateTime = 0;
     std::set<FileTime, std::greater<FileTime>> OccurrenceTimes;  // newest first
+    // Occurrences per UTC quarter hour (quarter hours since 1601): every time zone is a whole
+    // number of quarter hours away from UTC, so each bucket lies in one local day of any zone.
+    std::map<int32_t, int32_t> QuarterHourCounts;
     Text AppName;
     Text ErrorName;
     Text AppPath;
@@ -72,6 +76,13 @@ struct ErrorOccurrence {
     Text ReportId;
     Text ReportPath;         // report files only
     Text ReportDescription;  // report files only
+    // Which record this is, so that one met twice (a report through a second path to its
+    // folder, an event at the boundary of two passes over its log) counts once. Events: the log
+    // and the record's number in it. Report files: ReportId, else the file below its archive.
+    // Unset: never taken as met before.
+    Text LogName;
+    std::optional<uint32_t> RecordNumber;
+    Text ReportKey;
 
     // Copies into the fields with their capacities.
     void SetAppName(TextView v) { AppName = CopyCapped(v, kNameCapacity); }
@@ -106,8 +117,9 @@ class ErrorCatalogue {
 
     // Empties entries and indexes; TotalErrors becomes 0. Caller holds CatalogueLock.
     void Clear();
-    // Merges into the entry with the occurrence's key; false when there is none. Caller holds
-    // CatalogueLock.
+    // Merges into the entry with the occurrence's key; false when there is none, and the caller
+    // then adds the entry it creates from the occurrence. A record met before changes nothing and
+    // counts as merged. Caller holds CatalogueLock.
     bool Merge(const ErrorOccurrence& occurrence);
     // Inserts a new entry under its key with its index elements. Caller holds CatalogueLock.
     void Add(ErrorEntry entry);
@@ -125,6 +137,15 @@ class ErrorCatalogue {
   private:
     std::map<Text, Text>& ReportIndexFor(const ErrorEntry& entry);
     void RemoveRecency(FileTime time, const Text& key);
+    // Notes the occurrence's record; true when it had been met before.
+    bool MetBefore(const ErrorOccurrence& occurrence);
+
+    std::map<Text, RecordNumbers> mergedRecords_;  // per log
+    std::set<Text> mergedReports_;
 };
+
+// The quarter hour of a time, as QuarterHourCounts keys it, and the time it starts at.
+int32_t QuarterHourOf(FileTime time);
+FileTime QuarterHourStart(int32_t quarterHour);
 
 }  // namespace veltrano

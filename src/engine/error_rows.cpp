@@ -59,6 +59,7 @@ std::vector<ErrorRow> BuildErrorRows(const ErrorCatalogue& catalogue, int interv
                        DecimalText(ErrorCatalogue::IntervalCount(*entry, interval)),
                        FormatAge(clock, entry->LastErrorDateTime), entry->AppPath};
         row.tooltip = OccurrenceTooltip(*entry, interval, clock);
+        row.last = entry->LastErrorDateTime;
         rows.push_back(std::move(row));
     }
     return rows;
@@ -105,6 +106,17 @@ int FirstIntervalWithErrors(const ErrorCatalogue& catalogue) {
         return IntervalMonth;
     if (counts.halfYear > 0)
         return IntervalHalfYear;
+    return IntervalWeek;
+}
+
+int FirstIntervalWithErrorsOrAll(const ErrorCatalogue& catalogue) {
+    const int first = FirstIntervalWithErrors(catalogue);
+    if (first != IntervalWeek || CountIntervals(catalogue).week > 0)
+        return first;
+    for (const auto& [key, entry] : catalogue.entries) {
+        if (entry.Linked != 1)
+            return IntervalAll;
+    }
     return IntervalWeek;
 }
 

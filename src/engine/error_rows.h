@@ -17,6 +17,7 @@ struct ErrorRow {
     int image = 0;                // Category - 1
     std::array<Text, 5> columns;  // AppName, ErrorName, count, age, AppPath
     Text tooltip;                 // the occurrence list of the count and age cells
+    FileTime last = 0;            // the entry's LastErrorDateTime
 };
 
 // The rows of an interval, newest first; joined report entries are left out. The caller holds
@@ -40,5 +41,9 @@ IntervalCounts CountIntervals(const ErrorCatalogue& catalogue);
 // The interval shown at the end of a scan: last week, else last month, else six months, else
 // last week again (never "all").
 int FirstIntervalWithErrors(const ErrorCatalogue& catalogue);
+
+// The interval a report of an analysed drive opens on: the same choice, then "all", since a
+// drive is mostly analysed long after its last error. Last week when there is no error at all.
+int FirstIntervalWithErrorsOrAll(const ErrorCatalogue& catalogue);
 
 }  // namespace veltrano

@@ -103,6 +103,8 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
 
     ErrorOccurrence occurrence;
     occurrence.time = t;
+    occurrence.LogName = Text(logName);
+    occurrence.RecordNumber = record.RecordNumber();
     occurrence.SetAppName(record.SourceName());
     occurrence.SetErrorName(UnsignedText(record.EventID() & 0xFFFF));
     int32_t category = CategoryEventLog;

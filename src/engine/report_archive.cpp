@@ -18,7 +18,15 @@ class ArchiveWalk {
     ArchiveWalk(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock)
         : catalogue_(catalogue), files_(files), clock_(clock) {}
 
-    void WalkFolder(const Text& folder) {
+    // Walks an archive. Archives that are one folder reached by two paths ("C:\Users\All Users"
+    // is a junction to "C:\ProgramData") share a name, so that a report read through both
+    // counts once.
+    void WalkArchive(const Text& folder, TextView archiveName) {
+        WalkFolder(folder, Text(archiveName));
+    }
+
+  private:
+    void WalkFolder(const Text& folder, const Text& place) {
         auto listing = files_.ListFolder(folder);
         if (!listing)
             return;  // a folder that cannot be enumerated contributes nothing
@@ -27,15 +35,14 @@ class ArchiveWalk {
                 continue;
             const Text path = folder + u"\\" + entry.name;
             if (entry.facts.IsDirectory()) {
-                WalkFolder(path);
+                WalkFolder(path, place + u"\\" + entry.name);
             } else if (IsReportFileName(entry.name)) {
-                ReadReport(path, entry.facts.lastWriteTime);
+                ReadReport(path, place + u"\\" + entry.name, entry.facts.lastWriteTime);
             }
         }
     }
 
-  private:
-    void ReadReport(const Text& path, FileTime lastWrite) {
+    void ReadReport(const Text& path, const Text& place, FileTime lastWrite) {
         const int32_t age = DaysSince(clock_, lastWrite);
         if (age > catalogue_.MaxAgeDays)
             catalogue_.MaxAgeDays = age;
@@ -50,6 +57,8 @@ class ArchiveWalk {
         occurrence = ErrorOccurrence{};
         occurrence.ReportPath = CopyCapped(path, kPathCapacity);
         ParseReportText(*text, occurrence);
+        occurrence.ReportKey =
+            occurrence.ReportId.empty() ? u"file " + place : u"id " + occurrence.ReportId;
 
         std::lock_guard lock(CatalogueLock);
         if (catalogue_.Merge(occurrence))
@@ -125,8 +134,8 @@ bool IsReportFileName(TextView name) {
 
 void ReadReportArchive(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock) {
     ArchiveWalk walk(catalogue, files, clock);
-    walk.WalkFolder(u"C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportArchive");
-    walk.WalkFolder(u"C:\\Users\\All Users\\Microsoft\\Windows\\WER\\ReportArchive");
+    walk.WalkArchive(u"C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportArchive", u"machine");
+    walk.WalkArchive(u"C:\\Users\\All Users\\Microsoft\\Windows\\WER\\ReportArchive", u"machine");
 
     std::vector<Text> userFolders;
     if (auto users = files.ListFolder(u"C:\\Users")) {
@@ -137,7 +146,7 @@ void ReadReportArchive(ErrorCatalogue& catalogue, FileSystem& files, Clock& cloc
         }
     }
     for (const Text& user : userFolders) {
-        walk.WalkFolder(user + u"\\AppData\\Local\\Microsoft\\Windows\\WER\\ReportArchive");
+        walk.WalkArchive(user + u"\\AppData\\Local\\Microsoft\\Windows\\WER\\ReportArchive", user);
     }
 }
 

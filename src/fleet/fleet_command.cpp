@@ -37,13 +37,6 @@ bool IsFleetRun(const ScanOptions& options) {
            (options.root && ForwardedEventsLog(std::filesystem::u8path(*options.root)));
 }
 
-Text MachineName(Machine& machine, const std::string& folder) {
-    Text name = RecordedComputerName(machine);
-    if (name.empty())
-        name = folder.empty() ? Text() : Utf8ToUtf16(FolderName(folder));
-    return name.empty() ? Text(kUnknownComputer) : name;
-}
-
 int RunFleetCommand(const ScanOptions& options) {
     if (options.xmlPath || options.zipPath) {
         Say("--xml and --zip write one machine's report: not with several machines (see --help)");
@@ -69,7 +62,8 @@ int RunFleetCommand(const ScanOptions& options) {
     for (const std::string& note : run.notes)
         Say(note);
 
-    const std::string out = RenderFleet(run, options.format, options.interval, clock);
+    const std::string out =
+        RenderFleet(run, options.format, options.interval, clock, options.localTimes);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
 

@@ -13,7 +13,4 @@ bool IsFleetRun(const ScanOptions& options);
 // standard error; the exit status (1 when a machine could not be read).
 int RunFleetCommand(const ScanOptions& options);
 
-// The machine's own name, else the name of its folder, else "(unknown)".
-Text MachineName(Machine& machine, const std::string& folder);
-
 }  // namespace veltrano

@@ -6,20 +6,20 @@
 namespace veltrano {
 
 std::string RenderNdjson(const Text& machine, FileTime scanTime, const ErrorCatalogue& catalogue,
-                         const std::vector<ErrorRow>& rows) {
+                         const std::vector<ErrorRow>& rows, Clock& clock) {
     const std::string head = std::string("{\"Schema\": \"") + kFleetSchema +
                              "\", \"Machine\": " + JsonString(machine) + ", \"ScanTime\": \"" +
                              IsoUtc(scanTime) + "\", ";
     std::string out;
     for (const ErrorRow& row : rows) {
         if (const ErrorEntry* e = catalogue.Find(row.key))
-            out += head + JsonErrorFields(*e, row) + "}\n";
+            out += head + JsonErrorFields(*e, row, clock) + "}\n";
     }
     return out;
 }
 
 std::string RenderFleet(const FleetRun& run, OutputFormat format, std::optional<int> interval,
-                        Clock& clock) {
+                        Clock& clock, bool localTimes) {
     const bool several = run.machines.size() > 1;
     std::vector<MachineRows> tables;
     std::vector<std::string> objects;
@@ -27,16 +27,15 @@ std::string RenderFleet(const FleetRun& run, OutputFormat format, std::optional<
     for (const FleetMachine& m : run.machines) {
         const ErrorCatalogue& catalogue = *m.catalogue;
         const int shown = interval.value_or(
-            format == OutputFormat::Ndjson ? IntervalAll : FirstIntervalWithErrors(catalogue));
+            format == OutputFormat::Ndjson ? IntervalAll : FirstIntervalWithErrorsOrAll(catalogue));
         auto rows = BuildErrorRows(catalogue, shown, clock);
         const Text status = IntervalStatusText(catalogue, shown, rows.size(), clock);
         switch (format) {
             case OutputFormat::Ndjson:
-                out += RenderNdjson(m.name, clock.UtcNow(), catalogue, rows);
+                out += RenderNdjson(m.name, clock.UtcNow(), catalogue, rows, clock);
                 break;
             case OutputFormat::Json:
-                objects.push_back(
-                    RenderJson(catalogue, rows, shown, status, several ? &m.name : nullptr));
+                objects.push_back(RenderJson(catalogue, rows, shown, status, clock, &m.name));
                 break;
             case OutputFormat::Table:
             case OutputFormat::Csv:
@@ -46,9 +45,9 @@ std::string RenderFleet(const FleetRun& run, OutputFormat format, std::optional<
     }
     switch (format) {
         case OutputFormat::Table:
-            return RenderFleetTable(tables, several);
+            return RenderFleetTable(tables, several, localTimes ? &clock : nullptr);
         case OutputFormat::Csv:
-            return RenderFleetCsv(tables, several);
+            return RenderFleetCsv(tables, several, localTimes ? &clock : nullptr);
         case OutputFormat::Json:
             // Several machines (or none) make an array of the single-machine objects.
             if (objects.size() == 1)

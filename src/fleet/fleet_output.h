@@ -14,15 +14,16 @@
 namespace veltrano {
 
 // The name of the lines' layout; a line's fields change only with it.
-inline constexpr char kFleetSchema[] = "veltrano-fleet-1";
+inline constexpr char kFleetSchema[] = "veltrano-fleet-2";
 
 // One line per row of one machine.
 std::string RenderNdjson(const Text& machine, FileTime scanTime, const ErrorCatalogue& catalogue,
-                         const std::vector<ErrorRow>& rows);
+                         const std::vector<ErrorRow>& rows, Clock& clock);
 
 // A run's machines in the format; one machine comes out as a single-machine scan would.
-// interval: as chosen by --interval, else each machine's own (NDJSON: all).
+// interval: as chosen by --interval, else each machine's own (NDJSON: all); localTimes: the
+// table's and CSV's dates in the machines' zone.
 std::string RenderFleet(const FleetRun& run, OutputFormat format, std::optional<int> interval,
-                        Clock& clock);
+                        Clock& clock, bool localTimes = false);
 
 }  // namespace veltrano

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "engine/event_record.h"
+#include "fleet/fleet_folders.h"
+#include "fleet/forwarded_events.h"
 #include "platform/offline/eventlog/byte_cursor.h"
 
 namespace veltrano {
@@ -65,6 +67,13 @@ Text RecordedComputerName(Machine& machine) {
             newest = std::move(record);
     }
     return newest ? newest->computer : Text();
+}
+
+Text MachineName(Machine& machine, const std::string& folder) {
+    Text name = RecordedComputerName(machine);
+    if (name.empty())
+        name = folder.empty() ? Text() : Utf8ToUtf16(FolderName(folder));
+    return name.empty() ? Text(kUnknownComputer) : name;
 }
 
 }  // namespace veltrano

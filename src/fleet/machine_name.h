@@ -2,6 +2,8 @@
 // the computer its newest log record names.
 #pragma once
 
+#include <string>
+
 #include "base/text.h"
 #include "platform/machine.h"
 
@@ -9,5 +11,9 @@ namespace veltrano {
 
 // Empty when the machine names itself nowhere.
 Text RecordedComputerName(Machine& machine);
+
+// What every output calls a machine scanned alone: its own name, else the name of its folder,
+// else "(unknown)".
+Text MachineName(Machine& machine, const std::string& folder);
 
 }  // namespace veltrano

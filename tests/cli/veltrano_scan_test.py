@@ -29,7 +29,9 @@ UNIX_TO_FILETIME_SECONDS = 11_644_473_600
 NOW_UNIX = calendar.timegm((2026, 3, 1, 12, 0, 0))
 NOW_FILETIME = (NOW_UNIX + UNIX_TO_FILETIME_SECONDS) * 10_000_000
 INTERVALS = ["week", "month", "6months", "all"]
-TITLES = ["AppName / SourceName", "Error Name / ID", "Error Count", "Last Error Time", "App Path"]
+TITLES = ["AppName / SourceName", "Error Name / ID", "Error Count", "Last Error Time",
+          "Last error (UTC)", "App Path"]
+MACHINE = "FAMILY-PC"
 
 
 def read_bytes(path):
@@ -126,10 +128,13 @@ class SampleScan(unittest.TestCase):
                 self.assertEqual(got["ErrorSummary"], e.ErrorSummary)
                 self.assertEqual(got["MessageTemplate"], e.MessageTemplate)
                 self.assertEqual(got["ErrorTextParams"], e.ErrorTextParams)
+                # Report files begin with a byte-order mark; what the command line shows has none.
                 if e.text_choices:
-                    self.assertIn(got["ErrorText"], e.text_choices)
+                    self.assertIn(got["ErrorText"],
+                                  [t.replace("\ufeff", "") for t in e.text_choices])
                 else:
                     self.assertEqual(got["ErrorText"], e.ErrorText)
+                self.assertEqual(list(zip(got["Days"], got["DayCounts"])), e.day_counts())
                 self.assertEqual(got["LastErrorDateTime"], expect.filetime_iso(e.LastErrorDateTime))
                 self.assertEqual(sorted(got["OccurrenceTimes"]),
                                  sorted({expect.filetime_iso(t) for t in e.times}))
@@ -170,8 +175,31 @@ class SampleScan(unittest.TestCase):
 
     def test_without_an_interval_the_first_interval_with_errors_is_shown(self):
         report = self.scan_json()
-        self.assertEqual(report["interval"], "week")
+        self.assertEqual((report["interval"], report["Machine"]), ("week", MACHINE))
         self.assertEqual(len(report["errors"]), len(self.expected_rows("week")[0]))
+        # The same drive analysed three years on: nothing in the last six months, so all of it.
+        later = json.loads(run("--root", self.drive, "--now", "2029-03-01T12:00:00Z",
+                               "--format", "json").stdout)
+        self.assertEqual(later["interval"], "all")
+        self.assertEqual(len(later["errors"]), len(self.sample.listed()))
+
+    def test_dates_in_utc_or_in_the_machines_zone_and_one_burst_counted_in_full(self):
+        rows = self.scan_json("--interval", "all")["errors"]
+        lines = {tuple(r[:2]): r for r in csv.reader(io.StringIO(
+            self.scan("--format", "csv", "--interval", "all", "--local"), newline=""))}
+        self.assertEqual(lines[("AppName / SourceName", "Error Name / ID")][4],
+                         "Last error (local time)")
+        berlin = run("--root", self.drive, "--now", NOW, "--format", "csv", "--interval", "all",
+                     "--local", env_tz="Europe/Berlin").stdout.decode()
+        offsets = {r[4][19:] for r in list(csv.reader(io.StringIO(berlin, newline="")))[1:]}
+        self.assertTrue(offsets and offsets <= {"+01:00", "+02:00"}, offsets)
+        for r in rows:
+            self.assertEqual(lines[(r["AppName"], r["ErrorName"])][4],
+                             r["LastErrorDateTime"][:19] + "+00:00")
+        # DCOM's timeouts come five to a second: every record counts, each second is one time.
+        dcom = next(r for r in rows if r["AppName"] == "DCOM" and r["ErrorName"] == "10010")
+        self.assertEqual((dcom["ErrorCount"], len(dcom["OccurrenceTimes"])), (8, 2))
+        self.assertEqual(sum(dcom["DayCounts"]), 8)
 
     # --- output formats ---
 
@@ -186,7 +214,8 @@ class SampleScan(unittest.TestCase):
                 self.assertEqual(table[0], TITLES)
                 rows = self.scan_json("--interval", interval)["errors"]
                 self.assertEqual(table[1:], [[r["AppName"], r["ErrorName"], str(r["Count"]),
-                                              r["Age"], r["AppPath"]] for r in rows])
+                                              r["Age"], r["LastErrorDateTime"], r["AppPath"]]
+                                             for r in rows])
                 # The ages against the sample's own times and the instant worked out above.
                 expected, _ = self.expected_rows(interval)
                 self.assertEqual([row[3] for row in table[1:]],
@@ -199,7 +228,8 @@ class SampleScan(unittest.TestCase):
             self.assertIn(title, lines[0])
         count = len(self.sample.listed())
         self.assertEqual(lines[count + 1], "")
-        self.assertTrue(lines[count + 2].startswith("%d errors found" % count), lines[count + 2])
+        self.assertTrue(lines[count + 2].startswith("%s: %d errors found" % (MACHINE, count)),
+                        lines[count + 2])
         self.assertEqual(lines[count + 3:], [""])
 
     def test_german_texts(self):

@@ -72,16 +72,63 @@ TEST_F(CatalogueTest, CreationCountsOnlyStrictlyInsideEachWindow) {
     EXPECT_EQ(catalogue.Find(u"app_1")->WeekFirstTime, catalogue.WeekStart);
 }
 
-TEST_F(CatalogueTest, EqualLatestTimeChangesNothing) {
+TEST_F(CatalogueTest, RecordsSharingASecondEachCountButTheSameRecordCountsOnce) {
     const FileTime t = now - Seconds(100);
-    Record(Occurrence(u"app", u"1", t, u"R1"));
+    auto event = [&](Text log, uint32_t number) {
+        ErrorOccurrence o = Occurrence(u"app", u"1", t, u"R" + DecimalText(number));
+        o.LogName = std::move(log);
+        o.RecordNumber = number;
+        return o;
+    };
+    // A burst: three records of one second, then the middle one read again (a second pass over
+    // the log) and one of another log with the same number.
+    for (uint32_t n : {12u, 11u, 10u})
+        Record(event(u"System", n));
     const ErrorEntry before = *catalogue.Find(u"app_1");
-    EXPECT_TRUE(catalogue.Merge(Occurrence(u"app", u"1", t, u"R2")));
+    EXPECT_TRUE(catalogue.Merge(event(u"System", 11)));
     const ErrorEntry& after = *catalogue.Find(u"app_1");
-    EXPECT_EQ(after.ErrorCount, 1);
-    EXPECT_EQ(after.WeekCount, before.WeekCount);
-    EXPECT_EQ(after.ReportId, u"R1");
-    EXPECT_EQ(catalogue.EventReportIndex.count(u"R2"), 0u);
+    EXPECT_EQ(after.ErrorCount, 3);
+    EXPECT_EQ(after.WeekCount, 3);
+    EXPECT_EQ(after.ReportId, before.ReportId);
+    EXPECT_EQ(after.OccurrenceTimes.size(), 1u);
+    EXPECT_EQ(after.QuarterHourCounts.at(QuarterHourOf(t)), 3);
+    Record(event(u"Application", 11));
+    EXPECT_EQ(catalogue.Find(u"app_1")->ErrorCount, 4);
+
+    // Report files: one identifier or one file below its archive is one report, however reached.
+    auto report = [&](Text key) {
+        ErrorOccurrence o = Occurrence(u"wer", u"crash", t);
+        o.ReportKey = std::move(key);
+        return o;
+    };
+    for (Text key : {u"id A", u"id A", u"file machine\\x\\Report.wer", u"id B",
+                     u"file machine\\x\\Report.wer"})
+        Record(report(key), CategoryReportFile);
+    EXPECT_EQ(catalogue.Find(u"wer_crash")->ErrorCount, 3);
+    // After a clear every record is new again.
+    catalogue.Clear();
+    Record(event(u"System", 11));
+    EXPECT_EQ(catalogue.Find(u"app_1")->ErrorCount, 1);
+}
+
+TEST(RecordNumbersTest, RangesJoinAndHoldEveryNumberOnce) {
+    RecordNumbers numbers;
+    // A backwards pass, a forwards pass and a gap that a later record fills.
+    for (uint32_t n : {9u, 8u, 7u, 1u, 2u, 3u, 5u})
+        EXPECT_TRUE(numbers.Insert(n)) << n;
+    EXPECT_EQ(numbers.RangeCount(), 3u);
+    for (uint32_t n : {1u, 3u, 5u, 7u, 9u})
+        EXPECT_FALSE(numbers.Insert(n)) << n;
+    EXPECT_TRUE(numbers.Insert(4));
+    EXPECT_TRUE(numbers.Insert(6));
+    EXPECT_EQ(numbers.RangeCount(), 1u);
+    for (uint32_t n = 1; n <= 9; ++n)
+        EXPECT_FALSE(numbers.Insert(n)) << n;
+    // The ends of the number space.
+    EXPECT_TRUE(numbers.Insert(0xFFFFFFFFu));
+    EXPECT_TRUE(numbers.Insert(0));
+    EXPECT_FALSE(numbers.Insert(0xFFFFFFFFu));
+    EXPECT_EQ(numbers.RangeCount(), 2u);
 }
 
 TEST_F(CatalogueTest, EqualOlderTimeCountsAgainButIsStoredOnce) {

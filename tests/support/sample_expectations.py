@@ -198,21 +198,23 @@ class Expected:
 
     @property
     def ErrorCount(self):
-        # An occurrence at the latest time seen so far is taken as known; every other one counts.
-        count, latest = 0, None
-        for t in self.times:
-            if t != latest:
-                count += 1
-            if latest is None or t > latest:
-                latest = t
-        return count
+        # Every record counts once, however many share its second.
+        return len(self.times)
 
     @property
     def LastErrorDateTime(self):
         return max(self.times)
 
     def count_since(self, start):
-        return sum(1 for t in set(self.times) if t >= start) if self.times else 0
+        return sum(1 for t in self.times if t >= start)
+
+    def day_counts(self):
+        """Records per UTC day, oldest day first, as (ISO date, count) pairs."""
+        days = {}
+        for t in self.times:
+            day = filetime_iso(t)[:10]
+            days[day] = days.get(day, 0) + 1
+        return sorted(days.items())
 
 
 def crash_or_hang(app):

@@ -89,6 +89,7 @@ void AddSyntheticEntries(ErrorCatalogue& catalogue, size_t count, uint32_t seed)
         FileTime t = base + static_cast<FileTime>(g.Below(1'000'000)) * kTicksPerSecond;
         for (int k = 0; k < occurrences; ++k) {
             e.OccurrenceTimes.insert(t);
+            ++e.QuarterHourCounts[QuarterHourOf(t)];
             t -= static_cast<FileTime>(1 + g.Below(100'000)) * kTicksPerSecond;
         }
         e.LastErrorDateTime = *e.OccurrenceTimes.begin();

@@ -54,8 +54,11 @@ const Recurring kErrors[] = {
      {{3, 4, 19, 0}, {3, 4, 18, 56}, {3, 4, 18, 51}, {26, 2, 0}}},
     {u"System", u"disk", nullptr, 51, kIoWarning, kWarning, 0, {kDisk},
      {{3, 4, 18, 40}, {26, 1, 59}}},
+    // Bursts: a DCOM server that times out for every waiting client at once writes one record
+    // per client within the same second.
     {u"System", u"Microsoft-Windows-DistributedCOM", u"DCOM", 10010, 0, kError, 0,
-     {u"{9BA05972-F6A8-11CF-A442-00A0C90A8F39}"}, {{4, 1, 0}, {57, 9, 0}}},
+     {u"{9BA05972-F6A8-11CF-A442-00A0C90A8F39}"},
+     {{4, 1, 0}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}, {57, 9, 0}, {57, 9, 0}, {57, 9, 0}}},
     {u"Application", u"SideBySide", nullptr, 33, kSideBySideError, kError, 0,
      {u"C:\\Program Files (x86)\\Starforge\\Launcher\\StarforgeCrashReporter.exe",
       u"Dependent Assembly Microsoft.VC90.CRT,processorArchitecture=\"x86\","
@@ -66,7 +69,7 @@ const Recurring kErrors[] = {
      {u"RegOpenKeyExW(-2147483646,SYSTEM\\CurrentControlSet\\Services\\VSS\\Diag,...)",
       u"0x80070005, Access is denied", u"Initializing Writer",
       u"Writer Class Id: {e8132975-6f93-4464-a53e-1050253ae220}"},
-     {{80, 2, 0}, {140, 2, 0}}},
+     {{80, 2, 0}, {80, 2, 0}, {140, 2, 0}}},
     {u"Application", u"Brightbyte Backup", nullptr, 3005, 0, kError, 0,
      {u"Backup job 'Family Photos' failed: the destination \\\\NAS\\backup is not reachable."},
      {{5, 10, 0}, {13, 22, 0}}},

@@ -15,6 +15,10 @@ namespace fs = std::filesystem;
 
 constexpr char16_t kLogs[] = u"Windows\\System32\\winevt\\Logs\\";
 constexpr char16_t kConfig[] = u"Windows\\System32\\config\\";
+// "C:\Users\All Users" is a junction to "C:\ProgramData" on a real machine, so the machine's
+// report archive shows there too. The sample holds a copy, which a reader meets the same way.
+constexpr char16_t kMachineArchive[] = u"ProgramData\\Microsoft\\Windows\\WER\\ReportArchive";
+constexpr char16_t kAllUsersArchive[] = u"Users\\All Users\\Microsoft\\Windows\\WER\\ReportArchive";
 
 void WriteFile(const fs::path& path, const void* data, size_t size) {
     fs::create_directories(path.parent_path());
@@ -86,9 +90,14 @@ fs::path HostPath(const fs::path& drive, TextView windowsPath) {
 void WriteSampleMachine(const SampleMachine& m, const fs::path& drive,
                         std::span<const uint8_t> messageDll) {
     for (const SampleReport& r : m.reports) {
-        const fs::path file = HostPath(drive, r.archive + u"\\" + r.folder + u"\\Report.wer");
-        WriteFile(file, ReportFileBytes(r.text));
-        SetLastWrite(file, r.time + 3 * kTicksPerSecond);
+        for (const Text& archive :
+             {r.archive, r.archive == kMachineArchive ? Text(kAllUsersArchive) : Text()}) {
+            if (archive.empty())
+                continue;
+            const fs::path file = HostPath(drive, archive + u"\\" + r.folder + u"\\Report.wer");
+            WriteFile(file, ReportFileBytes(r.text));
+            SetLastWrite(file, r.time + 3 * kTicksPerSecond);
+        }
     }
     fs::create_directories(HostPath(drive, u"Users\\Public\\Documents"));
     for (const TextView log : {TextView(u"Application"), TextView(u"System")}) {

@@ -148,12 +148,13 @@ void EntryJson(JsonOut& json, const PageEntry& e) {
     IntervalTexts(json, e.lookups);
     json.Key("s").Str(e.summary).Key("d");
     if (e.detail)
-        json.Str(*e.detail);
+        json.Str(WithoutByteOrderMarks(*e.detail));
     else
         json.Null();
-    json.Key("dy");
-    NumberArray(json, e.days);
-    json.Close('}');
+    json.Key("dy").Open('[');
+    for (const auto& [day, count] : e.days)
+        json.Open('[').Num(day).Num(count).Close(']');
+    json.Close(']').Close('}');
 }
 
 }  // namespace

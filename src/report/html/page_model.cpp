@@ -4,6 +4,7 @@
 #include <map>
 
 #include "engine/error_rows.h"
+#include "engine/occurrence_days.h"
 #include "export/lookup_query.h"
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
@@ -11,8 +12,6 @@
 
 namespace veltrano {
 namespace {
-
-constexpr int64_t kDaysFrom1601To1970 = kEpochDifferenceSeconds / 86'400;
 
 // The entries of one machine, in the window's order, with what every interval shows of them.
 class MachineEntries {
@@ -34,7 +33,7 @@ class MachineEntries {
         PageMachine& pageMachine = model.machines.emplace_back();
         pageMachine.name = machine_.name;
         pageMachine.facts = machine_.facts;
-        pageMachine.firstInterval = FirstIntervalWithErrors(catalogue);
+        pageMachine.firstInterval = FirstIntervalWithErrorsOrAll(catalogue);
         pageMachine.today = LocalDay(clock, clock.UtcNow()).value_or(0);
         pageMachine.scanTime = FileTimeToLocalText(clock, clock.UtcNow());
 
@@ -77,11 +76,8 @@ class MachineEntries {
             e.counts[interval - 1] = ErrorCatalogue::IntervalCount(entry, interval);
         e.summary = entry.ErrorSummary;
         e.detail = entry.ErrorText;
-        e.days.reserve(entry.OccurrenceTimes.size());
-        for (FileTime t : entry.OccurrenceTimes) {
-            if (auto day = LocalDay(*machine_.clock, t))
-                e.days.push_back(*day);
-        }
+        for (const auto& [day, count] : OccurrencesPerDay(entry, *machine_.clock))
+            e.days.push_back({day, count});
         return e;
     }
 
@@ -99,17 +95,6 @@ class MachineEntries {
 };
 
 }  // namespace
-
-std::optional<int32_t> LocalDay(Clock& clock, FileTime utc) {
-    const auto local = clock.UtcToLocal(utc);
-    if (!local)
-        return std::nullopt;
-    const auto midnight = CalendarToFileTime({local->year, local->month, local->day, 0, 0, 0, 0});
-    if (!midnight)
-        return std::nullopt;
-    return static_cast<int32_t>(static_cast<int64_t>(*midnight / kTicksPerDay) -
-                                kDaysFrom1601To1970);
-}
 
 PageModel BuildPageModel(const ReportPage& page) {
     PageModel model;

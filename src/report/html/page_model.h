@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -31,8 +32,8 @@ struct PageEntry {
     std::array<std::optional<Text>, kPageIntervals> lookups;
     Text summary;
     std::optional<Text> detail;  // the joined detail text
-    // Local calendar day (days since 1970-01-01) of every occurrence, newest first.
-    std::vector<int32_t> days;
+    // Occurrences per local calendar day (days since 1970-01-01), oldest day first.
+    std::vector<std::pair<int32_t, int32_t>> days;
 };
 
 struct PageMachine {
@@ -40,9 +41,9 @@ struct PageMachine {
     std::vector<ReportFact> facts;
     std::array<int32_t, kPageIntervals> rowCounts{};  // rows listed per interval
     std::array<Text, kPageIntervals> statusTexts;     // the window's status line per interval
-    int firstInterval = 1;                            // the window's choice at the end of a scan
-    int32_t today = 0;                                // local day of "now"
-    Text scanTime;                                    // "now" as the machine's date text
+    int firstInterval = 1;  // the interval the page opens on: the first with errors, else "all"
+    int32_t today = 0;      // local day of "now"
+    Text scanTime;          // "now" as the machine's date text
 };
 
 struct PageModel {
@@ -54,9 +55,5 @@ struct PageModel {
 // Builds the model in the interface language. Sets the process-wide path variables of each
 // machine in turn (for the lookup links).
 PageModel BuildPageModel(const ReportPage& page);
-
-// Days since 1970-01-01 of the local calendar date of a UTC time; nullopt when it cannot be
-// converted.
-std::optional<int32_t> LocalDay(Clock& clock, FileTime utc);
 
 }  // namespace veltrano

@@ -5,15 +5,10 @@
 
 namespace veltrano {
 
-ReportMachine ScannedMachine(Machine& machine, const ErrorCatalogue& catalogue,
-                             TextView fallbackName, std::vector<ReportFact> facts) {
+ReportMachine ScannedMachine(Machine& machine, const ErrorCatalogue& catalogue, Text name,
+                             std::vector<ReportFact> facts) {
     ReportMachine m;
-    if (machine.registry != nullptr) {
-        m.name = machine.registry->ReadMachineString(
-            u"SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", u"ComputerName");
-    }
-    if (m.name.empty())
-        m.name = Text(fallbackName);
+    m.name = std::move(name);
     m.catalogue = &catalogue;
     m.clock = machine.clock;
     m.system = machine.system;

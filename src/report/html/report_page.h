@@ -38,9 +38,9 @@ namespace veltrano {
 
 struct Machine;
 
-// A scanned machine for the page: its name as its registry records it (else fallbackName),
-// its catalogue, ports and facts.
-ReportMachine ScannedMachine(Machine& machine, const ErrorCatalogue& catalogue,
-                             TextView fallbackName, std::vector<ReportFact> facts);
+// A scanned machine for the page, under the name every output gives it: its catalogue, ports
+// and facts.
+ReportMachine ScannedMachine(Machine& machine, const ErrorCatalogue& catalogue, Text name,
+                             std::vector<ReportFact> facts);
 
 }  // namespace veltrano

@@ -92,11 +92,11 @@ def expected_tooltip(error, interval):
 
 
 def per_day(errors):
-    """Occurrences per day and category (1 to 4)."""
+    """Occurrences per day and category (1 to 4), from the JSON's day counts."""
     days = {}
     for e in errors:
-        for t in e["OccurrenceTimes"]:
-            days.setdefault(day_of(t), [0, 0, 0, 0])[e["Category"] - 1] += 1
+        for day, n in zip(e["Days"], e["DayCounts"]):
+            days.setdefault(day_of(day + "T00:00:00Z"), [0, 0, 0, 0])[e["Category"] - 1] += n
     return days
 
 
@@ -248,16 +248,18 @@ class ReportPage(unittest.TestCase):
                     week = [a + b for a, b in zip(week, counts)]
             self.assertEqual(bar["counts"], week)
         self.assertEqual(sum(sum(b["counts"]) for b in chart["bars"]),
-                         sum(len(e["OccurrenceTimes"]) for e in errors))
+                         sum(e["ErrorCount"] for e in errors))
 
         # A click on the busiest day of the last 30 lists exactly the errors of that day.
         self.browser.evaluate(click('[data-range="30"]'))
         busiest = max(range(today - 29, today + 1), key=lambda d: sum(days.get(d, [0])))
         self.browser.evaluate(click(f'.bar[data-from="{busiest}"]'))
         rows = self.rows()
-        self.assertEqual([(r["app"], r["name"]) for r in rows],
-                         [(e["AppName"], e["ErrorName"]) for e in errors
-                          if any(day_of(t) == busiest for t in e["OccurrenceTimes"])])
+        on_day = [(e, dict(zip(map(lambda d: day_of(d + "T00:00:00Z"), e["Days"]),
+                               e["DayCounts"])).get(busiest, 0)) for e in errors]
+        # The errors of that day, each with its count that day.
+        self.assertEqual([(r["app"], r["name"], r["count"]) for r in rows],
+                         [(e["AppName"], e["ErrorName"], str(n)) for e, n in on_day if n])
         title = self.browser.evaluate(f"document.querySelector('.bar[data-from=\"{busiest}\"]').title")
         self.assertIn(str(sum(days[busiest])), title)
         self.assertIn((EPOCH + datetime.timedelta(days=busiest)).date().isoformat(), title)

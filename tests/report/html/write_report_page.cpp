@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/scan_machine.h"
 #include "engine/scan.h"
+#include "fleet/machine_name.h"
 #include "platform/host.h"
 #include "report/html/page_writer.h"
 #include "shell/local_texts.h"
@@ -41,8 +42,7 @@ int main(int argc, char** argv) {
         RunScan(*catalogue, scan->machine());
         const Text root = Utf8ToUtf16(argv[i]);
         page.machines.push_back(ScannedMachine(
-            scan->machine(), *catalogue,
-            Utf8ToUtf16(std::filesystem::path(argv[i]).filename().string()),
+            scan->machine(), *catalogue, MachineName(scan->machine(), argv[i]),
             {{u"Drive", root}, {u"Entries", DecimalText(catalogue->entries.size())}}));
         scans.push_back(std::move(scan));
         catalogues.push_back(std::move(catalogue));

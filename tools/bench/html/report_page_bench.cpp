@@ -45,11 +45,13 @@ ErrorCatalogue SyntheticMachine() {
         const int count = ++i == kDistinct ? std::max(1, left) : 1 + static_cast<int>(i * 7 % 19);
         left -= count;
         e.OccurrenceTimes.clear();
+        e.QuarterHourCounts.clear();
         const FileTime latest = kNow - static_cast<FileTime>(next(400) * next(400) / 400) * kDay -
                                 next(86'400) * kTicksPerSecond;
         FileTime t = latest;
         while (static_cast<int>(e.OccurrenceTimes.size()) < count) {
             e.OccurrenceTimes.insert(t);
+            ++e.QuarterHourCounts[QuarterHourOf(t)];
             t -= (1 + next(20 * 86'400)) * kTicksPerSecond;
         }
         e.ErrorCount = count;

@@ -1,5 +1,5 @@
 -- The fleet's errors in ClickHouse: one row per distinct error, machine and scan, as
--- `veltrano-scan --format ndjson` writes them (schema veltrano-fleet-1, docs/fleet-schema.md),
+-- `veltrano-scan --format ndjson` writes them (schema veltrano-fleet-2, docs/fleet-schema.md),
 -- and the fleet's questions as views. Load with: clickhouse-client --multiquery < schema.sql
 -- On a cluster, create the table ON CLUSTER with ReplicatedMergeTree and put a Distributed table
 -- of the same columns in front of it; the views stay as they are over that table.
@@ -23,6 +23,8 @@ CREATE TABLE IF NOT EXISTS veltrano.errors
     LastErrorDateTime DateTime('UTC'),
     FirstErrorDateTime DateTime('UTC'),
     OccurrenceTimes Array(DateTime('UTC')),
+    Days Array(Date),
+    DayCounts Array(Int32),
     AppName String,
     ErrorName String,
     AppPath String,

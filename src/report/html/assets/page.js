@@ -11,6 +11,7 @@
     const DAY_MS = 86400000;
     const CHART_HEIGHT = 140;
     const MAX_DAYS = 10 * 366;  // the weekly chart's reach
+    const DAILY_UP_TO = 92;     // an "all" view this short has a bar per day
 
     function el(tag, className, text) {
         const node = document.createElement(tag);
@@ -47,6 +48,8 @@
         selected: -1,      // index into entries
     };
     state.interval = machines.length ? machines[0].first : 1;
+    // The timeline opens on the list's interval.
+    state.range = state.interval === 4 ? "all" : state.interval === 3 ? "180" : "30";
 
     document.title = T.title + " \u2014 " + machines.map((m) => m.name).join(", ");
 
@@ -57,6 +60,12 @@
         for (const m of machines) {
             const box = el("div", "machine-head");
             box.appendChild(el("h3", null, m.name));
+            const newest = lastDayOf[machines.indexOf(m)];
+            if (newest !== null && newest < m.today - 29) {
+                const note = el("p", "up-to", T.upTo.replace("%s", isoDay(newest))
+                    .replace("%s", isoDay(m.today)));
+                box.appendChild(note);
+            }
             const facts = el("table", "facts");
             const rows = [[T.scanTime, m.scanTime]].concat(m.facts);
             const counts = [1, 2, 3, 4].map((i) => T["interval" + i] + ": " + m.rows[i - 1]);
@@ -74,32 +83,49 @@
     }
 
     // --- timeline ---
-    // Occurrences per day and category, per machine.
+    // Occurrences per day and category, per machine; each entry's days are [day, count] pairs.
     const perDay = machines.map(() => new Map());
-    let firstDay = Infinity;
+    const firstDayOf = machines.map(() => null);
+    const lastDayOf = machines.map(() => null);
     for (const e of entries) {
         const days = perDay[e.m];
-        for (const d of e.dy) {
+        for (const [d, n] of e.dy) {
             let counts = days.get(d);
             if (!counts) days.set(d, (counts = [0, 0, 0, 0]));
-            counts[e.c - 1]++;
-            if (d < firstDay) firstDay = d;
+            counts[e.c - 1] += n;
+            if (firstDayOf[e.m] === null || d < firstDayOf[e.m]) firstDayOf[e.m] = d;
+            if (lastDayOf[e.m] === null || d > lastDayOf[e.m]) lastDayOf[e.m] = d;
         }
     }
     const today = machines.length ? Math.max(...machines.map((m) => m.today)) : 0;
 
-    // The bars of the chosen range: [first day, last day] each.
-    function buckets() {
+    // The errors' first and last day over some machines; null when they have none.
+    function dataSpan(machineIndexes) {
+        const firsts = machineIndexes.map((i) => firstDayOf[i]).filter((d) => d !== null);
+        const lasts = machineIndexes.map((i) => lastDayOf[i]).filter((d) => d !== null);
+        return firsts.length ? [Math.min(...firsts), Math.max(...lasts)] : null;
+    }
+
+    // The bars of the chosen range: [first day, last day] each. A view ends today, or where the
+    // data ends when its newest error is older than the view; "all" spans the first to the last
+    // error.
+    function buckets(machineIndexes) {
         const out = [];
+        const span = dataSpan(machineIndexes);
         if (state.range === "all") {
-            const monday = (d) => d - ((d + 3) % 7);  // 1970-01-01 was a Thursday
+            const last = span ? Math.min(span[1], today) : today;
             // A stray time decades back (a wrong clock) must not make thousands of bars.
-            const earliest = Math.max(firstDay === Infinity ? today : firstDay, today - MAX_DAYS);
-            const start = monday(Math.min(earliest, today));
-            for (let d = start; d <= today; d += 7) out.push([d, Math.min(d + 6, today)]);
+            const first = Math.min(last, Math.max(span ? span[0] : last, last - MAX_DAYS));
+            if (last - first < DAILY_UP_TO) {
+                for (let d = first; d <= last; ++d) out.push([d, d]);
+            } else {
+                const monday = (d) => d - ((d + 3) % 7);  // 1970-01-01 was a Thursday
+                for (let d = monday(first); d <= last; d += 7) out.push([d, Math.min(d + 6, last)]);
+            }
         } else {
-            const span = state.range === "30" ? 30 : 183;
-            for (let d = today - span + 1; d <= today; ++d) out.push([d, d]);
+            const days = state.range === "30" ? 30 : 183;
+            const end = span && span[1] < today - days + 1 ? span[1] : today;
+            for (let d = end - days + 1; d <= end; ++d) out.push([d, d]);
         }
         return out;
     }
@@ -124,7 +150,7 @@
     }
 
     function buildChart(machineIndexes, machineFilter, info) {
-        const list = buckets();
+        const list = buckets(machineIndexes);
         const counts = list.map(([from, to]) => bucketCounts(machineIndexes, from, to));
         const max = Math.max(1, ...counts.map((c) => c[0] + c[1] + c[2] + c[3]));
         const chart = el("div", "chart");
@@ -168,7 +194,7 @@
         timeline.appendChild(el("h2", null, T.timeline));
         const controls = el("div", "controls");
         const rangeButtons = el("span", "bar-buttons");
-        for (const [range, label] of [["30", T.days30], ["180", T.months6], ["all", T.allWeeks]]) {
+        for (const [range, label] of [["30", T.days30], ["180", T.months6], ["all", T.allRange]]) {
             const b = el("button", null, label);
             b.dataset.range = range;
             b.setAttribute("aria-pressed", String(state.range === range));
@@ -235,11 +261,21 @@
     const collator = new Intl.Collator(data.lang, { sensitivity: "base", numeric: true });
     let haystacks = null;  // lower-case search texts, made at the first search
 
+    // The occurrences of the chosen days.
+    function dayCount(e) {
+        let n = 0;
+        for (const [d, c] of e.dy) if (d >= state.dayFrom && d <= state.dayTo) n += c;
+        return n;
+    }
+    // The count column: the interval's count, or the chosen days' count.
+    function shownCount(e) {
+        return state.dayFrom === null ? e.k[state.interval - 1] : dayCount(e);
+    }
+
     function listed(e) {
         if (state.machine >= 0 && e.m !== state.machine) return false;
         if (intervalValue(e.tt, state.interval) == null) return false;
-        if (state.dayFrom !== null && !e.dy.some((d) => d >= state.dayFrom && d <= state.dayTo))
-            return false;
+        if (state.dayFrom !== null && dayCount(e) === 0) return false;
         return true;
     }
 
@@ -251,7 +287,7 @@
             case "app": r = collator.compare(ea.a, eb.a); break;
             case "name": r = collator.compare(ea.n, eb.n); break;
             case "path": r = collator.compare(ea.p, eb.p); break;
-            case "count": r = ea.k[state.interval - 1] - eb.k[state.interval - 1]; break;
+            case "count": r = shownCount(ea) - shownCount(eb); break;
             case "age": r = eb.t - ea.t; break;
         }
         if (!state.sortUp) r = -r;
@@ -402,7 +438,7 @@
         name.title = e.n;
         row.appendChild(name);
         const tip = windowsText(intervalValue(e.tt, state.interval) || "");
-        const count = el("span", "num count", String(e.k[state.interval - 1]));
+        const count = el("span", "num count", String(shownCount(e)));
         count.title = tip;
         row.appendChild(count);
         const age = el("span", "age", e.g);
