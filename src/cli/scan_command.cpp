@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/output_formats.h"
 #include "cli/scan_machine.h"
+#include "cli/scan_progress.h"
 #include "cli/source_facts.h"
 #include "engine/error_rows.h"
 #include "engine/scan.h"
@@ -28,37 +29,6 @@ namespace {
 
 constexpr char kVersion[] = "veltrano-scan 2.0.0.0\n";
 constexpr char16_t kFileVersion[] = u"2.0.0.0";
-
-// Shows the scan's progress texts on a terminal's standard error as one line that each text
-// overwrites; elsewhere (a file, a pipe) shows nothing, so logs do not fill with them.
-class ProgressLine : public MessageSink {
-  public:
-    ProgressLine() : shown_(StandardErrorIsTerminal()) {}
-    ~ProgressLine() override { Clear(); }
-    bool Post(uint32_t message, uintptr_t wParam, intptr_t) override {
-        if (message != WM_SCAN_PROGRESS)
-            return true;
-        std::unique_ptr<Text> text(reinterpret_cast<Text*>(wParam));
-        if (shown_ && text) {
-            std::fprintf(stderr, "\r\033[K%s", Utf16ToUtf8(*text).c_str());
-            std::fflush(stderr);
-            dirty_ = true;
-        }
-        return true;
-    }
-    // Leaves the line empty for what follows.
-    void Clear() {
-        if (!dirty_)
-            return;
-        std::fprintf(stderr, "\r\033[K");
-        std::fflush(stderr);
-        dirty_ = false;
-    }
-
-  private:
-    bool shown_;
-    bool dirty_ = false;
-};
 
 void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -165,12 +135,14 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
     const bool machineReadable =
         options.format == OutputFormat::Json || options.format == OutputFormat::Ndjson;
     const bool quiet = machineReadable && !StandardErrorIsTerminal();
-    ProgressLine progress;
     ErrorCatalogue catalogue;
-    catalogue.ownerWindow = &progress;
     const FileTime scanTime = machine.clock->UtcNow();
-    RunScan(catalogue, machine);
-    progress.Clear();
+    {
+        ScanProgress progress(machine, scan->LogFacts());
+        catalogue.ownerWindow = &progress;
+        RunScan(catalogue, machine);
+        catalogue.ownerWindow = nullptr;
+    }
     const Text name = MachineName(machine, options.root.value_or(""));
 
     const auto* logFacts = scan->LogFacts();

@@ -9,7 +9,7 @@
 #include "shell/path_variables.h"
 #include "support/engine_fakes.h"
 #include "support/fake_clock.h"
-#include "support/forwarding_file_system.h"
+#include "platform/forwarding_file_system.h"
 #include "support/inflater.h"
 #include "support/temp_tree.h"
 #include "support/zip_reader.h"
@@ -19,7 +19,7 @@ namespace {
 using testing::At;
 
 // The host's files with the test tree as temporary folder; report files may be made to fail.
-class ExportFiles : public testing::ForwardingFileSystem {
+class ExportFiles : public ForwardingFileSystem {
   public:
     ExportFiles(FileSystem& host, Text temp) : ForwardingFileSystem(host), temp_(std::move(temp)) {}
     Text TempFolder() override { return temp_; }

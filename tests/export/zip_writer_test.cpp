@@ -8,7 +8,7 @@
 #include "platform/host.h"
 #include "platform/offline/windows1252_code_page.h"
 #include "support/fake_clock.h"
-#include "support/forwarding_file_system.h"
+#include "platform/forwarding_file_system.h"
 #include "support/inflater.h"
 #include "support/temp_tree.h"
 #include "support/zip_reader.h"
@@ -283,7 +283,7 @@ class FaultyOutput : public WritableFile {
     bool canSeek_;
 };
 
-class FaultyFiles : public testing::ForwardingFileSystem {
+class FaultyFiles : public ForwardingFileSystem {
   public:
     FaultyFiles(FileSystem& target, size_t budget, bool canSeek = true)
         : ForwardingFileSystem(target), budget_(budget), canSeek_(canSeek) {}
@@ -325,7 +325,7 @@ TEST_F(ZipWriterTest, OutputFailuresHaveTheirCodes) {
 }
 
 // A source that is not a disk file (a pipe or a device).
-class DeviceFiles : public testing::ForwardingFileSystem {
+class DeviceFiles : public ForwardingFileSystem {
   public:
     using ForwardingFileSystem::ForwardingFileSystem;
     std::unique_ptr<ReadableFile> OpenForReading(TextView path) override {

@@ -266,6 +266,37 @@ class ReportPage(unittest.TestCase):
         self.browser.evaluate(click("#day-filter button"))
         self.assertEqual(len(self.rows()), len(self.json["all"]["errors"]))
 
+    def test_an_old_drive_opens_on_its_errors(self):
+        # The same drive analysed three years later: nothing recent, so the page opens on all of
+        # it, says up to when the errors go, and its timelines end where the errors end.
+        later = "2029-03-01T12:00:00Z"
+        page = os.path.join(WORK, "later.html")
+        errors = json.loads(run(SCAN, "--root", self.drive, "--now", later, "--format", "json",
+                                "--html", page))["errors"]
+        self.load(page)
+        pressed = "[...document.querySelectorAll('%s [aria-pressed=\"true\"]')].map((b) => b.dataset.%s)"
+        self.assertEqual(self.browser.evaluate(pressed % (".intervals", "interval")), ["4"])
+        self.assertEqual(self.browser.evaluate(pressed % ("#timeline", "range")), ["all"])
+        self.assertEqual(len(self.rows()), len(errors))
+        days = per_day(errors)
+        first, newest = min(days), max(days)
+        iso = lambda d: (EPOCH + datetime.timedelta(days=d)).date().isoformat()
+        self.assertEqual(self.browser.evaluate("document.querySelector('.up-to').textContent"),
+                         "errors up to %s; scanned %s" % (iso(newest), later[:10]))
+        (chart,) = self.browser.evaluate(READ_BARS)
+        bars = chart["bars"]
+        self.assertEqual((bars[0]["from"] <= first < bars[0]["from"] + 7, bars[-1]["to"]),
+                         (True, newest))
+        self.assertEqual(sum(sum(b["counts"]) for b in bars), sum(e["ErrorCount"] for e in errors))
+        for button, span in (("30", 30), ("180", 183)):
+            self.browser.evaluate(click(f'[data-range="{button}"]'))
+            (chart,) = self.browser.evaluate(READ_BARS)
+            self.assertEqual([b["from"] for b in chart["bars"]],
+                             list(range(newest - span + 1, newest + 1)))
+        # A recent drive's page has no such note.
+        self.load(self.page)
+        self.assertIsNone(self.browser.evaluate("document.querySelector('.up-to')"))
+
     def test_sorting_search_and_details(self):
         self.load(self.page)
         self.browser.evaluate(click('.intervals [data-interval="4"]'))

@@ -1,10 +1,10 @@
-// A files port that hands every call to another one; tests derive from it to change what they
-// need (a different temporary folder, failing writes, ...).
+// A files port that hands every call to another one; a port that watches or changes some calls
+// (progress, a test's failing writes) derives from it and overrides those.
 #pragma once
 
 #include "platform/files.h"
 
-namespace veltrano::testing {
+namespace veltrano {
 
 class ForwardingFileSystem : public FileSystem {
   public:
@@ -34,4 +34,4 @@ class ForwardingFileSystem : public FileSystem {
     FileSystem& target_;
 };
 
-}  // namespace veltrano::testing
+}  // namespace veltrano
