@@ -30,17 +30,21 @@ void ErrorCatalogue::Clear() {
     ReportFileIndex.clear();
     EventReportIndex.clear();
     RecencyIndex.clear();
-    mergedRecords_.clear();
+    readRecords_.clear();
+    lastLog_ = nullptr;
     mergedReports_.clear();
     TotalErrors = 0;
 }
 
-bool ErrorCatalogue::MetBefore(const ErrorOccurrence& occurrence) {
-    if (occurrence.RecordNumber)
-        return !mergedRecords_[occurrence.LogName].Insert(*occurrence.RecordNumber);
-    if (!occurrence.ReportKey.empty())
-        return !mergedReports_.insert(occurrence.ReportKey).second;
-    return false;
+bool ErrorCatalogue::NoteRecord(TextView logName, uint32_t recordNumber) {
+    if (lastLog_ == nullptr || logName != lastLogName_) {
+        auto log = readRecords_.find(logName);
+        if (log == readRecords_.end())
+            log = readRecords_.emplace(Text(logName), RecordNumbers()).first;
+        lastLog_ = &log->second;
+        lastLogName_ = Text(logName);
+    }
+    return lastLog_->Insert(recordNumber);
 }
 
 std::map<Text, Text>& ErrorCatalogue::ReportIndexFor(const ErrorEntry& entry) {
@@ -59,7 +63,7 @@ void ErrorCatalogue::RemoveRecency(FileTime time, const Text& key) {
 
 bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
     const Text key = EntryKey(occurrence);
-    if (MetBefore(occurrence))
+    if (!occurrence.ReportKey.empty() && !mergedReports_.insert(occurrence.ReportKey).second)
         return true;
     auto found = entries.find(key);
     if (found == entries.end())

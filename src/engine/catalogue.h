@@ -76,12 +76,8 @@ struct ErrorOccurrence {
     Text ReportId;
     Text ReportPath;         // report files only
     Text ReportDescription;  // report files only
-    // Which record this is, so that one met twice (a report through a second path to its
-    // folder, an event at the boundary of two passes over its log) counts once. Events: the log
-    // and the record's number in it. Report files: ReportId, else the file below its archive.
-    // Unset: never taken as met before.
-    Text LogName;
-    std::optional<uint32_t> RecordNumber;
+    // Which report this is, so that one met twice (through a second path to its folder) counts
+    // once: ReportId, else the file below its archive. Empty: never taken as met before.
     Text ReportKey;
 
     // Copies into the fields with their capacities.
@@ -118,9 +114,13 @@ class ErrorCatalogue {
     // Empties entries and indexes; TotalErrors becomes 0. Caller holds CatalogueLock.
     void Clear();
     // Merges into the entry with the occurrence's key; false when there is none, and the caller
-    // then adds the entry it creates from the occurrence. A record met before changes nothing and
+    // then adds the entry it creates from the occurrence. A report met before changes nothing and
     // counts as merged. Caller holds CatalogueLock.
     bool Merge(const ErrorOccurrence& occurrence);
+    // Notes a record that a log handed out; false when it was read before (a second pass over
+    // the log, or its boundary), and the record is then left alone. Only the catalogue's writer
+    // calls it, with or without the lock: no reader looks at the numbers.
+    bool NoteRecord(TextView logName, uint32_t recordNumber);
     // Inserts a new entry under its key with its index elements. Caller holds CatalogueLock.
     void Add(ErrorEntry entry);
     // A new entry for an occurrence by the shared creation rules; now is the current UTC time.
@@ -137,10 +137,9 @@ class ErrorCatalogue {
   private:
     std::map<Text, Text>& ReportIndexFor(const ErrorEntry& entry);
     void RemoveRecency(FileTime time, const Text& key);
-    // Notes the occurrence's record; true when it had been met before.
-    bool MetBefore(const ErrorOccurrence& occurrence);
-
-    std::map<Text, RecordNumbers> mergedRecords_;  // per log
+    std::map<Text, RecordNumbers, std::less<>> readRecords_;  // per log
+    RecordNumbers* lastLog_ = nullptr;                        // and the last one noted
+    Text lastLogName_;
     std::set<Text> mergedReports_;
 };
 

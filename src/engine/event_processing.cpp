@@ -103,8 +103,6 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
 
     ErrorOccurrence occurrence;
     occurrence.time = t;
-    occurrence.LogName = Text(logName);
-    occurrence.RecordNumber = record.RecordNumber();
     occurrence.SetAppName(record.SourceName());
     occurrence.SetErrorName(UnsignedText(record.EventID() & 0xFFFF));
     int32_t category = CategoryEventLog;
@@ -158,6 +156,9 @@ void ProcessEventRecords(const uint8_t* buffer, uint32_t bytesRead, TextView log
                          ErrorCatalogue& catalogue, Machine& machine,
                          std::optional<FileTime>& oldestErrorTime) {
     WalkEventRecords(buffer, bytesRead, [&](const EventRecordView& record) {
+        // A record read before (at the boundary of two passes over one log) counts once.
+        if (!catalogue.NoteRecord(logName, record.RecordNumber()))
+            return;
         if (auto t = ProcessEventRecord(record, logName, catalogue, machine))
             oldestErrorTime = t;
     });

@@ -15,13 +15,14 @@
 
 namespace veltrano {
 
-// Processes every record of a buffer; oldestErrorTime becomes the time of the last error record
-// processed (the oldest, since logs are read backwards).
+// Processes every record of a buffer that was not read before; oldestErrorTime becomes the time
+// of the last error record processed (the oldest, since logs are read backwards).
 void ProcessEventRecords(const uint8_t* buffer, uint32_t bytesRead, TextView logName,
                          ErrorCatalogue& catalogue, Machine& machine,
                          std::optional<FileTime>& oldestErrorTime);
 
-// One record; returns its time when it is an error record.
+// One record, which the caller has not handed over before; returns its time when it is an error
+// record.
 std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextView logName,
                                            ErrorCatalogue& catalogue, Machine& machine);
 

@@ -1,4 +1,4 @@
-// Ranges of merged record numbers.
+// Ranges of read record numbers.
 #include "engine/record_numbers.h"
 
 #include <iterator>
@@ -6,28 +6,24 @@
 namespace veltrano {
 
 bool RecordNumbers::Insert(uint32_t number) {
-    // The range starting after the number, and the one before it (which may hold it).
-    auto next = ranges_.upper_bound(number);
-    if (next != ranges_.begin()) {
-        auto before = std::prev(next);
-        if (number <= before->second)
-            return false;
-        if (before->second + 1 == number) {
-            before->second = number;
-            if (next != ranges_.end() && next->first == number + 1) {
-                before->second = next->second;
-                ranges_.erase(next);
-            }
-            return true;
-        }
+    // The first range that ends at or after the number; the one before it ends below it.
+    const auto next = ranges_.lower_bound(number);
+    if (next != ranges_.end() && next->second <= number)
+        return false;
+    const auto before = next == ranges_.begin() ? ranges_.end() : std::prev(next);
+    const bool joinsNext = next != ranges_.end() && next->second == number + 1;
+    const bool joinsBefore = before != ranges_.end() && before->first + 1 == number;
+    if (joinsNext) {
+        next->second = joinsBefore ? before->second : number;
+        if (joinsBefore)
+            ranges_.erase(before);
+    } else if (joinsBefore) {
+        const uint32_t first = before->second;
+        ranges_.erase(before);
+        ranges_.emplace_hint(next, number, first);
+    } else {
+        ranges_.emplace_hint(next, number, number);
     }
-    if (next != ranges_.end() && next->first == number + 1) {
-        const uint32_t last = next->second;
-        ranges_.erase(next);
-        ranges_.emplace(number, last);
-        return true;
-    }
-    ranges_.emplace(number, number);
     return true;
 }
 

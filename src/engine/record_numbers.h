@@ -1,5 +1,5 @@
-// The record numbers of one log that have been merged, kept as ranges: a log is read in record
-// order, so bursts and whole passes collapse into a few ranges however many records they hold.
+// The record numbers of one log that have been read, kept as ranges: a log is read in record
+// order, so a whole pass over it is one range however many records it holds.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +15,8 @@ class RecordNumbers {
     size_t RangeCount() const { return ranges_.size(); }
 
   private:
-    std::map<uint32_t, uint32_t> ranges_;  // first -> last, disjoint and not adjacent
+    using Ranges = std::map<uint32_t, uint32_t>;  // last -> first, disjoint and not adjacent
+    Ranges ranges_;
 };
 
 }  // namespace veltrano

@@ -74,26 +74,22 @@ TEST_F(CatalogueTest, CreationCountsOnlyStrictlyInsideEachWindow) {
 
 TEST_F(CatalogueTest, RecordsSharingASecondEachCountButTheSameRecordCountsOnce) {
     const FileTime t = now - Seconds(100);
-    auto event = [&](Text log, uint32_t number) {
-        ErrorOccurrence o = Occurrence(u"app", u"1", t, u"R" + DecimalText(number));
-        o.LogName = std::move(log);
-        o.RecordNumber = number;
-        return o;
-    };
-    // A burst: three records of one second, then the middle one read again (a second pass over
-    // the log) and one of another log with the same number.
-    for (uint32_t n : {12u, 11u, 10u})
-        Record(event(u"System", n));
-    const ErrorEntry before = *catalogue.Find(u"app_1");
-    EXPECT_TRUE(catalogue.Merge(event(u"System", 11)));
-    const ErrorEntry& after = *catalogue.Find(u"app_1");
-    EXPECT_EQ(after.ErrorCount, 3);
-    EXPECT_EQ(after.WeekCount, 3);
-    EXPECT_EQ(after.ReportId, before.ReportId);
-    EXPECT_EQ(after.OccurrenceTimes.size(), 1u);
-    EXPECT_EQ(after.QuarterHourCounts.at(QuarterHourOf(t)), 3);
-    Record(event(u"Application", 11));
-    EXPECT_EQ(catalogue.Find(u"app_1")->ErrorCount, 4);
+    // A burst: three records of one second, each its own occurrence.
+    for (int i = 0; i < 3; ++i)
+        Record(Occurrence(u"app", u"1", t, u"R" + DecimalText(i)));
+    const ErrorEntry& e = *catalogue.Find(u"app_1");
+    EXPECT_EQ(e.ErrorCount, 3);
+    EXPECT_EQ(e.WeekCount, 3);
+    EXPECT_EQ(e.ReportId, u"R0");
+    EXPECT_EQ(e.OccurrenceTimes.size(), 1u);
+    EXPECT_EQ(e.QuarterHourCounts.at(QuarterHourOf(t)), 3);
+
+    // A log's record handed out again (a second pass) is noted as read; another log's record of
+    // the same number is not.
+    EXPECT_TRUE(catalogue.NoteRecord(u"System", 11));
+    EXPECT_FALSE(catalogue.NoteRecord(u"System", 11));
+    EXPECT_TRUE(catalogue.NoteRecord(u"Application", 11));
+    EXPECT_FALSE(catalogue.NoteRecord(u"System", 11));
 
     // Report files: one identifier or one file below its archive is one report, however reached.
     auto report = [&](Text key) {
@@ -102,18 +98,19 @@ TEST_F(CatalogueTest, RecordsSharingASecondEachCountButTheSameRecordCountsOnce) 
         return o;
     };
     for (Text key : {u"id A", u"id A", u"file machine\\x\\Report.wer", u"id B",
-                     u"file machine\\x\\Report.wer"})
+                     u"file machine\\x\\Report.wer", u""})
         Record(report(key), CategoryReportFile);
-    EXPECT_EQ(catalogue.Find(u"wer_crash")->ErrorCount, 3);
-    // After a clear every record is new again.
+    EXPECT_EQ(catalogue.Find(u"wer_crash")->ErrorCount, 4);
+    // After a clear every record and report is new again.
     catalogue.Clear();
-    Record(event(u"System", 11));
-    EXPECT_EQ(catalogue.Find(u"app_1")->ErrorCount, 1);
+    EXPECT_TRUE(catalogue.NoteRecord(u"System", 11));
+    Record(report(u"id A"), CategoryReportFile);
+    EXPECT_EQ(catalogue.Find(u"wer_crash")->ErrorCount, 1);
 }
 
 TEST(RecordNumbersTest, RangesJoinAndHoldEveryNumberOnce) {
     RecordNumbers numbers;
-    // A backwards pass, a forwards pass and a gap that a later record fills.
+    // A backwards pass, a forwards pass and a gap that later numbers fill from both sides.
     for (uint32_t n : {9u, 8u, 7u, 1u, 2u, 3u, 5u})
         EXPECT_TRUE(numbers.Insert(n)) << n;
     EXPECT_EQ(numbers.RangeCount(), 3u);
@@ -129,6 +126,13 @@ TEST(RecordNumbersTest, RangesJoinAndHoldEveryNumberOnce) {
     EXPECT_TRUE(numbers.Insert(0));
     EXPECT_FALSE(numbers.Insert(0xFFFFFFFFu));
     EXPECT_EQ(numbers.RangeCount(), 2u);
+    // A long backwards pass stays one range, and a second pass over it adds nothing.
+    RecordNumbers log;
+    for (uint32_t n = 100'000; n > 0; --n)
+        EXPECT_TRUE(log.Insert(n));
+    for (uint32_t n = 1; n <= 100'000; n += 997)
+        EXPECT_FALSE(log.Insert(n));
+    EXPECT_EQ(log.RangeCount(), 1u);
 }
 
 TEST_F(CatalogueTest, EqualOlderTimeCountsAgainButIsStoredOnce) {
