@@ -3,6 +3,7 @@
 // The peer is the bare walk of the same record buffers, measured in the same run: the ratio is
 // what classification, message texts and merging cost on top of reading the records.
 #include <chrono>
+#include <map>
 #include <cstdio>
 #include <mutex>
 
@@ -47,6 +48,8 @@ int main() {
                      {{1000, testing::kCrashMessage}});
 
     // Every fifth distinct error is a crash with a report identifier; the rest are service errors.
+    // Each log numbers its records on its own, as the event log service does.
+    std::map<Text, uint32_t> lastNumber;
     for (int i = 0; i < kRecords; ++i) {
         const int error = i % kDistinct;
         const bool crash = error % 5 == 0;
@@ -60,6 +63,7 @@ int main() {
                                        7000 + static_cast<uint32_t>(error / 100),
                                        {u"Service" + DecimalText(error),
                                         u"The system cannot find the file specified."});
+        fields.recordNumber = ++lastNumber[log];
         m.logs.Log(log).records.push_back(testing::BuildRecord(fields));
     }
     m.logs.Log(u"System");
