@@ -27,8 +27,9 @@
 namespace veltrano {
 namespace {
 
-constexpr char kVersion[] = "veltrano-scan 2.0.0.0\n";
-constexpr char16_t kFileVersion[] = u"2.0.0.0";
+// The project's one version, from the build.
+constexpr char kVersion[] = "veltrano-scan " VELTRANO_VERSION "\n";
+constexpr char16_t kFileVersion[] = u"" VELTRANO_VERSION;
 
 void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);

@@ -182,8 +182,11 @@ class SampleUnderWine(unittest.TestCase):
             with self.subTest(error=e.key):
                 got = found[(e.AppName, e.ErrorName)]
                 self.assertEqual(got["ErrorSummary"], e.ErrorSummary)
+                # The window keeps the report's byte-order mark in its text; the command line
+                # shows none.
                 if e.joined_with is not None:
-                    self.assertIn(got["ErrorText"], e.text_choices)
+                    self.assertIn(got["ErrorText"],
+                                  [t.replace("\ufeff", "") for t in e.text_choices])
 
     def test_export_archive_holds_the_report_under_its_time(self):
         filetime = int(self.base_name)
