@@ -144,7 +144,7 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
         RunScan(catalogue, machine);
         catalogue.ownerWindow = nullptr;
     }
-    const Text name = MachineName(machine, options.root.value_or(""));
+    const Text name = MachineName(machine, options.root.value_or(""), scan->LogFacts());
 
     const auto* logFacts = scan->LogFacts();
     if (logFacts != nullptr && !quiet) {

@@ -39,7 +39,7 @@ FolderScan ScanFolder(const MachineFolder& folder, Clock& clock) {
     m.folderName = folder.name;
     m.catalogue = std::make_unique<ErrorCatalogue>();
     RunScan(*m.catalogue, offline.machine());
-    m.computer = RecordedComputerName(offline.machine());
+    m.computer = RecordedComputerName(offline.machine(), &offline.LogFacts());
     if (m.computer.empty())
         m.computer = Utf8ToUtf16(folder.name);
     out.machine = std::move(m);

@@ -52,25 +52,35 @@ std::optional<NamedRecord> NewestRecord(EventLogService& logs, TextView logName)
 
 }  // namespace
 
-Text RecordedComputerName(Machine& machine) {
+Text RecordedComputerName(Machine& machine, const std::vector<eventlog::LogFileFacts>* logs) {
     if (machine.registry != nullptr) {
         Text name = machine.registry->ReadMachineString(kComputerNameKey, u"ComputerName");
         if (!name.empty())
             return name;
     }
-    if (machine.eventLogs == nullptr)
-        return {};
     std::optional<NamedRecord> newest;
-    for (TextView log : {TextView(u"Application"), TextView(u"System")}) {
-        auto record = NewestRecord(*machine.eventLogs, log);
-        if (record && !record->computer.empty() && (!newest || record->time > newest->time))
+    auto consider = [&newest](NamedRecord record) {
+        if (!record.computer.empty() && (!newest || record.time > newest->time))
             newest = std::move(record);
+    };
+    if (logs != nullptr) {
+        for (const eventlog::LogFileFacts& log : *logs) {
+            if (log.records > 0)
+                consider(
+                    {static_cast<uint32_t>(FileTimeToUnixSeconds(log.lastTime)), log.lastComputer});
+        }
+    } else if (machine.eventLogs != nullptr) {
+        for (TextView log : {TextView(u"Application"), TextView(u"System")}) {
+            if (auto record = NewestRecord(*machine.eventLogs, log))
+                consider(std::move(*record));
+        }
     }
     return newest ? newest->computer : Text();
 }
 
-Text MachineName(Machine& machine, const std::string& folder) {
-    Text name = RecordedComputerName(machine);
+Text MachineName(Machine& machine, const std::string& folder,
+                 const std::vector<eventlog::LogFileFacts>* logs) {
+    Text name = RecordedComputerName(machine, logs);
     if (name.empty())
         name = folder.empty() ? Text() : Utf8ToUtf16(FolderName(folder));
     return name.empty() ? Text(kUnknownComputer) : name;

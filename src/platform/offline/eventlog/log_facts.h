@@ -23,11 +23,22 @@ struct LogFileFacts {
     uint32_t damagedChunks = 0;
     uint32_t damagedRecords =
         0;  // runs of bytes where no record held, and records that did not decode
+    // The record a backwards read gives first (the highest number): its time and computer.
+    uint64_t lastNumber = 0;
+    FileTime lastTime = 0;
+    Text lastComputer;
 
     void CountRecord(FileTime time) {
         ++records;
         oldest = oldest == 0 ? time : std::min(oldest, time);
         newest = std::max(newest, time);
+    }
+    void NoteRecord(uint64_t number, FileTime time, TextView computer) {
+        if (number < lastNumber)
+            return;
+        lastNumber = number;
+        lastTime = time;
+        lastComputer = Text(computer);
     }
 };
 

@@ -40,11 +40,14 @@ ClassicLog ReadLogFile(Bytes file, LogFormat format, LogFileFacts* facts) {
             [&](const EvtxEventFields& fields) {
                 log.Add(fields.recordId, ToClassicEvent(fields));
                 counted.CountRecord(fields.created);
+                counted.NoteRecord(fields.recordId, fields.created, fields.computer);
             },
             &counted);
     } else {
         ForEachEvtRecord(file, [&](const ClassicRecordView& view) {
-            counted.CountRecord(UnixSecondsToFileTime(view.timeGenerated).value_or(0));
+            const FileTime time = UnixSecondsToFileTime(view.timeGenerated).value_or(0);
+            counted.CountRecord(time);
+            counted.NoteRecord(view.recordNumber, time, view.computerName);
             ClassicEvent event;
             static_cast<ClassicNumbers&>(event) = view;
             event.sourceName = view.sourceName;
