@@ -95,8 +95,8 @@ class Installed(unittest.TestCase):
             self.assertEqual(manual[name], text, name)
 
     def complete(self, *words, cwd=None):
-        script = ('source "$1"; shift; spec=$(complete -p veltrano-scan) || exit 3\n'
-                  'fn=${spec#*-F }; fn=${fn%% *}; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))\n'
+        script = ('source "$1"; shift; registered=$(complete -p veltrano-scan) || exit 3\n'
+                  'fn=${registered#*-F }; fn=${fn%% *}; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))\n'
                   '"$fn" veltrano-scan "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"\n'
                   'printf "%s\\n" "${COMPREPLY[@]}"')
         out = subprocess.run(

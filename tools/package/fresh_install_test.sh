@@ -68,8 +68,8 @@ step "the completion, as bash-completion loads it"
 offered=$(bash -c '
     . /usr/share/bash-completion/bash_completion
     __load_completion veltrano-scan || exit 1
-    spec=$(complete -p veltrano-scan) || exit 1
-    fn=${spec#*-F }
+    registered=$(complete -p veltrano-scan) || exit 1
+    fn=${registered#*-F }
     COMP_WORDS=(veltrano-scan --format "")
     COMP_CWORD=2
     ${fn%% *} veltrano-scan "" --format
