@@ -125,6 +125,14 @@ void ScanProgress::LogOpening(TextView name) {
 size_t ScanProgress::LogOpened() {
     opening_.clear();
     records_.push_back(0);
+    // The log's facts are on record once it is open.
+    uint64_t bytes = 0;
+    if (logFacts_ != nullptr && records_.size() <= logFacts_->size() && drive_ != nullptr) {
+        const Text& path = (*logFacts_)[records_.size() - 1].path;
+        if (auto file = path.empty() ? std::nullopt : drive_->Facts(path))
+            bytes = file->size;
+    }
+    fileBytes_.push_back(bytes);
     Show(true);
     return records_.size() - 1;
 }
@@ -151,11 +159,10 @@ void ScanProgress::Show(bool now) {
     if (logFacts_ != nullptr && logBytes_ > 0) {
         double done = 0;
         for (size_t i = 0; i < records_.size() && i < logFacts_->size(); ++i) {
-            const eventlog::LogFileFacts& facts = (*logFacts_)[i];
-            const auto file = facts.path.empty() ? std::nullopt : drive_->Facts(facts.path);
-            if (file && facts.records > 0) {
-                done += static_cast<double>(file->size) *
-                        std::min(1.0, static_cast<double>(records_[i]) / facts.records);
+            const uint64_t records = (*logFacts_)[i].records;
+            if (records > 0) {
+                done += static_cast<double>(fileBytes_[i]) *
+                        std::min(1.0, static_cast<double>(records_[i]) / records);
             }
         }
         line += ", " + std::to_string(static_cast<int>(100 * done / logBytes_)) + " %";

@@ -51,8 +51,9 @@ class ScanProgress : public MessageSink {
     bool dirty_ = false;
     uint64_t logBytes_ = 0;  // of the files of both logs
     uint32_t reportFiles_ = 0;
-    Text opening_;                   // the log being opened (decoded), if any
-    std::vector<uint64_t> records_;  // read per log
+    Text opening_;                     // the log being opened (decoded), if any
+    std::vector<uint64_t> records_;    // read per log
+    std::vector<uint64_t> fileBytes_;  // per log, of its file
     std::chrono::steady_clock::time_point lastShown_;
 };
 
