@@ -7,15 +7,17 @@
 namespace veltrano {
 
 std::unique_ptr<ScanMachine> MakeDefaultScanMachine(std::optional<FileTime> now,
-                                                    std::string& problem) {
+                                                    MachineProblem& problem) {
     std::error_code error;
     if (!std::filesystem::is_directory(VELTRANO_SAMPLE_MACHINE_DIR, error)) {
-        problem =
+        problem.message =
             "no --root given: name the Windows drive or folder to analyse with --root DIR "
-            "(or many with --fleet DIR)";
+            "(or many with --fleet DIR, or exported logs with --log FILE)";
         return nullptr;
     }
-    return MakeDriveScanMachine(VELTRANO_SAMPLE_MACHINE_DIR, now, problem);
+    ScanOptions options;
+    options.now = now;
+    return MakeDriveScanMachine(std::string(VELTRANO_SAMPLE_MACHINE_DIR), options, problem);
 }
 
 }  // namespace veltrano

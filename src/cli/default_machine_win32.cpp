@@ -24,7 +24,7 @@ class LiveScanMachine : public ScanMachine {
 
 }  // namespace
 
-std::unique_ptr<ScanMachine> MakeDefaultScanMachine(std::optional<FileTime> now, std::string&) {
+std::unique_ptr<ScanMachine> MakeDefaultScanMachine(std::optional<FileTime> now, MachineProblem&) {
     return std::make_unique<LiveScanMachine>(now);
 }
 

@@ -2,8 +2,10 @@
 #include "cli/message_stats.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
+#include "cli/missing_texts.h"
 #include "cli/output_formats.h"
 #include "engine/event_record.h"
 #include "engine/message_texts.h"
@@ -11,59 +13,19 @@
 namespace veltrano {
 namespace {
 
-constexpr const char* kPathNames[kTextPathCount] = {
-    "messageFile", "manifest", "notRegistered", "filesMissing", "noMessage", "formattingFailed",
-};
-constexpr const char* kPathTitles[kTextPathCount] = {
-    "message file", "manifest", "not registered", "files missing", "no message", "format failed",
-};
 constexpr uint32_t kFirstBuffer = 64 * 1024;
 
-// Why the message-file path gave no text for a record.
-TextPath ClassicFailure(Machine& machine, const EventRecordView& record, TextView logName) {
-    const Text file = MessageFileOf(machine, logName, record.SourceName());
-    if (file.empty())
-        return TextPath::NotRegistered;
-    auto module = machine.messages != nullptr ? machine.messages->LoadAsData(file) : nullptr;
-    if (!module)
-        return TextPath::FilesMissing;
-    return module->Format(record.EventID(), nullptr) ? TextPath::FormattingFailed
-                                                     : TextPath::NoMessage;
-}
-
-TextPath FromQuery(manifest::QueryOutcome outcome) {
-    switch (outcome) {
-        case manifest::QueryOutcome::Resolved:
-            return TextPath::Manifest;
-        case manifest::QueryOutcome::FilesMissing:
-            return TextPath::FilesMissing;
-        case manifest::QueryOutcome::NoMessage:
-            return TextPath::NoMessage;
-        case manifest::QueryOutcome::FormattingFailed:
-            return TextPath::FormattingFailed;
-        case manifest::QueryOutcome::NoRecord:
-        case manifest::QueryOutcome::NotRegistered:
-            break;
-    }
-    return TextPath::NotRegistered;
-}
-
 TextPath Classify(Machine& machine, manifest::ManifestEventQuery* query,
-                  const EventRecordView& record, TextView logName) {
+                  const EventRecordView& record, TextView logName, bool registryMissing) {
     if (ResolveMessageTexts(machine, record, logName).ErrorText)
         return TextPath::MessageFile;
-    const TextPath modern = query != nullptr
-                                ? FromQuery(query->Query(logName, record.RecordNumber()).outcome)
-                                : TextPath::NotRegistered;
-    if (modern == TextPath::Manifest)
-        return modern;
-    const TextPath classic = ClassicFailure(machine, record, logName);
-    // The path that got furthest tells why: the buckets are ordered by how far a lookup went.
-    return std::max(classic, modern);
+    return WhyNoText(machine, query,
+                     {Text(logName), record.RecordNumber(), record.SourceName(), record.EventID()},
+                     registryMissing);
 }
 
 void CountLog(Machine& machine, manifest::ManifestEventQuery* query, TextView logName,
-              MessageStatistics& stats) {
+              bool registryMissing, MessageStatistics& stats) {
     auto log = machine.eventLogs != nullptr ? machine.eventLogs->Open(logName) : nullptr;
     if (!log)
         return;
@@ -81,7 +43,7 @@ void CountLog(Machine& machine, manifest::ManifestEventQuery* query, TextView lo
         WalkEventRecords(buffer.data(), read.bytesRead, [&](const EventRecordView& record) {
             if (record.EventType() != kEventTypeError)
                 return;
-            const TextPath path = Classify(machine, query, record, logName);
+            const TextPath path = Classify(machine, query, record, logName, registryMissing);
             for (ProviderTextCounts* counts :
                  {&stats.providers[record.SourceName()], &stats.total}) {
                 ++counts->errors;
@@ -89,6 +51,11 @@ void CountLog(Machine& machine, manifest::ManifestEventQuery* query, TextView lo
             }
         });
     }
+}
+
+// A path's column: its title and two spaces, at least 16 wide.
+size_t ColumnWidth(size_t path) {
+    return std::max<size_t>(16, std::strlen(TextPathTitle(static_cast<TextPath>(path))) + 2);
 }
 
 std::string Padded(std::string text, size_t width) {
@@ -101,23 +68,24 @@ std::string TableRow(const std::string& name, const ProviderTextCounts& c, size_
     std::string row = name + std::string(nameWidth - std::min(nameWidth, name.size()), ' ');
     row += Padded(std::to_string(c.errors), 8);
     for (size_t i = 0; i < kTextPathCount; ++i)
-        row += Padded(std::to_string(c.byPath[i]), 16);
+        row += Padded(std::to_string(c.byPath[i]), ColumnWidth(i));
     return row + "\n";
 }
 
 std::string CountsJson(const ProviderTextCounts& c) {
     std::string out = "{\"errors\": " + std::to_string(c.errors);
     for (size_t i = 0; i < kTextPathCount; ++i)
-        out += ", \"" + std::string(kPathNames[i]) + "\": " + std::to_string(c.byPath[i]);
+        out += ", \"" + std::string(TextPathName(static_cast<TextPath>(i))) + "\": " + std::to_string(c.byPath[i]);
     return out + "}";
 }
 
 }  // namespace
 
-MessageStatistics CountMessageTexts(Machine& machine, manifest::ManifestEventQuery* query) {
+MessageStatistics CountMessageTexts(Machine& machine, manifest::ManifestEventQuery* query,
+                                    bool registryMissing) {
     MessageStatistics stats;
     for (const TextView log : {TextView(u"Application"), TextView(u"System")})
-        CountLog(machine, query, log, stats);
+        CountLog(machine, query, log, registryMissing, stats);
     return stats;
 }
 
@@ -126,8 +94,8 @@ std::string RenderMessageStatsTable(const MessageStatistics& stats) {
     for (const auto& [name, counts] : stats.providers)
         width = std::max(width, Utf16ToUtf8(name).size() + 2);
     std::string out = std::string("provider") + std::string(width - 8, ' ') + Padded("errors", 8);
-    for (const char* title : kPathTitles)
-        out += Padded(title, 16);
+    for (size_t i = 0; i < kTextPathCount; ++i)
+        out += Padded(TextPathTitle(static_cast<TextPath>(i)), ColumnWidth(i));
     out += "\n";
     for (const auto& [name, counts] : stats.providers)
         out += TableRow(Utf16ToUtf8(name), counts, width);

@@ -6,20 +6,12 @@
 #include <map>
 #include <string>
 
+#include "engine/catalogue.h"
 #include "platform/machine.h"
 #include "platform/offline/manifest/manifest_event_query.h"
 
 namespace veltrano {
 
-enum class TextPath {
-    MessageFile,
-    Manifest,
-    NotRegistered,
-    FilesMissing,
-    NoMessage,
-    FormattingFailed,
-};
-inline constexpr size_t kTextPathCount = 6;
 
 struct ProviderTextCounts {
     size_t errors = 0;
@@ -32,8 +24,10 @@ struct MessageStatistics {
 };
 
 // query: the manifest port with its reasons; null where the machine has none (a live machine),
-// whose records are then judged by the message-file path alone.
-MessageStatistics CountMessageTexts(Machine& machine, manifest::ManifestEventQuery* query);
+// whose records are then judged by the message-file path alone. registryMissing: the drive lacks
+// a registry hive, so that no source can be found registered.
+MessageStatistics CountMessageTexts(Machine& machine, manifest::ManifestEventQuery* query,
+                                    bool registryMissing);
 
 std::string RenderMessageStatsTable(const MessageStatistics& stats);
 std::string RenderMessageStatsJson(const MessageStatistics& stats);

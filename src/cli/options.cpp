@@ -9,7 +9,8 @@
 namespace veltrano {
 
 const char kUsage[] =
-    "Usage: veltrano-scan [--root DIR]... [--fleet DIR] [--jobs N]\n"
+    "Usage: veltrano-scan [--root DIR]... [--fleet DIR] [--jobs N] [--log FILE]...\n"
+    "                     [--reports DIR]...\n"
     "                     [--interval week|month|6months|all] [--lang en|de] [--now TIME]\n"
     "                     [--format table|csv|json|ndjson] [--xml FILE] [--zip FILE]\n"
     "                     [--html FILE] [--local] [--message-stats] [--help] [--version]\n"
@@ -20,6 +21,10 @@ const char kUsage[] =
     "  --root DIR         the Windows drive to analyse (\"C:\\\" of every path maps to DIR);\n"
     "                     given again, one more machine\n"
     "  --fleet DIR        every subfolder of DIR that holds a Windows folder tree is a machine\n"
+    "  --log FILE         an exported Application or System log (.evtx or .evt) of the machine,\n"
+    "                     with --root in place of the drive's own, or alone without a drive\n"
+    "  --reports DIR      a folder of Windows Error Reporting reports of the machine (a\n"
+    "                     ReportArchive or ReportQueue, or the WER folder holding them)\n"
     "  --jobs N           machines scanned at once (default: one per core)\n"
     "  --interval NAME    the rows shown (default: the first of week, month, 6months and all\n"
     "                     that has errors)\n"
@@ -133,6 +138,12 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
                     o.root = *v;
                 o.roots.push_back(*v);
             }
+        } else if (name == "--log") {
+            if (auto v = take())
+                o.logFiles.push_back(*v);
+        } else if (name == "--reports") {
+            if (auto v = take())
+                o.reportFolders.push_back(*v);
         } else if (name == "--fleet") {
             if (auto v = take())
                 o.fleet = *v;

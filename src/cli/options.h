@@ -16,6 +16,8 @@ struct ScanOptions {
     std::optional<std::string> root;   // the Windows drive to analyse (the first --root)
     std::vector<std::string> roots;    // every --root, in order
     std::optional<std::string> fleet;  // a folder whose subfolders are machines
+    std::vector<std::string> logFiles;       // exported logs of the one machine (--log)
+    std::vector<std::string> reportFolders;  // report folders of the one machine (--reports)
     std::optional<int> jobs;           // machines scanned at once; none: one per core
     std::optional<int> interval;       // 1 to 4; none: the window's automatic choice
     std::optional<int> language;       // kLanguageEnglish / kLanguageGerman

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/options.h"
+#include "cli/text_path_names.h"
 #include "engine/occurrence_days.h"
 #include "shell/local_texts.h"
 
@@ -71,6 +72,13 @@ std::string CsvField(const Text& cell) {
 // Texts read from report files lose their byte-order marks on the way out.
 std::string JsonText(const std::optional<Text>& text) {
     return text ? JsonString(WithoutByteOrderMarks(*text)) : "null";
+}
+
+std::string JsonStrings(const std::vector<Text>& texts) {
+    std::string out = "[";
+    for (size_t i = 0; i < texts.size(); ++i)
+        out += (i == 0 ? "" : ", ") + JsonString(texts[i]);
+    return out + "]";
 }
 
 }  // namespace
@@ -191,6 +199,12 @@ std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row, Clock& clo
            ", \"ErrorText\": " + JsonText(e.ErrorText) +
            ", \"MessageTemplate\": " + JsonText(e.MessageTemplate) +
            ", \"ErrorTextParams\": " + JsonString(e.ErrorTextParams) +
+           ", \"InsertionStrings\": " + JsonStrings(e.InsertionStrings) + ", \"MissingText\": " +
+           JsonString(e.MissingText ? Ascii(TextPathTitle(*e.MissingText)) : Text()) +
+           ", \"Queued\": " + std::to_string(e.Queued) +
+           ", \"FaultModule\": " + JsonString(e.FaultModule) +
+           ", \"FaultModuleVersion\": " + JsonString(e.FaultModuleVersion) +
+           ", \"FaultOffset\": " + JsonString(e.FaultOffset) +
            ", \"Count\": " + Utf16ToUtf8(row.columns[2]) +
            ", \"Age\": " + JsonString(row.columns[3]);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cli/message_stats.h"
+#include "cli/missing_texts.h"
 #include "cli/options.h"
 #include "cli/output_formats.h"
 #include "cli/scan_machine.h"
@@ -76,17 +77,14 @@ int WriteExports(const ScanOptions& options, ScanMachine& scan, const ErrorCatal
 // The report page of the scanned machine. Its facts are the header's lines of what the scan read
 // and skipped (the scan's own account on standard error, line by line).
 int WriteHtml(const ScanOptions& options, ScanMachine& scan, const ErrorCatalogue& catalogue,
-              const Text& name) {
+              const Text& name, const std::vector<std::string>& factLines) {
     if (!options.htmlPath)
         return 0;
     // The same facts the scan printed: "System: <file>: 812 records, …" as label and value.
     std::vector<ReportFact> facts;
-    if (const auto* logs = scan.LogFacts()) {
-        for (const std::string& line : SourceFactLines(*logs)) {
-            const size_t colon = line.find(": ");
-            facts.push_back(
-                {Utf8ToUtf16(line.substr(0, colon)), Utf8ToUtf16(line.substr(colon + 2))});
-        }
+    for (const std::string& line : factLines) {
+        const size_t colon = line.find(": ");
+        facts.push_back({Utf8ToUtf16(line.substr(0, colon)), Utf8ToUtf16(line.substr(colon + 2))});
     }
     ReportPage page;
     page.fileVersion = kFileVersion;
@@ -112,21 +110,28 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
         Print(kVersion);
         return 0;
     }
-    if (IsFleetRun(options))
+    if (IsFleetRun(options)) {
+        if (!options.logFiles.empty() || !options.reportFolders.empty())
+            return Fail(2, "--log and --reports add to one machine: not with several machines");
         return RunFleetCommand(options);
+    }
 
-    std::string problem;
+    MachineProblem problem;
     auto scan = ScanMachine::Make(options, problem);
     if (!scan)
-        return Fail(1, problem);
+        return Fail(problem.exitCode, problem.message);
     Machine& machine = scan->machine();
     const uint16_t language = options.language == kLanguageGerman    ? 0x0407
                               : options.language == kLanguageEnglish ? 0x0409
                               : machine.system != nullptr ? machine.system->UserDefaultLanguage()
                                                           : 0x0409;
     InitLocalTexts(language, u"");
+    const std::vector<Text> missingHives = scan->MissingHives();
     if (options.messageStats) {
-        const MessageStatistics stats = CountMessageTexts(machine, scan->ManifestQuery());
+        const MessageStatistics stats =
+            CountMessageTexts(machine, scan->ManifestQuery(), !missingHives.empty());
+        for (const std::string& line : SourceFactLines({}, missingHives))
+            std::fprintf(stderr, "%s\n", line.c_str());
         Print(options.format == OutputFormat::Json ? RenderMessageStatsJson(stats)
                                                    : RenderMessageStatsTable(stats));
         std::fflush(stdout);
@@ -141,14 +146,20 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
     {
         ScanProgress progress(machine, scan->LogFacts());
         catalogue.ownerWindow = &progress;
-        RunScan(catalogue, machine);
+        ScanScope scope;
+        scope.reportQueues = true;
+        scope.reportFolders = scan->GivenReportFolders();
+        RunScan(catalogue, machine, scope);
         catalogue.ownerWindow = nullptr;
     }
+    ExplainMissingTexts(catalogue, machine, scan->ManifestQuery(), !missingHives.empty());
     const Text name = MachineName(machine, options.root.value_or(""), scan->LogFacts());
 
     const auto* logFacts = scan->LogFacts();
-    if (logFacts != nullptr && !quiet) {
-        for (const std::string& line : SourceFactLines(*logFacts))
+    const std::vector<eventlog::LogFileFacts> shownLogs = scan->ShownLogFacts();
+    const std::vector<std::string> factLines = SourceFactLines(shownLogs, missingHives);
+    if (!quiet) {
+        for (const std::string& line : factLines)
             std::fprintf(stderr, "%s\n", line.c_str());
     }
 
@@ -170,7 +181,8 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
             break;
         case OutputFormat::Json:
             Print(RenderJson(catalogue, rows, interval, status, clock, &name,
-                             logFacts != nullptr ? SourcesJson(*logFacts) : std::string()));
+                             logFacts != nullptr ? SourcesJson(shownLogs, missingHives)
+                                                 : std::string()));
             break;
         case OutputFormat::Ndjson:
             Print(RenderNdjson(name, scanTime, catalogue, rows, clock));
@@ -178,7 +190,7 @@ int RunScanCommand(const std::vector<std::string>& arguments) {
     }
     std::fflush(stdout);
     const int exported = WriteExports(options, *scan, catalogue);
-    const int paged = WriteHtml(options, *scan, catalogue, name);
+    const int paged = WriteHtml(options, *scan, catalogue, name, factLines);
     // Damage is normal in copied logs; a drive where nothing at all could be read is not.
     if (logFacts != nullptr && !AnyLogRead(*logFacts) && catalogue.entries.empty())
         return Fail(1, "no log file and no error report could be read on this drive");

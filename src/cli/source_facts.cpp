@@ -10,6 +10,8 @@ namespace {
 using Facts = eventlog::LogFileFacts;
 using Outcome = Facts::Outcome;
 
+constexpr char kHiveFolder[] = "C:\\Windows\\System32\\config";
+
 const char* OutcomeName(Outcome outcome) {
     switch (outcome) {
         case Outcome::Read:
@@ -20,6 +22,8 @@ const char* OutcomeName(Outcome outcome) {
             return "not a file";
         case Outcome::Unreadable:
             return "unreadable";
+        case Outcome::NotAnEventLog:
+            return "not an event log";
     }
     return "";
 }
@@ -44,7 +48,8 @@ std::string ReadLine(const Facts& log) {
 
 }  // namespace
 
-std::vector<std::string> SourceFactLines(const std::vector<Facts>& logs) {
+std::vector<std::string> SourceFactLines(const std::vector<Facts>& logs,
+                                         const std::vector<Text>& missingHives) {
     std::vector<std::string> lines;
     for (const Facts& log : logs) {
         std::string line = Utf16ToUtf8(log.log) + ": ";
@@ -61,13 +66,24 @@ std::vector<std::string> SourceFactLines(const std::vector<Facts>& logs) {
             case Outcome::Unreadable:
                 line += Utf16ToUtf8(log.path) + " cannot be read, skipped";
                 break;
+            case Outcome::NotAnEventLog:
+                line += Utf16ToUtf8(log.path) + " is not an event log (no file header), skipped";
+                break;
         }
         lines.push_back(line);
+    }
+    if (!missingHives.empty()) {
+        std::string hives;
+        for (const Text& hive : missingHives)
+            hives += (hives.empty() ? "no " : " and no ") + Utf16ToUtf8(hive);
+        lines.push_back("Registry: " + hives + " hive in " + kHiveFolder +
+                        ", so the sources' message texts cannot be found on this drive; the "
+                        "records' own strings stand in for them");
     }
     return lines;
 }
 
-std::string SourcesJson(const std::vector<Facts>& logs) {
+std::string SourcesJson(const std::vector<Facts>& logs, const std::vector<Text>& missingHives) {
     std::string out = "{\"logs\": [";
     for (size_t i = 0; i < logs.size(); ++i) {
         const Facts& log = logs[i];
@@ -81,7 +97,11 @@ std::string SourcesJson(const std::vector<Facts>& logs) {
                ", \"damagedRecords\": " + std::to_string(log.damagedRecords) +
                ", \"truncated\": " + (log.truncated ? "true" : "false") + "}";
     }
-    return out + (logs.empty() ? "]}" : "\n  ]}");
+    out += logs.empty() ? "]" : "\n  ]";
+    std::string hives;
+    for (const Text& hive : missingHives)
+        hives += (hives.empty() ? "" : ", ") + JsonString(hive);
+    return out + ", \"missingHives\": [" + hives + "]}";
 }
 
 bool AnyLogRead(const std::vector<Facts>& logs) {

@@ -70,6 +70,8 @@ bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
         return false;
     ErrorEntry& e = found->second;
     const FileTime t = occurrence.time;
+    if (occurrence.queued)
+        e.Queued = 1;
 
     ++e.ErrorCount;
     if (t > e.LastErrorDateTime) {
@@ -126,6 +128,7 @@ ErrorEntry ErrorCatalogue::CreateEntry(const ErrorOccurrence& occurrence, FileTi
     e.ErrorName = occurrence.ErrorName;
     e.AppPath = occurrence.AppPath;
     e.ReportId = occurrence.ReportId;
+    e.Queued = occurrence.queued ? 1 : 0;
     return e;
 }
 

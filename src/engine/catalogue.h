@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "base/filetime.h"
 #include "base/text.h"
@@ -40,6 +41,27 @@ constexpr size_t kExceptionCodeCapacity = 16;
 constexpr size_t kSummaryCapacity = 1024;
 constexpr size_t kDescriptionCapacity = 1024;
 
+// Why an event record's message text did not come out, from the first step that failed; the
+// order is how far a lookup went.
+enum class TextPath {
+    MessageFile,
+    Manifest,
+    NoRegistry,  // the drive lacks the registry hive that would name the source's files
+    NotRegistered,
+    FilesMissing,
+    NoMessage,
+    FormattingFailed,
+};
+inline constexpr size_t kTextPathCount = 7;
+
+// The record that created an event entry.
+struct RecordOrigin {
+    Text log;
+    uint32_t recordNumber = 0;
+    Text source;  // the record's source name
+    uint32_t eventId = 0;
+};
+
 struct ErrorEntry {
     int32_t Category = 0;
     int32_t ErrorCount = 0;
@@ -65,6 +87,16 @@ struct ErrorEntry {
     std::optional<Text> ErrorText;
     std::optional<Text> MessageTemplate;
     Text ErrorTextParams;
+    // The first record's insertion strings, whether or not a message text was found.
+    std::vector<Text> InsertionStrings;
+    // A crash's faulting module, its version and the fault offset, from the record's strings.
+    Text FaultModule;
+    Text FaultModuleVersion;
+    Text FaultOffset;
+    uint8_t Queued = 0;  // a report of it still waits in a report queue (not sent)
+    std::optional<RecordOrigin> Origin;
+    // Why ErrorText is absent, where the caller found out (the command line does).
+    std::optional<TextPath> MissingText;
 };
 
 // What a source knows of one occurrence before it is merged.
@@ -79,6 +111,7 @@ struct ErrorOccurrence {
     // Which report this is, so that one met twice (through a second path to its folder) counts
     // once: ReportId, else the file below its archive. Empty: never taken as met before.
     Text ReportKey;
+    bool queued = false;  // report files found in a report queue
 
     // Copies into the fields with their capacities.
     void SetAppName(TextView v) { AppName = CopyCapped(v, kNameCapacity); }

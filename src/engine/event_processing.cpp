@@ -4,6 +4,7 @@
 #include <mutex>
 #include <tuple>
 
+#include "engine/crash_strings.h"
 #include "engine/link_reports.h"
 #include "engine/message_texts.h"
 #include "shell/local_texts.h"
@@ -50,8 +51,9 @@ Text FirstLine(const MessageLines& lines) {
     return lines.lines.empty() ? Text() : Text(lines.lines.front());
 }
 
-// Builds the summary, path and exception code of a new entry from its message.
-void DescribeNewEntry(ErrorEntry& entry, Machine& machine) {
+// Builds the summary, path and exception code of a new entry from its message; where the message
+// gives none, from what its strings say.
+void DescribeNewEntry(ErrorEntry& entry, Machine& machine, const CrashStringFacts& fromStrings) {
     const bool crash = StartsWith(entry.AppName, kApplicationError);
     const bool hang = StartsWith(entry.AppName, kApplicationHang);
     const Text message = entry.ErrorText.value_or(Text());
@@ -64,6 +66,8 @@ void DescribeNewEntry(ErrorEntry& entry, Machine& machine) {
         path = lines.ValueAt(kHangLines, kHangPathLine);
     if (path.empty())
         path = LabelledPath(lines);
+    if (path.empty() && !entry.ErrorText)
+        path = fromStrings.appPath;
     if (!path.empty())
         entry.AppPath = CopyCapped(path, kPathCapacity);
 
@@ -71,7 +75,9 @@ void DescribeNewEntry(ErrorEntry& entry, Machine& machine) {
         entry.ErrorSummary = CopyCapped(FirstLine(lines), kSummaryCapacity);
     } else if (crash) {
         entry.ErrorSummary = CopyCapped(LocalText(LT_APP_STOPPED), kSummaryCapacity);
-        const Text code = lines.ValueAt(kCrashLines, kCrashCodeLine);
+        Text code = lines.ValueAt(kCrashLines, kCrashCodeLine);
+        if (code.empty() && !entry.ErrorText)
+            code = fromStrings.exceptionCode;
         if (!code.empty()) {
             entry.ExceptionCode = CopyCapped(code, kExceptionCodeCapacity);
             AppendExceptionCode(entry.ErrorSummary, entry.ExceptionCode, machine.messages);
@@ -79,6 +85,17 @@ void DescribeNewEntry(ErrorEntry& entry, Machine& machine) {
     } else {
         entry.ErrorSummary = CopyCapped(FirstLine(lines), kSummaryCapacity);
     }
+    entry.FaultModule = fromStrings.faultModule;
+    entry.FaultModuleVersion = fromStrings.faultModuleVersion;
+    entry.FaultOffset = fromStrings.faultOffset;
+}
+
+std::optional<CrashSource> CrashSourceOf(TextView appName) {
+    if (StartsWith(appName, kApplicationError))
+        return CrashSource::Crash;
+    if (StartsWith(appName, kApplicationHang))
+        return CrashSource::Hang;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -120,13 +137,18 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
 
     // Crash and hang records need their report identifier for the merge; everything else is
     // resolved only when it creates a new entry.
+    // Without a message text, the strings say what it would have said.
     std::optional<MessageTexts> texts;
-    if (StartsWith(occurrence.AppName, kApplicationError) ||
-        StartsWith(occurrence.AppName, kApplicationHang)) {
+    const std::optional<CrashSource> crashSource = CrashSourceOf(occurrence.AppName);
+    std::vector<Text> strings;
+    CrashStringFacts fromStrings;
+    if (crashSource) {
         texts = ResolveMessageTexts(machine, record, logName);
-        if (texts->ErrorText) {
-            occurrence.SetReportId(ReportIdOf(ReadMessageLines(*texts->ErrorText)));
-        }
+        strings = record.InsertionStrings().values;
+        fromStrings = CrashFactsFromStrings(*crashSource, record.EventID(), strings);
+        occurrence.SetReportId(texts->ErrorText
+                                   ? ReportIdOf(ReadMessageLines(*texts->ErrorText))
+                                   : fromStrings.reportId);
     }
     {
         std::lock_guard lock(CatalogueLock);
@@ -138,6 +160,8 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
         texts = ResolveMessageTexts(machine, record, logName);
     if (!texts->ErrorText)
         texts->ErrorText = QueryEventText(machine, logName, record.RecordNumber());
+    if (!crashSource)
+        strings = record.InsertionStrings().values;
 
     const FileTime now = machine.clock != nullptr ? machine.clock->UtcNow() : t;
     ErrorEntry entry = catalogue.CreateEntry(occurrence, now);
@@ -145,7 +169,10 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
     entry.ErrorText = std::move(texts->ErrorText);
     entry.MessageTemplate = std::move(texts->MessageTemplate);
     entry.ErrorTextParams = std::move(texts->ErrorTextParams);
-    DescribeNewEntry(entry, machine);
+    entry.InsertionStrings = std::move(strings);
+    entry.Origin = RecordOrigin{Text(logName), record.RecordNumber(), record.SourceName(),
+                                record.EventID()};
+    DescribeNewEntry(entry, machine, fromStrings);
 
     std::lock_guard lock(CatalogueLock);
     catalogue.Add(std::move(entry));

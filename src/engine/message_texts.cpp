@@ -141,6 +141,16 @@ MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record
     return texts;
 }
 
+TextPath ClassicTextPath(Machine& machine, TextView logName, TextView source, uint32_t eventId) {
+    const Text file = MessageFileOf(machine, logName, source);
+    if (file.empty())
+        return TextPath::NotRegistered;
+    auto module = machine.messages != nullptr ? machine.messages->LoadAsData(file) : nullptr;
+    if (!module)
+        return TextPath::FilesMissing;
+    return module->Format(eventId, nullptr) ? TextPath::FormattingFailed : TextPath::NoMessage;
+}
+
 std::optional<Text> QueryEventText(Machine& machine, TextView logName, uint32_t recordNumber) {
     if (machine.eventQuery == nullptr)
         return std::nullopt;

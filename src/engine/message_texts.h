@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/text.h"
+#include "engine/catalogue.h"
 #include "engine/event_record.h"
 #include "platform/machine.h"
 
@@ -22,6 +23,10 @@ Text MessageFileOf(Machine& machine, TextView logName, TextView source);
 
 // The message-file path.
 MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record, TextView logName);
+
+// Why the message-file path gives a source's event no text: not registered, files missing, no
+// message, or a message that does not format.
+TextPath ClassicTextPath(Machine& machine, TextView logName, TextView source, uint32_t eventId);
 
 // The event query path: the platform's formatted text of the record.
 std::optional<Text> QueryEventText(Machine& machine, TextView logName, uint32_t recordNumber);

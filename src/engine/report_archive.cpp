@@ -13,23 +13,36 @@ bool IsDotEntry(const Text& name) {
     return name == u"." || name == u"..";
 }
 
+// Which report a file is: the identifier its integrator gave it, else the one Windows Error
+// Reporting gave it (a queued copy and its archived copy share both), else its place.
+Text ReportKeyOf(TextView text, const ErrorOccurrence& occurrence, const Text& place) {
+    if (!occurrence.ReportId.empty())
+        return u"id " + occurrence.ReportId;
+    constexpr TextView kReportIdentifier = u"ReportIdentifier=";
+    for (TextView line : SplitLines(text)) {
+        if (StartsWith(line, kReportIdentifier) && line.size() > kReportIdentifier.size())
+            return u"wer " + Text(line.substr(kReportIdentifier.size()));
+    }
+    return u"file " + place;
+}
+
 class ArchiveWalk {
   public:
     ArchiveWalk(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock)
         : catalogue_(catalogue), files_(files), clock_(clock) {}
 
-    // Walks an archive. Archives that are one folder reached by two paths ("C:\Users\All Users"
-    // is a junction to "C:\ProgramData") share a name, so that a report read through both
-    // counts once.
-    void WalkArchive(const Text& folder, TextView archiveName) {
-        WalkFolder(folder, Text(archiveName));
+    ReportFolderFacts Walk(const ReportFolder& folder) {
+        facts_ = ReportFolderFacts{folder.path, folder.queued};
+        queued_ = folder.queued;
+        facts_.listed = WalkFolder(folder.path, folder.name);
+        return facts_;
     }
 
   private:
-    void WalkFolder(const Text& folder, const Text& place) {
+    bool WalkFolder(const Text& folder, const Text& place) {
         auto listing = files_.ListFolder(folder);
         if (!listing)
-            return;  // a folder that cannot be enumerated contributes nothing
+            return false;  // a folder that cannot be enumerated contributes nothing
         for (const FolderEntry& entry : *listing) {
             if (IsDotEntry(entry.name))
                 continue;
@@ -40,6 +53,7 @@ class ArchiveWalk {
                 ReadReport(path, place + u"\\" + entry.name, entry.facts.lastWriteTime);
             }
         }
+        return true;
     }
 
     void ReadReport(const Text& path, const Text& place, FileTime lastWrite) {
@@ -57,8 +71,9 @@ class ArchiveWalk {
         occurrence = ErrorOccurrence{};
         occurrence.ReportPath = CopyCapped(path, kPathCapacity);
         ParseReportText(*text, occurrence);
-        occurrence.ReportKey =
-            occurrence.ReportId.empty() ? u"file " + place : u"id " + occurrence.ReportId;
+        occurrence.ReportKey = ReportKeyOf(*text, occurrence, place);
+        occurrence.queued = queued_;
+        ++facts_.reports;
 
         std::lock_guard lock(CatalogueLock);
         if (catalogue_.Merge(occurrence))
@@ -77,6 +92,8 @@ class ArchiveWalk {
     ErrorCatalogue& catalogue_;
     FileSystem& files_;
     Clock& clock_;
+    bool queued_ = false;
+    ReportFolderFacts facts_;
 };
 
 }  // namespace
@@ -132,11 +149,7 @@ bool IsReportFileName(TextView name) {
     return dot != TextView::npos && dot != 0 && name.substr(dot + 1) == u"wer";
 }
 
-void ReadReportArchive(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock) {
-    ArchiveWalk walk(catalogue, files, clock);
-    walk.WalkArchive(u"C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportArchive", u"machine");
-    walk.WalkArchive(u"C:\\Users\\All Users\\Microsoft\\Windows\\WER\\ReportArchive", u"machine");
-
+std::vector<ReportFolder> MachineReportFolders(FileSystem& files, bool withQueues) {
     std::vector<Text> userFolders;
     if (auto users = files.ListFolder(u"C:\\Users")) {
         for (const FolderEntry& entry : *users) {
@@ -145,9 +158,35 @@ void ReadReportArchive(ErrorCatalogue& catalogue, FileSystem& files, Clock& cloc
             }
         }
     }
-    for (const Text& user : userFolders) {
-        walk.WalkArchive(user + u"\\AppData\\Local\\Microsoft\\Windows\\WER\\ReportArchive", user);
+    std::vector<ReportFolder> folders;
+    for (const bool queued : {false, true}) {
+        if (queued && !withQueues)
+            break;
+        const Text leaf = queued ? u"ReportQueue" : u"ReportArchive";
+        const Text machine = queued ? u"machine queue" : u"machine";
+        folders.push_back({u"C:\\ProgramData\\Microsoft\\Windows\\WER\\" + leaf, machine, queued});
+        folders.push_back(
+            {u"C:\\Users\\All Users\\Microsoft\\Windows\\WER\\" + leaf, machine, queued});
+        for (const Text& user : userFolders) {
+            folders.push_back({user + u"\\AppData\\Local\\Microsoft\\Windows\\WER\\" + leaf,
+                               queued ? user + u" queue" : user, queued});
+        }
     }
+    return folders;
+}
+
+std::vector<ReportFolderFacts> ReadReportFolders(ErrorCatalogue& catalogue, FileSystem& files,
+                                                 Clock& clock,
+                                                 const std::vector<ReportFolder>& folders) {
+    ArchiveWalk walk(catalogue, files, clock);
+    std::vector<ReportFolderFacts> facts;
+    for (const ReportFolder& folder : folders)
+        facts.push_back(walk.Walk(folder));
+    return facts;
+}
+
+void ReadReportArchive(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock) {
+    ReadReportFolders(catalogue, files, clock, MachineReportFolders(files, false));
 }
 
 }  // namespace veltrano

@@ -23,7 +23,33 @@ void ParseReportText(TextView text, ErrorOccurrence& occurrence);
 // Whether a file name is a report file name ("x.wer", lower-case extension only).
 bool IsReportFileName(TextView name);
 
-// Walks the archive roots and merges every report file into the catalogue.
+// A folder of report folders: an archive (reports sent or handled) or a queue (reports waiting).
+struct ReportFolder {
+    Text path;
+    // Folders that are one folder reached by two paths ("C:\Users\All Users" is a junction to
+    // "C:\ProgramData") share a name, so that a report read through both counts once.
+    Text name;
+    bool queued = false;
+};
+
+// What reading a report folder found.
+struct ReportFolderFacts {
+    Text path;
+    bool queued = false;
+    bool listed = false;  // the folder could be enumerated
+    int32_t reports = 0;  // report files read
+};
+
+// The machine's archives: its own, "All Users"' and every user profile's; with queues, the
+// queues beside them after all archives (so that a report both sent and queued is taken as sent).
+std::vector<ReportFolder> MachineReportFolders(FileSystem& files, bool withQueues);
+
+// Merges every report file below the folders into the catalogue, folder by folder.
+std::vector<ReportFolderFacts> ReadReportFolders(ErrorCatalogue& catalogue, FileSystem& files,
+                                                 Clock& clock,
+                                                 const std::vector<ReportFolder>& folders);
+
+// Walks the machine's archives and merges every report file into the catalogue.
 void ReadReportArchive(ErrorCatalogue& catalogue, FileSystem& files, Clock& clock);
 
 }  // namespace veltrano

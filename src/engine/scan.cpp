@@ -22,10 +22,15 @@ void PrepareCatalogue(ErrorCatalogue& catalogue, Clock& clock) {
     catalogue.MaxAgeDays = 0;
 }
 
-int RunScan(ErrorCatalogue& catalogue, Machine& machine) {
+int RunScan(ErrorCatalogue& catalogue, Machine& machine, const ScanScope& scope) {
     PrepareCatalogue(catalogue, *machine.clock);
-    if (machine.files != nullptr)
-        ReadReportArchive(catalogue, *machine.files, *machine.clock);
+    if (machine.files != nullptr) {
+        std::vector<ReportFolder> folders = MachineReportFolders(*machine.files, scope.reportQueues);
+        folders.insert(folders.end(), scope.reportFolders.begin(), scope.reportFolders.end());
+        auto facts = ReadReportFolders(catalogue, *machine.files, *machine.clock, folders);
+        if (scope.readFolders != nullptr)
+            *scope.readFolders = std::move(facts);
+    }
     ReadEventLogs(catalogue, machine);
     std::lock_guard lock(CatalogueLock);
     LinkReports(catalogue, machine.messages);

@@ -46,11 +46,6 @@ std::string FolderName(const std::string& path) {
     return name.empty() ? path : name;
 }
 
-std::string PathUtf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 std::optional<fs::path> FindEntryNoCase(const fs::path& folder, const std::string& name) {
     std::error_code error;
     const Text wanted = Utf8ToUtf16(name);

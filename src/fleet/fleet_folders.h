@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+
+#include "base/host_path.h"
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,8 +25,6 @@ struct FoundFolders {
 // The last name of a host path ("pc-7" of "/srv/pcs/pc-7/"); the path itself when it has none.
 std::string FolderName(const std::string& path);
 
-// A host path as UTF-8 text.
-std::string PathUtf8(const std::filesystem::path& path);
 
 // The fleet folder's subfolders come sorted by name.
 FoundFolders FindMachineFolders(const std::vector<std::string>& roots,

@@ -6,6 +6,7 @@
 #include "engine/error_rows.h"
 #include "engine/occurrence_days.h"
 #include "export/lookup_query.h"
+#include "report/html/record_words.h"
 #include "shell/local_texts.h"
 #include "shell/path_variables.h"
 #include "shell/time_text.h"
@@ -75,7 +76,10 @@ class MachineEntries {
         for (int interval = IntervalWeek; interval <= IntervalAll; ++interval)
             e.counts[interval - 1] = ErrorCatalogue::IntervalCount(entry, interval);
         e.summary = entry.ErrorSummary;
-        e.detail = entry.ErrorText;
+        // An event without its source's message shows the record's own words.
+        e.detail = entry.ErrorText || entry.Category == CategoryReportFile
+                       ? entry.ErrorText
+                       : std::optional<Text>(RecordWordsText(entry));
         for (const auto& [day, count] : OccurrencesPerDay(entry, *machine_.clock))
             e.days.push_back({day, count});
         return e;

@@ -32,10 +32,12 @@ int main(int argc, char** argv) {
     ReportPage page;
     page.fileVersion = u"2.0.0.0";
     for (int i = 3; i < argc; ++i) {
-        std::string problem;
-        auto scan = MakeDriveScanMachine(argv[i], now, problem);
+        MachineProblem problem;
+        ScanOptions options;
+        options.now = now;
+        auto scan = MakeDriveScanMachine(std::string(argv[i]), options, problem);
         if (!scan) {
-            std::fprintf(stderr, "%s\n", problem.c_str());
+            std::fprintf(stderr, "%s\n", problem.message.c_str());
             return 1;
         }
         auto catalogue = std::make_unique<ErrorCatalogue>();

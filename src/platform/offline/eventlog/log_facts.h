@@ -12,7 +12,7 @@
 namespace veltrano::eventlog {
 
 struct LogFileFacts {
-    enum class Outcome { Read, NoFile, NotAFile, Unreadable };
+    enum class Outcome { Read, NoFile, NotAFile, Unreadable, NotAnEventLog };
     Text log;   // "Application"
     Text path;  // the file as the drive names it; empty when there is none
     Outcome outcome = Outcome::NoFile;

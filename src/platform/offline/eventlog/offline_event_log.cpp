@@ -1,6 +1,9 @@
 // The event-log port over log files. A log file is read and decoded whole when the log is opened.
 #include "platform/offline/eventlog/offline_event_log.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "platform/offline/drive_mapped_file_system.h"
 #include "platform/offline/eventlog/log_file.h"
 
@@ -58,6 +61,15 @@ class OfflineEventLog : public EventLog {
     ClassicLog log_;
 };
 
+// "ElfFile\0" at the start of an .evtx file, "LfLe" after the header size of an .evt file.
+bool HasLogSignature(eventlog::Bytes file, bool evtx) {
+    const std::string_view magic = evtx ? std::string_view("ElfFile\0", 8) : "LfLe";
+    const size_t at = evtx ? 0 : 4;
+    return file.size() >= at + magic.size() &&
+           std::equal(magic.begin(), magic.end(), file.begin() + at,
+                      [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
+}
+
 bool IsFolder(FileSystem& drive, const Text& path) {
     const auto facts = drive.Facts(path);
     return facts && facts->IsDirectory();
@@ -84,7 +96,17 @@ class OfflineEventLogService : public EventLogService {
                 facts.path.size() >= 5 &&
                 EqualsNoCase(TextView(facts.path).substr(facts.path.size() - 5), u".evtx");
             facts.outcome = eventlog::LogFileFacts::Outcome::Read;
+            const bool signed_ = HasLogSignature(*bytes, evtx);
             log = eventlog::ReadLogFile(*bytes, evtx ? LogFormat::Evtx : LogFormat::Evt, &facts);
+            // A file that neither starts like a log nor holds a record is something else with a
+            // log's name, not a log whose every chunk is damaged.
+            if (!signed_ && facts.records == 0) {
+                eventlog::LogFileFacts other;
+                other.log = std::move(facts.log);
+                other.path = std::move(facts.path);
+                other.outcome = eventlog::LogFileFacts::Outcome::NotAnEventLog;
+                facts = std::move(other);
+            }
         } else {
             facts.outcome = eventlog::LogFileFacts::Outcome::Unreadable;
         }

@@ -13,8 +13,9 @@
 namespace veltrano {
 
 struct OfflineMachine::Adapters {
-    Adapters(FileSystem& host, Text root)
-        : drive(host, std::move(root)),
+    Adapters(FileSystem& host, Text root, std::vector<Mount> mounts)
+        : mapped(host, std::move(root)),
+          drive(mapped, host, std::move(mounts)),
           registry(drive, kAnalysedSystemRoot),
           environment(kAnalysedSystemRoot, &registry),
           messages(drive, kAnalysedSystemRoot),
@@ -22,7 +23,8 @@ struct OfflineMachine::Adapters {
           eventLogs(MakeOfflineEventLogService(drive, kAnalysedSystemRoot, &logFacts)),
           system(MakeHostSystemInfo()),
           ansi(MakeHostAnsiCodePage()) {}
-    DriveMappedFileSystem drive;
+    DriveMappedFileSystem mapped;
+    MountedFileSystem drive;
     HiveRegistry registry;
     DriveEnvironment environment;
     PeMessageTables messages;
@@ -33,8 +35,8 @@ struct OfflineMachine::Adapters {
     std::unique_ptr<AnsiCodePage> ansi;
 };
 
-OfflineMachine::OfflineMachine(FileSystem& host, Text root, Clock& clock)
-    : adapters_(std::make_unique<Adapters>(host, std::move(root))) {
+OfflineMachine::OfflineMachine(FileSystem& host, Text root, Clock& clock, std::vector<Mount> mounts)
+    : adapters_(std::make_unique<Adapters>(host, std::move(root), std::move(mounts))) {
     Adapters& a = *adapters_;
     machine_.files = &a.drive;
     machine_.clock = &clock;
@@ -55,6 +57,19 @@ const std::vector<eventlog::LogFileFacts>& OfflineMachine::LogFacts() const {
 
 manifest::ManifestEventQuery& OfflineMachine::manifestQuery() {
     return adapters_->eventQuery;
+}
+
+Text OfflineMachine::HostPathOf(TextView path) const {
+    return adapters_->drive.HostPathOf(path);
+}
+
+std::vector<Text> OfflineMachine::MissingHives() {
+    std::vector<Text> missing;
+    for (const TextView hive : {TextView(u"SYSTEM"), TextView(u"SOFTWARE")}) {
+        if (!adapters_->registry.HasHive(hive))
+            missing.emplace_back(hive);
+    }
+    return missing;
 }
 
 }  // namespace veltrano

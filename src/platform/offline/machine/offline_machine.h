@@ -7,6 +7,7 @@
 
 #include "platform/machine.h"
 #include "platform/offline/eventlog/log_facts.h"
+#include "platform/offline/mounted_file_system.h"
 
 namespace veltrano {
 
@@ -17,8 +18,9 @@ class ManifestEventQuery;
 class OfflineMachine {
   public:
     // host: the host's own file system; root: the folder that stands for "C:\"; clock: the
-    // clock and time zone to use (the host's, or a fixed one).
-    OfflineMachine(FileSystem& host, Text root, Clock& clock);
+    // clock and time zone to use (the host's, or a fixed one); mounts: host files and folders put
+    // into the drive (the first that holds a path wins).
+    OfflineMachine(FileSystem& host, Text root, Clock& clock, std::vector<Mount> mounts = {});
     ~OfflineMachine();
     OfflineMachine(const OfflineMachine&) = delete;
     OfflineMachine& operator=(const OfflineMachine&) = delete;
@@ -28,6 +30,10 @@ class OfflineMachine {
     const std::vector<eventlog::LogFileFacts>& LogFacts() const;
     // The event query port with the reasons why a record's text came out or not.
     manifest::ManifestEventQuery& manifestQuery();
+    // The registry hives ("SYSTEM", "SOFTWARE") that the drive lacks or that cannot be read.
+    std::vector<Text> MissingHives();
+    // The host path a drive path is mounted from; empty when it is the drive's own.
+    Text HostPathOf(TextView path) const;
 
   private:
     struct Adapters;

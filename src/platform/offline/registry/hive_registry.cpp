@@ -58,6 +58,15 @@ Text HiveRegistry::CurrentControlSet(const Hive& system) const {
     return Ascii(name);
 }
 
+bool HiveRegistry::HasHive(TextView name) {
+    std::lock_guard lock(mutex_);
+    if (EqualsNoCase(name, u"SYSTEM"))
+        return Load(system_, u"SYSTEM") != nullptr;
+    if (EqualsNoCase(name, u"SOFTWARE"))
+        return Load(software_, u"SOFTWARE") != nullptr;
+    return false;
+}
+
 const Hive* HiveRegistry::Locate(TextView keyPath, Text& pathInHive) {
     TextView rest;
     const TextView hiveName = FirstComponent(keyPath, rest);

@@ -26,6 +26,9 @@ class HiveRegistry : public Registry {
     bool WriteUserString(TextView, TextView, TextView) override { return false; }
     bool DeleteUserKeyTree(TextView) override { return false; }
 
+    // Whether the drive holds a readable hive of this name ("SYSTEM", "SOFTWARE").
+    bool HasHive(TextView name);
+
     // Any value of a machine key; nullopt when the hive, key or value is missing or damaged.
     std::optional<HiveValue> ReadMachineValue(TextView keyPath, TextView valueName);
 
