@@ -14,7 +14,7 @@
 namespace veltrano {
 
 // The name of the lines' layout; a line's fields change only with it.
-inline constexpr char kFleetSchema[] = "veltrano-fleet-2";
+inline constexpr char kFleetSchema[] = "veltrano-fleet-3";
 
 // One line per row of one machine.
 std::string RenderNdjson(const Text& machine, FileTime scanTime, const ErrorCatalogue& catalogue,

@@ -12,7 +12,7 @@ import sample_expectations as expect
 
 CULTURES = {0x0407: "de-DE", 0x0409: "en-US", 0x040C: "fr-FR"}
 # How far a lookup got, in the order the statistics rank them.
-BUCKETS = ["messageFile", "manifest", "notRegistered", "filesMissing", "noMessage",
+BUCKETS = ["messageFile", "manifest", "noRegistry", "notRegistered", "filesMissing", "noMessage",
            "formattingFailed"]
 
 
@@ -55,9 +55,9 @@ def manifest_text(description, event):
     return expect.normalise_line_ends(text), "manifest"
 
 
-def message_stats(sample):
+def message_stats(sample, hives=True):
     """{source: {bucket: count, "errors": n}} and the total, as --message-stats must count the
-    error records of both logs."""
+    error records of both logs; without hives nothing can be registered, and says so."""
     description = sample.description
     registered = {(s["log"], s["source"]) for s in description["sources"]}
     providers, total = {}, {"errors": 0}
@@ -65,12 +65,14 @@ def message_stats(sample):
         if event["level"] not in (1, 2):
             continue
         classic = "notRegistered"
-        if (event["log"], event["source"]) in registered:
+        if hives and (event["log"], event["source"]) in registered:
             texts = expect.resolve_message(sample.messages, event)
             classic = "messageFile" if texts.text is not None else "noMessage"
-        _, modern = manifest_text(description, event)
+        _, modern = manifest_text(description, event) if hives else (None, "notRegistered")
         bucket = classic if classic == "messageFile" else (
             modern if modern == "manifest" else max(classic, modern, key=BUCKETS.index))
+        if not hives:
+            bucket = "noRegistry"
         for counts in (providers.setdefault(event["source"], {"errors": 0}), total):
             counts["errors"] += 1
             counts[bucket] = counts.get(bucket, 0) + 1
