@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "cli/missing_texts.h"
+#include "cli/text_path_names.h"
+#include "drive/missing_texts.h"
 #include "cli/output_formats.h"
 #include "engine/event_record.h"
 #include "engine/message_texts.h"
@@ -102,15 +103,59 @@ std::string RenderMessageStatsTable(const MessageStatistics& stats) {
     return out + TableRow("total", stats.total, width);
 }
 
-std::string RenderMessageStatsJson(const MessageStatistics& stats) {
-    std::string out = "{\n  \"providers\": {";
+namespace {
+
+// "providers": {…}, "total": {…} at an indent.
+std::string StatsFields(const MessageStatistics& stats, const std::string& indent) {
+    std::string out = indent + "\"providers\": {";
     bool first = true;
     for (const auto& [name, counts] : stats.providers) {
-        out += (first ? "\n    " : ",\n    ") + JsonString(name) + ": " + CountsJson(counts);
+        out += (first ? "\n" : ",\n") + indent + "  " + JsonString(name) + ": " + CountsJson(counts);
         first = false;
     }
-    return out + (first ? "},\n" : "\n  },\n") + "  \"total\": " + CountsJson(stats.total) +
-           "\n}\n";
+    return out + (first ? "},\n" : "\n" + indent + "},\n") + indent +
+           "\"total\": " + CountsJson(stats.total);
+}
+
+void Add(ProviderTextCounts& sum, const ProviderTextCounts& counts) {
+    sum.errors += counts.errors;
+    for (size_t i = 0; i < kTextPathCount; ++i)
+        sum.byPath[i] += counts.byPath[i];
+}
+
+}  // namespace
+
+std::string RenderMessageStatsJson(const MessageStatistics& stats) {
+    return "{\n" + StatsFields(stats, "  ") + "\n}\n";
+}
+
+std::string RenderRunMessageStats(const MachineRun& run, bool json) {
+    std::vector<std::pair<Text, MessageStatistics>> machines;
+    MessageStatistics all;
+    for (const RunMachine& m : run.machines) {
+        if (m.ports == nullptr)
+            continue;
+        MessageStatistics stats = CountMessageTexts(*m.ports, m.textQuery, !m.missingHives.empty());
+        for (const auto& [provider, counts] : stats.providers)
+            Add(all.providers[provider], counts);
+        Add(all.total, stats.total);
+        machines.emplace_back(m.name, std::move(stats));
+    }
+    if (run.machines.size() == 1 && machines.size() == 1)
+        return json ? RenderMessageStatsJson(all) : RenderMessageStatsTable(all);
+    std::string out;
+    if (json) {
+        out = "{\n  \"machines\": [";
+        for (size_t i = 0; i < machines.size(); ++i) {
+            out += (i == 0 ? "\n    {\"Machine\": " : ",\n    {\"Machine\": ") +
+                   JsonString(machines[i].first) + ",\n" + StatsFields(machines[i].second, "     ") +
+                   "}";
+        }
+        return out + (machines.empty() ? "],\n" : "\n  ],\n") + StatsFields(all, "  ") + "\n}\n";
+    }
+    for (const auto& [name, stats] : machines)
+        out += Utf16ToUtf8(name) + ":\n" + RenderMessageStatsTable(stats) + "\n";
+    return out + "All machines:\n" + RenderMessageStatsTable(all);
 }
 
 }  // namespace veltrano

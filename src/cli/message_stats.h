@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/catalogue.h"
+#include "fleet/run_machine.h"
 #include "platform/machine.h"
 #include "platform/offline/manifest/manifest_event_query.h"
 
@@ -31,5 +32,11 @@ MessageStatistics CountMessageTexts(Machine& machine, manifest::ManifestEventQue
 
 std::string RenderMessageStatsTable(const MessageStatistics& stats);
 std::string RenderMessageStatsJson(const MessageStatistics& stats);
+
+// The statistics of every machine of a run whose drive is at hand (a collector's senders have
+// none of their own), and of all of them together: one machine as above; several as a table per
+// machine and one of all, or JSON {"machines": [{"Machine": …, "providers": …, "total": …}, …],
+// "providers": …, "total": …}.
+std::string RenderRunMessageStats(const MachineRun& run, bool json);
 
 }  // namespace veltrano

@@ -12,7 +12,9 @@ using Outcome = Facts::Outcome;
 
 constexpr char kHiveFolder[] = "C:\\Windows\\System32\\config";
 
-const char* OutcomeName(Outcome outcome) {
+}  // namespace
+
+std::string LogOutcomeName(Outcome outcome) {
     switch (outcome) {
         case Outcome::Read:
             return "read";
@@ -27,6 +29,8 @@ const char* OutcomeName(Outcome outcome) {
     }
     return "";
 }
+
+namespace {
 
 std::string Counted(uint64_t n, const char* what) {
     return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
@@ -89,7 +93,7 @@ std::string SourcesJson(const std::vector<Facts>& logs, const std::vector<Text>&
         const Facts& log = logs[i];
         out += (i == 0 ? "\n    " : ",\n    ");
         out += "{\"log\": " + JsonString(log.log) + ", \"path\": " + JsonString(log.path) +
-               ", \"outcome\": \"" + OutcomeName(log.outcome) +
+               ", \"outcome\": \"" + LogOutcomeName(log.outcome) +
                "\", \"records\": " + std::to_string(log.records) +
                ", \"oldest\": " + (log.records == 0 ? "null" : "\"" + IsoUtc(log.oldest) + "\"") +
                ", \"newest\": " + (log.records == 0 ? "null" : "\"" + IsoUtc(log.newest) + "\"") +

@@ -21,6 +21,9 @@ std::vector<std::string> SourceFactLines(const std::vector<eventlog::LogFileFact
 std::string SourcesJson(const std::vector<eventlog::LogFileFacts>& logs,
                         const std::vector<Text>& missingHives = {});
 
+// "read", "no file", "not a file", "unreadable", "not an event log".
+std::string LogOutcomeName(eventlog::LogFileFacts::Outcome outcome);
+
 // Whether any log file could be read at all.
 bool AnyLogRead(const std::vector<eventlog::LogFileFacts>& logs);
 

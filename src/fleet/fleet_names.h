@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "fleet/fleet_scan.h"
+#include "fleet/run_machine.h"
 
 namespace veltrano {
 
 // Sets every machine's name from its computer and folder.
-void NameMachines(std::vector<FleetMachine>& machines);
+void NameMachines(std::vector<RunMachine>& machines);
 
 }  // namespace veltrano

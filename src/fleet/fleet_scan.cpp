@@ -5,12 +5,10 @@
 #include <exception>
 #include <thread>
 
-#include "engine/scan.h"
+#include "drive/drive_scan.h"
 #include "fleet/fleet_names.h"
 #include "fleet/forwarded_events.h"
 #include "fleet/machine_name.h"
-#include "platform/host.h"
-#include "platform/offline/machine/offline_machine.h"
 
 namespace veltrano {
 namespace {
@@ -19,31 +17,37 @@ namespace fs = std::filesystem;
 
 // One folder's outcome.
 struct FolderScan {
-    std::optional<FleetMachine> machine;
-    std::string problem;
+    RunMachine machine;
     std::optional<fs::path> forwardedLog;
 };
 
-FolderScan ScanFolder(const MachineFolder& folder, Clock& clock) {
+FolderScan ScanFolder(const MachineFolder& folder, Clock& clock, bool keepDrive) {
     FolderScan out;
-    auto host = MakeHostFileSystem();
-    const Text root = Utf8ToUtf16(folder.path);
-    const auto facts = host->Facts(root);
-    if (!facts || !facts->IsDirectory() || !host->ListFolder(root)) {
-        out.problem = folder.path + ": cannot read the machine folder";
-        return out;
-    }
-    OfflineMachine offline(*host, root, clock);
-    FleetMachine m;
+    RunMachine& m = out.machine;
     m.folder = folder.path;
     m.folderName = folder.name;
-    m.catalogue = std::make_unique<ErrorCatalogue>();
-    RunScan(*m.catalogue, offline.machine());
-    m.computer = RecordedComputerName(offline.machine(), &offline.LogFacts());
-    if (m.computer.empty())
-        m.computer = Utf8ToUtf16(folder.name);
-    out.machine = std::move(m);
+    m.computer = Utf8ToUtf16(folder.name);
+    std::string problem;
+    auto drive = OpenDrive(folder.path, clock, {}, problem);
+    if (!drive) {
+        m.problem = folder.path + ": cannot read the machine folder";
+        return out;
+    }
+    OfflineMachine& offline = *drive->offline;
+    m.missingHives = offline.MissingHives();
+    m.reportFolders = ScanPorts(*m.catalogue, offline.machine(), &offline.manifestQuery(),
+                                !m.missingHives.empty(), {}, nullptr)
+                          .reportFolders;
+    m.logs = offline.LogFacts();
+    if (Text computer = RecordedComputerName(offline.machine(), &offline.LogFacts());
+        !computer.empty())
+        m.computer = std::move(computer);
     out.forwardedLog = ForwardedEventsLog(fs::u8path(folder.path));
+    if (keepDrive) {
+        m.drive = std::move(drive);
+        m.ports = &m.drive->offline->machine();
+        m.textQuery = &m.drive->offline->manifestQuery();
+    }
     return out;
 }
 
@@ -68,10 +72,14 @@ std::string SkippedLine(const std::string& folder, const ForwardedMachines& spli
 
 // The senders of one collector as machines of the run.
 void AddForwarded(const MachineFolder& collector, const fs::path& log, Clock& clock, int jobs,
-                  FleetRun& run) {
-    auto host = MakeHostFileSystem();
-    OfflineMachine offline(*host, Utf8ToUtf16(collector.path), clock);
-    Machine ports = offline.machine();
+                  MachineRun& run) {
+    std::string problem;
+    auto drive = OpenDrive(collector.path, clock, {}, problem);
+    if (!drive) {
+        run.problems.push_back(collector.path + ": " + problem);
+        return;
+    }
+    Machine ports = drive->offline->machine();
     ports.files = nullptr;  // the collector's own reports and logs are its own machine's
     ports.eventLogs = nullptr;
     ports.eventQuery = nullptr;
@@ -82,11 +90,12 @@ void AddForwarded(const MachineFolder& collector, const fs::path& log, Clock& cl
     }
     run.notes.push_back(SkippedLine(collector.path, *split));
     for (auto& [computer, catalogue] : split->catalogues) {
-        FleetMachine m;
+        RunMachine m;
         m.computer = computer;
         m.folder = collector.path;
         m.folderName = collector.name;
         m.forwarded = true;
+        m.missingHives = drive->offline->MissingHives();  // the texts are the collector's
         m.catalogue = std::move(catalogue);
         run.machines.push_back(std::move(m));
     }
@@ -94,7 +103,8 @@ void AddForwarded(const MachineFolder& collector, const fs::path& log, Clock& cl
 
 }  // namespace
 
-FleetRun ScanFleet(const std::vector<MachineFolder>& folders, Clock& clock, int jobs) {
+MachineRun ScanFleet(const std::vector<MachineFolder>& folders, Clock& clock, int jobs,
+                     bool keepDrives) {
     std::vector<FolderScan> scans(folders.size());
     std::atomic<size_t> next{0};
     {
@@ -105,21 +115,21 @@ FleetRun ScanFleet(const std::vector<MachineFolder>& folders, Clock& clock, int 
             pool.emplace_back([&] {
                 for (size_t i = next++; i < folders.size(); i = next++) {
                     try {
-                        scans[i] = ScanFolder(folders[i], clock);
+                        scans[i] = ScanFolder(folders[i], clock, keepDrives);
                     } catch (const std::exception& e) {
                         scans[i] = FolderScan{};
-                        scans[i].problem = folders[i].path + ": " + e.what();
+                        scans[i].machine.folder = folders[i].path;
+                        scans[i].machine.folderName = folders[i].name;
+                        scans[i].machine.computer = Utf8ToUtf16(folders[i].name);
+                        scans[i].machine.problem = folders[i].path + ": " + e.what();
                     }
                 }
             });
         }
     }
-    FleetRun run;
+    MachineRun run;
     for (size_t i = 0; i < folders.size(); ++i) {
-        if (!scans[i].problem.empty())
-            run.problems.push_back(scans[i].problem);
-        if (scans[i].machine)
-            run.machines.push_back(std::move(*scans[i].machine));
+        run.machines.push_back(std::move(scans[i].machine));
         if (scans[i].forwardedLog)
             AddForwarded(folders[i], *scans[i].forwardedLog, clock, jobs, run);
     }

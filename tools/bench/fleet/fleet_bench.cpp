@@ -203,7 +203,7 @@ void MeasureFolders(const fs::path& work) {
         FixedClock clock(*zone, kNow);
         const auto found = FindMachineFolders({}, fleet.string());
         const auto started = Stopwatch::now();
-        const FleetRun run = ScanFleet(found.folders, clock, static_cast<int>(jobs));
+        const MachineRun run = ScanFleet(found.folders, clock, static_cast<int>(jobs));
         const double rate = static_cast<double>(run.machines.size()) / Seconds(started);
         if (jobs == 1)
             one = rate;

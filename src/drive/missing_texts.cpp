@@ -1,5 +1,5 @@
 // Telling why a message text is missing.
-#include "cli/missing_texts.h"
+#include "drive/missing_texts.h"
 
 #include <algorithm>
 

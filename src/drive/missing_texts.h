@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "cli/text_path_names.h"
 #include "engine/catalogue.h"
 #include "platform/machine.h"
 #include "platform/offline/manifest/manifest_event_query.h"

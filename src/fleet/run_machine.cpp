@@ -1,0 +1,20 @@
+// What was read of a machine.
+#include "fleet/run_machine.h"
+
+namespace veltrano {
+
+bool RunMachine::Readable() const {
+    if (forwarded)
+        return true;
+    for (const eventlog::LogFileFacts& log : logs) {
+        if (log.outcome == eventlog::LogFileFacts::Outcome::Read)
+            return true;
+    }
+    for (const ReportFolderFacts& folder : reportFolders) {
+        if (folder.reports > 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace veltrano
