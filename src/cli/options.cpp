@@ -36,7 +36,11 @@ const char kUsage[] =
     "  --html FILE        write a report page to look at in a browser (one file, offline)\n"
     "  --local            the table's and CSV's dates in the machine's time zone (default: UTC)\n"
     "  --message-stats    instead of the list: per provider, the error records and how their\n"
-    "                     message texts came out (table, or JSON with --format json)\n";
+    "                     message texts came out (table, or JSON with --format json)\n"
+    "\n"
+    "Exit status: 0 every machine was read; 1 nothing could be read (or an output file could\n"
+    "not be written); 2 bad usage; 3 some machines of several could not be read (each is named\n"
+    "on standard error, the others come out).\n";
 
 std::optional<FileTime> ParseIsoUtc(const std::string& text) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;

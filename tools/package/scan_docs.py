@@ -43,9 +43,15 @@ class Usage:
             self.synopsis.append((name, argument, bool(repeats)))
         if not self.synopsis:
             fail("no options in the usage line")
-        # The options block: "  --name ARG   text" with its continuation lines.
+        # The options block: "  --name ARG   text" with its continuation lines, up to a block of
+        # text that is not indented (the exit statuses).
+        option_blocks = []
+        for block in blocks[2:]:
+            if not block.startswith("  "):
+                break
+            option_blocks.append(block)
         self.options = []
-        for line in "\n\n".join(blocks[2:]).splitlines():
+        for line in "\n\n".join(option_blocks).splitlines():
             entry = re.match(r"  (--[\w-]+)(?: (\S+))?  +(\S.*)$", line)
             more = re.match(r" {5,}(\S.*)$", line)
             if entry:
