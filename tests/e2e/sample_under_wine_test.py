@@ -188,6 +188,24 @@ class SampleUnderWine(unittest.TestCase):
                     self.assertIn(got["ErrorText"],
                                   [t.replace("\ufeff", "") for t in e.text_choices])
 
+    def test_a_root_whose_name_the_ansi_code_page_cannot_hold(self):
+        # The prefix's logs in a drive folder of letters from three scripts: they reach the
+        # program only through the UTF-16 command line.
+        root = os.path.join(WORK, "Größe Ωmega ПК")
+        logs = os.path.join(PREFIX, "drive_c", "windows", "system32", "winevt", "Logs")
+        shutil.rmtree(root, ignore_errors=True)
+        shutil.copytree(logs, os.path.join(root, "Windows", "System32", "winevt", "Logs"))
+        scan = subprocess.run(["wine", SCAN, "--root", windows_path(root), "--interval", "all",
+                               "--format", "json"], env=dict(ENV, LC_ALL="C.UTF-8"),
+                              capture_output=True, timeout=180)
+        self.assertEqual(scan.returncode, 0, scan.stderr.decode("utf-8", "replace"))
+        report = json.loads(scan.stdout.decode("utf-8"))
+        self.assertEqual({l["outcome"] for l in report["sources"]["logs"]}, {"read"})
+        counts = lambda r: {(e["AppName"], e["ErrorName"]): e["ErrorCount"]  # noqa: E731
+                            for e in r["errors"] if e["Category"] != 1}
+        self.assertGreater(len(counts(report)), 5)
+        self.assertEqual(counts(report), counts(self.scan_report))
+
     def test_export_archive_holds_the_report_under_its_time(self):
         filetime = int(self.base_name)
         unix = (filetime - expect.EPOCH_1970) / expect.TICKS_PER_SECOND

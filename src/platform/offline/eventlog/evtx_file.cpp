@@ -113,9 +113,13 @@ void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
     }
 }
 
+bool HasEvtxFileSignature(Bytes file) {
+    return file.size() >= sizeof kFileSignature &&
+           std::memcmp(file.data(), kFileSignature, sizeof kFileSignature) == 0;
+}
+
 bool EvtxFileKeepsNoChecksums(Bytes header) {
-    return header.size() >= kEvtxFileHeaderBlock &&
-           std::memcmp(header.data(), kFileSignature, sizeof kFileSignature) == 0 &&
+    return header.size() >= kEvtxFileHeaderBlock && HasEvtxFileSignature(header) &&
            (Le32(header.data() + kFileFlags) & kFlagNoChecksums) != 0;
 }
 

@@ -56,6 +56,8 @@ void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>&
 void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
                             const std::function<void(const EvtxRecord&)>& visit,
                             EvtxDamage* damage = nullptr);
+// Whether a file starts with the .evtx file header's signature ("ElfFile").
+bool HasEvtxFileSignature(Bytes file);
 // Whether a file header (its first kEvtxFileHeaderBlock bytes) says that no checksums are kept.
 bool EvtxFileKeepsNoChecksums(Bytes fileHeader);
 

@@ -35,12 +35,6 @@ Text ChannelOfName(TextView name) {
     return {};
 }
 
-bool StartsWithEvtxSignature(const std::vector<uint8_t>& bytes) {
-    static constexpr char kSignature[] = "ElfFile";
-    return bytes.size() >= 8 && std::equal(kSignature, kSignature + 8, bytes.begin(),
-                                            [](char a, uint8_t b) { return uint8_t(a) == b; });
-}
-
 }  // namespace
 
 std::optional<LogFileKind> IdentifyLogFile(FileSystem& files, TextView path) {
@@ -62,7 +56,7 @@ std::optional<LogFileKind> IdentifyLogFile(FileSystem& files, TextView path) {
     LogFileKind kind;
     const TextView name = FileName(path);
     const bool namedEvt = name.size() >= 4 && EqualsNoCase(name.substr(name.size() - 4), u".evt");
-    kind.evtx = StartsWithEvtxSignature(head) || !namedEvt;
+    kind.evtx = HasEvtxFileSignature(head) || !namedEvt;
     if (kind.evtx) {
         ForEachEvtxEvent(head, [&kind](const EvtxEventFields& fields) {
             if (kind.channel.empty())

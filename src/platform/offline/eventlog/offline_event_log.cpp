@@ -1,10 +1,9 @@
 // The event-log port over log files. A log file is read and decoded whole when the log is opened.
 #include "platform/offline/eventlog/offline_event_log.h"
 
-#include <algorithm>
-#include <string_view>
-
 #include "platform/offline/drive_mapped_file_system.h"
+#include "platform/offline/eventlog/classic_record.h"
+#include "platform/offline/eventlog/evtx_file.h"
 #include "platform/offline/eventlog/log_file.h"
 
 namespace veltrano {
@@ -61,13 +60,13 @@ class OfflineEventLog : public EventLog {
     ClassicLog log_;
 };
 
-// "ElfFile\0" at the start of an .evtx file, "LfLe" after the header size of an .evt file.
+// An .evtx file starts with its signature; an .evt file's header has "LfLe" after its size.
 bool HasLogSignature(eventlog::Bytes file, bool evtx) {
-    const std::string_view magic = evtx ? std::string_view("ElfFile\0", 8) : "LfLe";
-    const size_t at = evtx ? 0 : 4;
-    return file.size() >= at + magic.size() &&
-           std::equal(magic.begin(), magic.end(), file.begin() + at,
-                      [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
+    if (evtx)
+        return eventlog::HasEvtxFileSignature(file);
+    return file.size() >= eventlog::kRecordSignature + 4 &&
+           eventlog::Le32(file.data() + eventlog::kRecordSignature) ==
+               eventlog::kRecordSignatureValue;
 }
 
 bool IsFolder(FileSystem& drive, const Text& path) {
