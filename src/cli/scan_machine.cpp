@@ -3,46 +3,51 @@
 
 #include "cli/given_sources.h"
 #include "cli/root_check.h"
+#include "drive/drive_scan.h"
 #include "platform/host.h"
 #include "platform/offline/host_clock.h"
-#include "platform/offline/machine/offline_machine.h"
 
 namespace veltrano {
 namespace {
 
 class DriveScanMachine : public ScanMachine {
   public:
-    DriveScanMachine(std::unique_ptr<FileSystem> host, const Text& root,
-                     std::optional<FileTime> now, GivenSources given)
-        : host_(std::move(host)),
-          hostClock_(MakeHostClock()),
-          clock_(*hostClock_, now),
-          offline_(*host_, root, clock_, std::move(given.mounts)),
-          reportFolders_(std::move(given.reportFolders)) {
-        machine_ = offline_.machine();
+    DriveScanMachine(std::optional<FileTime> now, std::vector<ReportFolder> reportFolders)
+        : hostClock_(MakeHostClock()), clock_(*hostClock_, now),
+          reportFolders_(std::move(reportFolders)) {}
+    // Opens the drive; false with the problem when its folder cannot be read.
+    bool Open(const std::optional<std::string>& root, std::vector<Mount> mounts,
+              std::string& problem) {
+        auto drive = OpenDrive(root, clock_, std::move(mounts), problem);
+        if (!drive)
+            return false;
+        drive_ = std::move(*drive);
+        machine_ = drive_.offline->machine();
+        return true;
     }
-    FileSystem& HostFiles() override { return *host_; }
+    FileSystem& HostFiles() override { return *drive_.host; }
     const std::vector<eventlog::LogFileFacts>* LogFacts() const override {
-        return &offline_.LogFacts();
+        return &drive_.offline->LogFacts();
     }
     std::vector<eventlog::LogFileFacts> ShownLogFacts() const override {
-        std::vector<eventlog::LogFileFacts> logs = offline_.LogFacts();
+        std::vector<eventlog::LogFileFacts> logs = drive_.offline->LogFacts();
         for (eventlog::LogFileFacts& log : logs) {
-            if (Text host = offline_.HostPathOf(log.path); !host.empty())
+            if (Text host = drive_.offline->HostPathOf(log.path); !host.empty())
                 log.path = std::move(host);
         }
         return logs;
     }
-    manifest::ManifestEventQuery* ManifestQuery() override { return &offline_.manifestQuery(); }
-    std::vector<Text> MissingHives() override { return offline_.MissingHives(); }
+    manifest::ManifestEventQuery* ManifestQuery() override {
+        return &drive_.offline->manifestQuery();
+    }
+    std::vector<Text> MissingHives() override { return drive_.offline->MissingHives(); }
     std::vector<ReportFolder> GivenReportFolders() const override { return reportFolders_; }
 
   private:
-    std::unique_ptr<FileSystem> host_;
     std::unique_ptr<Clock> hostClock_;
     FixedClock clock_;
-    OfflineMachine offline_;
     std::vector<ReportFolder> reportFolders_;
+    OpenedDrive drive_;
 };
 
 }  // namespace
@@ -63,12 +68,10 @@ std::unique_ptr<ScanMachine> MakeDriveScanMachine(const std::optional<std::strin
         problem = {2, given.problem};
         return nullptr;
     }
-    // Without a drive, the drive is nothing but what was given.
-    if (!root)
-        given.mounts.push_back({u"C:", u""});
-    return std::make_unique<DriveScanMachine>(std::move(host),
-                                              root ? Utf8PathToUtf16(*root) : Text(), options.now,
-                                              std::move(given));
+    auto scan = std::make_unique<DriveScanMachine>(options.now, std::move(given.reportFolders));
+    if (!scan->Open(root, std::move(given.mounts), problem.message))
+        return nullptr;
+    return scan;
 }
 
 std::unique_ptr<ScanMachine> ScanMachine::Make(const ScanOptions& options,
