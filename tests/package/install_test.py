@@ -18,7 +18,14 @@ PREFIX = "/opt/veltrano-test"
 def help_options(help_text):
     """{name: "ARG text"} of the usage text's options, and every option its synopsis names."""
     described = {}
-    for line in help_text.split("\n\n", 2)[2].splitlines():
+    # The options' blocks, up to the text that is not indented (the exit statuses).
+    blocks = help_text.split("\n\n")[2:]
+    options = []
+    for block in blocks:
+        if not block.startswith("  "):
+            break
+        options.append(block)
+    for line in "\n\n".join(options).splitlines():
         entry = re.match(r"  (--[\w-]+)((?: \S+)?)  +(\S.*)", line)
         if entry:
             name = entry.group(1)
