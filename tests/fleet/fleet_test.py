@@ -4,8 +4,11 @@ scans of each machine on its own say: three sample machines of different names a
 collector whose ForwardedEvents log (read independently with python-evtx) holds the records of
 two more computers, other logs and records without a computer. Every NDJSON line is validated
 against the JSON Schema in docs/; every fleet view is compared with numbers derived from the
-single-machine scans, before and after a second scan with a later --now. Then the bad input:
-unreadable machine folders, two folders of one computer name, a damaged ForwardedEvents chunk.
+single-machine scans, before and after a second scan with a later --now. Loading lines again
+(a whole file, a part of it, an overlapping file) changes no table and no view. Scan lines, made
+from what the single-machine scans say they read, name the machines that could not be read or
+were not scanned. Then the bad input: unreadable machine folders, two folders of one computer
+name, a damaged ForwardedEvents chunk, lines of an unknown schema.
 
   fleet_test.py VELTRANO_SCAN SAMPLE_BUILDER SOURCE_DIR WORK_DIR [unittest arguments]
 """
@@ -14,6 +17,7 @@ import csv
 import io
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -37,6 +41,9 @@ COLLECTOR = ("COLLECTOR", 7)
 PERIODS = {"week": "WeekCount", "month": "MonthCount", "6months": "HalfYearCount",
            "all": "ErrorCount"}
 EXTRA_KEYS = ("Schema", "Machine", "ScanTime")
+VIEWS = ("recent_scans", "recent", "latest", "previous_scans", "top_errors", "error_machines",
+         "new_errors", "last_scans", "failed_scans", "stale_machines")
+ISO_TIME = re.compile(r"^(\d{4}-\d\d-\d\d)T(\d\d:\d\d:\d\d)Z$")
 EVENT_NS = "{http://schemas.microsoft.com/win/2004/08/events/event}"
 
 
@@ -53,6 +60,84 @@ def build(folder, computer, seed, now, *extra):
 
 def key(error):
     return error["AppName"] + "_" + error["ErrorName"]
+
+
+def comparable(row):
+    """A line or a row of JSONEachRow as a text to compare: ClickHouse gives times back without
+    T and Z, and 64-bit integers quoted, so times are written its way and integers as texts."""
+    def value(v):
+        if isinstance(v, list):
+            return [value(e) for e in v]
+        if isinstance(v, int):
+            return str(v)
+        if isinstance(v, str):
+            return ISO_TIME.sub(r"\1 \2", v)
+        return v
+    return json.dumps({k: value(v) for k, v in row.items()}, sort_keys=True)
+
+
+def report_folders(root):
+    """The report folders of Windows Error Reporting on a drive, as Windows names them, and the
+    report files in each."""
+    folders = []
+    for folder, subfolders, _ in os.walk(root):
+        subfolders.sort()
+        name = os.path.basename(folder)
+        if name in ("ReportArchive", "ReportQueue") and \
+                os.path.basename(os.path.dirname(folder)) == "WER":
+            reports = sum(1 for _, _, files in os.walk(folder) for f in files
+                          if f.endswith(".wer"))
+            folders.append(("C:\\" + os.path.relpath(folder, root).replace("/", "\\"),
+                            int(name == "ReportQueue"), reports))
+    return folders
+
+
+def scan_line(machine, folder, now, report):
+    """The scan line of a machine from its single-machine JSON scan (--interval all)."""
+    logs = report["sources"]["logs"]
+    reports = report_folders(folder)
+    whole = all(l["outcome"] == "read" and not (l["damagedChunks"] or l["damagedRecords"]
+                                                  or l["truncated"]) for l in logs)
+    anything = any(l["outcome"] == "read" for l in logs) or any(r[2] for r in reports)
+    return {
+        "Schema": "veltrano-fleet-scan-1", "Machine": machine, "Folder": folder,
+        "ScanTime": now,
+        "Status": "read" if whole else "damaged" if anything else "nothing readable",
+        "Errors": len(report["errors"]), "Registry": int(not report["sources"]["missingHives"]),
+        "Logs": [l["log"] for l in logs], "LogPaths": [l["path"] for l in logs],
+        "LogOutcomes": [l["outcome"] for l in logs], "LogRecords": [l["records"] for l in logs],
+        "LogOldest": [l["oldest"] for l in logs], "LogNewest": [l["newest"] for l in logs],
+        "LogDamagedChunks": [l["damagedChunks"] for l in logs],
+        "LogDamagedRecords": [l["damagedRecords"] for l in logs],
+        "LogTruncated": [int(l["truncated"]) for l in logs],
+        "ReportFolders": [r[0] for r in reports], "ReportFolderQueued": [r[1] for r in reports],
+        "ReportFolderReports": [r[2] for r in reports],
+    }
+
+
+def hand_made_scan_line(machine, now, status):
+    """A scan line of a machine no sample drive gives: one that read nothing, or one whose logs
+    were damaged and cut short."""
+    line = {
+        "Schema": "veltrano-fleet-scan-1", "Machine": machine,
+        "Folder": "/srv/triage/" + machine.lower(), "ScanTime": now, "Status": status,
+        "Errors": 0, "Registry": 0, "Logs": ["Application", "System"],
+        "LogPaths": ["C:\\Windows\\System32\\winevt\\Logs\\%s.evtx" % log
+                     for log in ("Application", "System")],
+        "LogOutcomes": ["unreadable", "no file"], "LogRecords": [0, 0],
+        "LogOldest": [None, None], "LogNewest": [None, None], "LogDamagedChunks": [0, 0],
+        "LogDamagedRecords": [0, 0], "LogTruncated": [0, 0],
+        "ReportFolders": [], "ReportFolderQueued": [], "ReportFolderReports": [],
+    }
+    if status == "damaged":
+        line.update({
+            "Errors": 3, "Registry": 1, "LogOutcomes": ["read", "read"], "LogRecords": [412, 0],
+            "LogOldest": ["2026-10-01T08:00:00Z", None],
+            "LogNewest": ["2026-12-07T18:30:00Z", None], "LogDamagedChunks": [2, 0],
+            "LogDamagedRecords": [5, 0], "LogTruncated": [0, 1],
+            "ReportFolders": ["C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportQueue"],
+            "ReportFolderQueued": [1], "ReportFolderReports": [2]})
+    return line
 
 
 def forwarded_records(path):
@@ -99,10 +184,13 @@ class Fleet(unittest.TestCase):
         cls.server = ClickHouseServer(os.path.join(WORK, "clickhouse"))
         cls.addClassCleanup(cls.server.stop)
         cls.server.start()
-        with open(SQL_FILE, "rb") as sql:
-            cls.server.client("--multiquery", stdin=sql)
 
     # --- helpers ---
+
+    def fresh_tables(self):
+        self.server.client("--query", "DROP DATABASE IF EXISTS veltrano")
+        with open(SQL_FILE, "rb") as sql:
+            self.server.client("--multiquery", stdin=sql)
 
     def fleet_scan(self, now, *args, fmt="ndjson"):
         result = run("--fleet", self.fleet, "--root", self.collector, "--now", now, "--format",
@@ -116,10 +204,13 @@ class Fleet(unittest.TestCase):
             self.validator.validate(line)
         return lines
 
-    def alone_scan(self, root, now):
+    def alone_report(self, root, now):
         result = run("--root", root, "--now", now, "--format", "json", "--interval", "all")
         self.assertEqual(result.returncode, 0, result.stderr.decode())
-        return json.loads(result.stdout)["errors"]
+        return json.loads(result.stdout)
+
+    def alone_scan(self, root, now):
+        return self.alone_report(root, now)["errors"]
 
     def expected_errors(self, now):
         """Each machine's errors as its own scan lists them; a sender's are the event-log
@@ -137,10 +228,61 @@ class Fleet(unittest.TestCase):
         return [json.loads(line) for line in out.splitlines()]
 
     def load(self, result):
+        self.load_lines(result.stdout.decode().splitlines())
+
+    def load_lines(self, lines, stdin=False):
+        """Loads NDJSON lines (texts) with load.sh, from a file or from its standard input."""
+        data = "".join(line + "\n" for line in lines).encode()
+        if stdin:
+            subprocess.run([LOAD, "-"] + self.server.address(), input=data, check=True,
+                           timeout=120)
+            return
         path = os.path.join(WORK, "scan.ndjson")
         with open(path, "wb") as f:
-            f.write(result.stdout)
+            f.write(data)
         subprocess.run([LOAD, path] + self.server.address(), check=True, timeout=120)
+
+    def scan_and_error_lines(self, now, machines):
+        """The fleet's error lines at `now` with the scan line of each of `machines` before its
+        error lines, as they come in one stream."""
+        scans = {computer: scan_line(computer, self.alone[computer], now,
+                                     self.alone_report(self.alone[computer], now))
+                 for computer in machines}
+        lines = []
+        for text in self.fleet_scan(now).stdout.decode().splitlines():
+            machine = json.loads(text)["Machine"]
+            if machine in scans:
+                lines.append(json.dumps(scans.pop(machine)))
+            lines.append(text)
+        return lines + [json.dumps(line) for line in scans.values()]
+
+    def two_scans(self):
+        """Two days of the fleet, each day one file: the folder machines and the collector with
+        their scan lines, one machine that reads nothing on the second day, one whose logs are
+        damaged on the second day after reading nothing on the first. PC-C is not scanned on the
+        second day; one of PC-A's errors is new on it."""
+        first = [json.dumps(hand_made_scan_line("EMPTY-PC", NOW, "read")),
+                 json.dumps(hand_made_scan_line("DAMAGED-PC", NOW, "nothing readable"))]
+        first += self.scan_and_error_lines(NOW, ["PC-A", "PC-B", "PC-C", "COLLECTOR"])
+        dropped = next(i for i, text in enumerate(first)
+                       if json.loads(text).get("ErrorCount") and
+                       json.loads(text)["Machine"] == "PC-A")
+        new_key = key(json.loads(first.pop(dropped)))
+        later = [json.dumps(hand_made_scan_line("EMPTY-PC", LATER, "nothing readable")),
+                 json.dumps(hand_made_scan_line("DAMAGED-PC", LATER, "damaged"))]
+        later += [text for text in self.scan_and_error_lines(LATER, ["PC-A", "PC-B", "COLLECTOR"])
+                  if json.loads(text)["Machine"] != "PC-C"]
+        for text in first + later:
+            self.validator.validate(json.loads(text))
+        return first, later, new_key
+
+    def answers(self):
+        """Every view's rows and every table's deduplicated rows, each as a sorted list."""
+        sources = ["veltrano." + view for view in VIEWS]
+        sources += ["veltrano.errors FINAL", "veltrano.scans FINAL"]
+        return {source: sorted(json.dumps(row, sort_keys=True)
+                               for row in self.query("SELECT * FROM " + source))
+                for source in sources}
 
     def check_views(self, expected):
         for period, field in PERIODS.items():
@@ -163,6 +305,7 @@ class Fleet(unittest.TestCase):
     # --- the tests ---
 
     def test_fleet_lines_and_views_agree_with_the_machines_scanned_alone(self):
+        self.fresh_tables()
         first = self.fleet_scan(NOW)
         lines = self.ndjson(first)
         stderr = first.stderr.decode()
@@ -302,10 +445,129 @@ class Fleet(unittest.TestCase):
             self.assertLessEqual(got, errors)
             self.assertGreater(got, 0.9 * errors)
 
+    def test_loading_lines_again_changes_no_table_and_no_view(self):
+        self.fresh_tables()
+        # No merge removes the copies meanwhile: the views must read past them.
+        for table in ("errors", "scans"):
+            self.server.client("--query", "SYSTEM STOP MERGES veltrano." + table)
+        first, later, _ = self.two_scans()
+        self.load_lines(first)
+        self.load_lines(later)
+        want = self.answers()
+        for source in VIEWS:
+            self.assertNotEqual(want["veltrano." + source], [], source)
+        stored_rows = self.query("SELECT count() AS n FROM veltrano.errors")[0]["n"]
+        self.assertEqual(int(stored_rows), len(want["veltrano.errors FINAL"]))
+
+        half = len(later) // 2
+        retries = {"the first file again": first, "the second file again": later,
+                   "the first half of the second file": later[:half],
+                   "an overlapping file": first[len(first) // 2:] + later[:half]}
+        for name, lines in retries.items():
+            self.load_lines(lines, stdin=name == "the first half of the second file")
+            got = self.answers()
+            for source in want:
+                self.assertEqual(got[source], want[source], "%s: %s" % (name, source))
+        stored_rows = self.query("SELECT count() AS n FROM veltrano.errors")[0]["n"]
+        self.assertGreater(int(stored_rows), len(want["veltrano.errors FINAL"]))
+
+        # Once merged, one row of each key is left, and the answers are the same.
+        for table in ("errors", "scans"):
+            self.server.client("--query", "SYSTEM START MERGES veltrano." + table)
+            self.server.client("--query", "OPTIMIZE TABLE veltrano.%s FINAL" % table)
+        self.assertEqual(self.answers(), want)
+        for table in ("errors", "scans"):
+            stored_rows = self.query("SELECT count() AS n FROM veltrano." + table)[0]["n"]
+            self.assertEqual(int(stored_rows), len(want["veltrano.%s FINAL" % table]), table)
+
+    def test_scan_lines_name_the_unreadable_and_the_stale_machines(self):
+        self.fresh_tables()
+        first, later, new_key = self.two_scans()
+        self.load_lines(first + later)
+        lines = [json.loads(text) for text in first]
+        scans = [line for line in lines + [json.loads(text) for text in later]
+                 if line["Schema"] == "veltrano-fleet-scan-1"]
+        # What the sample machines' scans read: every log whole, and the report archives; their
+        # errors are those of their error lines (one of PC-A's taken out of the first file).
+        pc_a = next(line for line in scans if line["Machine"] == "PC-A")
+        self.assertEqual((pc_a["Status"], pc_a["Logs"]), ("read", ["Application", "System"]))
+        self.assertGreater(sum(pc_a["ReportFolderReports"]), 0)
+        self.assertEqual(pc_a["Errors"], 1 + sum(1 for line in lines if line["Machine"] == "PC-A"
+                                                 and line is not pc_a))
+
+        # The table gives back every line as it was loaded.
+        got = sorted(comparable(row) for row in self.query("SELECT * FROM veltrano.scans FINAL"))
+        self.assertEqual(got, sorted(comparable(line) for line in scans))
+
+        failed = self.query("SELECT Machine, Folder, ScanTime FROM veltrano.failed_scans")
+        self.assertEqual(failed, [{"Machine": "EMPTY-PC", "Folder": "/srv/triage/empty-pc",
+                                   "ScanTime": "2026-12-09 12:00:00"}])
+        stale = self.query("SELECT Machine, ScanTime, DaysBehind FROM veltrano.stale_machines "
+                           "WHERE DaysBehind > 0.5")
+        self.assertEqual(stale, [{"Machine": "PC-C", "ScanTime": "2026-12-08 12:00:00",
+                                  "DaysBehind": 1}])
+        self.assertEqual(self.query("SELECT Machine FROM veltrano.stale_machines "
+                                    "WHERE DaysBehind > 1"), [])
+        machines = {r["Machine"] for r in self.query("SELECT Machine FROM veltrano.stale_machines")}
+        self.assertEqual(machines, {line["Machine"] for line in scans})
+        self.assertIn({"Machine": "PC-A", "ErrorKey": new_key},
+                      self.query("SELECT Machine, ErrorKey FROM veltrano.new_errors"))
+
+    def test_error_lines_of_both_schemas_are_loaded_with_every_field(self):
+        self.fresh_tables()
+        lines = [json.loads(text) for text in self.fleet_scan(NOW).stdout.decode().splitlines()]
+        added = {"InsertionStrings": ["lumen.exe", "4.2.1.318", "ntdll.dll"],
+                 "MissingText": "not registered", "Queued": 1, "FaultModule": "ntdll.dll",
+                 "FaultModuleVersion": "10.0.19041.3636", "FaultOffset": "0x000000000004a1b2"}
+        # Version 3 with values that differ from the columns' defaults; version 2 without them.
+        version3 = [dict(l, Schema="veltrano-fleet-3", **added) for l in lines
+                    if l["Machine"] == "PC-A"]
+        version2 = [dict({k: v for k, v in l.items() if k not in added}, Schema="veltrano-fleet-2")
+                    for l in lines if l["Machine"] == "PC-B"]
+        for line in version3 + version2:
+            self.validator.validate(line)
+        self.load_lines([json.dumps(line) for line in version3 + version2])
+        got = sorted(comparable(row) for row in self.query("SELECT * FROM veltrano.errors FINAL"))
+        empty = {"InsertionStrings": [], "MissingText": "", "Queued": 0, "FaultModule": "",
+                 "FaultModuleVersion": "", "FaultOffset": ""}
+        self.assertEqual(got, sorted(comparable(dict(empty, **line))
+                                     for line in version3 + version2))
+
+        # What the JSON Schema refuses: a version 3 line without its fields, a version 2 line
+        # with them, a scan line's unknown outcome, a kind of line it does not know.
+        line = version3[0]
+        self.assertFalse(self.validator.is_valid({k: v for k, v in line.items()
+                                                  if k != "FaultOffset"}))
+        self.assertFalse(self.validator.is_valid(dict(version2[0], Queued=0)))
+        self.assertFalse(self.validator.is_valid(dict(line, MissingText="lost")))
+        scan = hand_made_scan_line("EMPTY-PC", NOW, "nothing readable")
+        self.validator.validate(scan)
+        self.assertFalse(self.validator.is_valid(dict(scan, LogOutcomes=["read", "gone"])))
+        self.assertFalse(self.validator.is_valid(dict(scan, LogOldest=["", None])))
+        self.assertFalse(self.validator.is_valid(dict(line, Schema="veltrano-fleet-4")))
+
     def test_load_refuses_a_missing_file(self):
         result = subprocess.run([LOAD, os.path.join(WORK, "none.ndjson")], capture_output=True)
         self.assertEqual(result.returncode, 1)
         self.assertIn(b"cannot read", result.stderr)
+
+    def test_load_refuses_a_file_with_a_line_of_an_unknown_schema_whole(self):
+        self.fresh_tables()
+        first, _, _ = self.two_scans()
+        unknown = json.dumps(dict(json.loads(first[-1]), Schema="veltrano-fleet-9"))
+        for lines, number, why in ((first + [unknown], len(first) + 1,
+                                    'unknown Schema "veltrano-fleet-9"'),
+                                   (['{"Machine": "PC-A"}'] + first, 1, "no Schema")):
+            path = os.path.join(WORK, "refused.ndjson")
+            with open(path, "w") as f:
+                f.write("".join(line + "\n" for line in lines))
+            result = subprocess.run([LOAD, path] + self.server.address(), capture_output=True,
+                                    timeout=120)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn(("%s:%d: %s;" % (path, number, why)).encode(), result.stderr)
+            for table in ("errors", "scans"):
+                self.assertEqual(self.query("SELECT count() AS n FROM veltrano." + table),
+                                 [{"n": "0"}], table)
 
 
 if __name__ == "__main__":

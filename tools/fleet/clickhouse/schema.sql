@@ -1,8 +1,17 @@
--- The fleet's errors in ClickHouse: one row per distinct error, machine and scan, as
--- `veltrano-scan --format ndjson` writes them (schema veltrano-fleet-2, docs/fleet-schema.md),
--- and the fleet's questions as views. Load with: clickhouse-client --multiquery < schema.sql
--- On a cluster, create the table ON CLUSTER with ReplicatedMergeTree and put a Distributed table
--- of the same columns in front of it; the views stay as they are over that table.
+-- The fleet in ClickHouse, as `veltrano-scan --format ndjson` writes it (docs/fleet-schema.md):
+-- veltrano.errors has one row per distinct error, machine and scan (veltrano-fleet-3 lines, and
+-- veltrano-fleet-2 lines with the columns they lack left empty), veltrano.scans one row per
+-- machine and scan (veltrano-fleet-scan-1); the fleet's questions are views. Create with:
+-- clickhouse-client --multiquery < schema.sql, load with tools/fleet/load.sh.
+--
+-- Lines loaded again (a shipper's retry, an overlapping file) must not count twice. Both tables
+-- are ReplacingMergeTrees on their rows' keys: a merge keeps one row per key, and until the
+-- merge has happened the views read one row per key: FINAL where rows are counted, else
+-- GROUP BY, max/argMax or IN, which copies of a row cannot change.
+--
+-- On a cluster, create the tables ON CLUSTER with ReplicatedReplacingMergeTree and put
+-- Distributed tables of the same columns in front of them, sharded by cityHash64(Machine) so that
+-- a machine's copies meet on one shard; the views stay as they are over those tables.
 
 CREATE DATABASE IF NOT EXISTS veltrano;
 
@@ -34,34 +43,78 @@ CREATE TABLE IF NOT EXISTS veltrano.errors
     ErrorText Nullable(String),
     MessageTemplate Nullable(String),
     ErrorTextParams String,
+    InsertionStrings Array(String),
+    MissingText String,
+    Queued UInt8,
+    FaultModule String,
+    FaultModuleVersion String,
+    FaultOffset String,
     Count Int32,
     Age String,
     -- The program's own key of a distinct error: what makes two occurrences the same error.
     ErrorKey String MATERIALIZED concat(AppName, '_', ErrorName)
 )
-ENGINE = MergeTree()
+ENGINE = ReplacingMergeTree()
 PARTITION BY toYYYYMM(ScanTime)
 ORDER BY (Machine, ErrorKey, ScanTime);
 
--- The rows of the last eight days before the newest scan: the views look no further back, so
--- that they cost what a week of scans costs, not what the table's whole history would. A machine
--- not scanned for that long drops out of them.
+CREATE TABLE IF NOT EXISTS veltrano.scans
+(
+    Schema String,
+    Machine String,
+    Folder String,
+    ScanTime DateTime('UTC'),
+    Status String,
+    Errors UInt32,
+    Registry UInt8,
+    -- One element per log, in the same order in each array.
+    Logs Array(String),
+    LogPaths Array(String),
+    LogOutcomes Array(String),
+    LogRecords Array(UInt64),
+    LogOldest Array(Nullable(DateTime('UTC'))),
+    LogNewest Array(Nullable(DateTime('UTC'))),
+    LogDamagedChunks Array(UInt32),
+    LogDamagedRecords Array(UInt32),
+    LogTruncated Array(UInt8),
+    -- One element per report folder.
+    ReportFolders Array(String),
+    ReportFolderQueued Array(UInt8),
+    ReportFolderReports Array(UInt32)
+)
+ENGINE = ReplacingMergeTree()
+PARTITION BY toYYYYMM(ScanTime)
+ORDER BY (Machine, Folder, ScanTime);
+
+-- The scans of the last eight days before the newest scan, one row per machine and scan: the
+-- views look no further back, so that they cost what a week of scans costs, not what the table's
+-- whole history would. A machine not scanned for that long drops out of them.
+CREATE VIEW IF NOT EXISTS veltrano.recent_scans AS
+SELECT Machine, ScanTime
+FROM veltrano.errors
+WHERE ScanTime >= (SELECT max(ScanTime) FROM veltrano.errors) - 8 * 86400
+GROUP BY Machine, ScanTime;
+
+-- The rows of those scans. FINAL reads a row loaded twice and not merged away yet once; the
+-- primary key finds the scans' rows, so it merges only those.
 CREATE VIEW IF NOT EXISTS veltrano.recent AS
 SELECT *, ErrorKey
-FROM veltrano.errors
-WHERE ScanTime >= (SELECT max(ScanTime) FROM veltrano.errors) - 8 * 86400;
+FROM veltrano.errors FINAL
+WHERE (Machine, ScanTime) IN (SELECT Machine, ScanTime FROM veltrano.recent_scans);
 
--- Every machine's rows of its latest scan.
+-- Every machine's rows of its latest scan, read once as in recent.
 CREATE VIEW IF NOT EXISTS veltrano.latest AS
-SELECT *
-FROM veltrano.recent
-WHERE (Machine, ScanTime) IN (SELECT Machine, max(ScanTime) FROM veltrano.recent GROUP BY Machine);
+SELECT *, ErrorKey
+FROM veltrano.errors FINAL
+WHERE (Machine, ScanTime) IN (SELECT Machine, max(ScanTime) FROM veltrano.recent_scans
+                              GROUP BY Machine);
 
 -- The scan before each machine's latest one (machines scanned once have none).
 CREATE VIEW IF NOT EXISTS veltrano.previous_scans AS
 SELECT Machine, max(ScanTime) AS PreviousScanTime
-FROM veltrano.recent
-WHERE (Machine, ScanTime) NOT IN (SELECT Machine, max(ScanTime) FROM veltrano.recent GROUP BY Machine)
+FROM veltrano.recent_scans
+WHERE (Machine, ScanTime) NOT IN (SELECT Machine, max(ScanTime) FROM veltrano.recent_scans
+                                  GROUP BY Machine)
 GROUP BY Machine;
 
 -- The top errors of an interval across the fleet ('week', 'month', '6months', 'all' before each
@@ -105,5 +158,32 @@ SELECT Machine, ErrorKey, AppName, ErrorName, ErrorCount, FirstErrorDateTime, La
 FROM veltrano.latest
 WHERE Machine IN (SELECT Machine FROM veltrano.previous_scans)
   AND (Machine, ErrorKey) NOT IN
-      (SELECT Machine, ErrorKey FROM veltrano.recent
-       WHERE (Machine, ScanTime) IN (SELECT Machine, PreviousScanTime FROM veltrano.previous_scans));
+      (SELECT Machine, ErrorKey FROM veltrano.errors
+       WHERE (Machine, ScanTime) IN (SELECT Machine, PreviousScanTime
+                                     FROM veltrano.previous_scans));
+
+-- Every machine's last scan. A scan loaded twice gives the same values twice, so max and argMax
+-- need no FINAL.
+CREATE VIEW IF NOT EXISTS veltrano.last_scans AS
+SELECT Machine, max(ScanTime) AS LastScanTime, argMax(Folder, ScanTime) AS Folder,
+       argMax(Status, ScanTime) AS Status, argMax(Errors, ScanTime) AS Errors
+FROM veltrano.scans
+GROUP BY Machine;
+
+-- The machines whose last scan read nothing: no log and no report file (a drive that was not
+-- mounted, a folder of something else).
+--   SELECT Machine, Folder, ScanTime FROM veltrano.failed_scans ORDER BY ScanTime DESC
+CREATE VIEW IF NOT EXISTS veltrano.failed_scans AS
+SELECT Machine, Folder, LastScanTime AS ScanTime
+FROM veltrano.last_scans
+WHERE Status = 'nothing readable';
+
+-- Every machine with the days from its last scan to the newest scan of the table; the machines
+-- not scanned in the N days before the newest scan are those with more than N:
+--   SELECT Machine, Folder, ScanTime, DaysBehind FROM veltrano.stale_machines
+--   WHERE DaysBehind > 7 ORDER BY DaysBehind DESC
+CREATE VIEW IF NOT EXISTS veltrano.stale_machines AS
+SELECT Machine, Folder, LastScanTime AS ScanTime,
+       ((SELECT toUInt32(max(ScanTime)) FROM veltrano.scans) - toUInt32(LastScanTime)) / 86400
+           AS DaysBehind
+FROM veltrano.last_scans;
