@@ -76,32 +76,18 @@ def comparable(row):
     return json.dumps({k: value(v) for k, v in row.items()}, sort_keys=True)
 
 
-def report_folders(root):
-    """The report folders of Windows Error Reporting on a drive, as Windows names them, and the
-    report files in each."""
-    folders = []
-    for folder, subfolders, _ in os.walk(root):
-        subfolders.sort()
-        name = os.path.basename(folder)
-        if name in ("ReportArchive", "ReportQueue") and \
-                os.path.basename(os.path.dirname(folder)) == "WER":
-            reports = sum(1 for _, _, files in os.walk(folder) for f in files
-                          if f.endswith(".wer"))
-            folders.append(("C:\\" + os.path.relpath(folder, root).replace("/", "\\"),
-                            int(name == "ReportQueue"), reports))
-    return folders
+SCAN_SCHEMA = "veltrano-fleet-scan-1"
 
 
-def scan_line(machine, folder, now, report):
-    """The scan line of a machine from its single-machine JSON scan (--interval all)."""
+def scan_facts(report):
+    """What a machine's scan line must say of it, from its single-machine JSON scan (--interval
+    all): the facts of its logs, its errors, its registry, and whether it was read whole."""
     logs = report["sources"]["logs"]
-    reports = report_folders(folder)
     whole = all(l["outcome"] == "read" and not (l["damagedChunks"] or l["damagedRecords"]
                                                   or l["truncated"]) for l in logs)
-    anything = any(l["outcome"] == "read" for l in logs) or any(r[2] for r in reports)
+    anything = any(l["outcome"] == "read" for l in logs) or \
+        any(e["Category"] == 1 for e in report["errors"])
     return {
-        "Schema": "veltrano-fleet-scan-1", "Machine": machine, "Folder": folder,
-        "ScanTime": now,
         "Status": "read" if whole else "damaged" if anything else "nothing readable",
         "Errors": len(report["errors"]), "Registry": int(not report["sources"]["missingHives"]),
         "Logs": [l["log"] for l in logs], "LogPaths": [l["path"] for l in logs],
@@ -110,8 +96,6 @@ def scan_line(machine, folder, now, report):
         "LogDamagedChunks": [l["damagedChunks"] for l in logs],
         "LogDamagedRecords": [l["damagedRecords"] for l in logs],
         "LogTruncated": [int(l["truncated"]) for l in logs],
-        "ReportFolders": [r[0] for r in reports], "ReportFolderQueued": [r[1] for r in reports],
-        "ReportFolderReports": [r[2] for r in reports],
     }
 
 
@@ -119,7 +103,7 @@ def hand_made_scan_line(machine, now, status):
     """A scan line of a machine no sample drive gives: one that read nothing, or one whose logs
     were damaged and cut short."""
     line = {
-        "Schema": "veltrano-fleet-scan-1", "Machine": machine,
+        "Schema": SCAN_SCHEMA, "Machine": machine,
         "Folder": "/srv/triage/" + machine.lower(), "ScanTime": now, "Status": status,
         "Errors": 0, "Registry": 0, "Logs": ["Application", "System"],
         "LogPaths": ["C:\\Windows\\System32\\winevt\\Logs\\%s.evtx" % log
@@ -242,35 +226,21 @@ class Fleet(unittest.TestCase):
             f.write(data)
         subprocess.run([LOAD, path] + self.server.address(), check=True, timeout=120)
 
-    def scan_and_error_lines(self, now, machines):
-        """The fleet's error lines at `now` with the scan line of each of `machines` before its
-        error lines, as they come in one stream."""
-        scans = {computer: scan_line(computer, self.alone[computer], now,
-                                     self.alone_report(self.alone[computer], now))
-                 for computer in machines}
-        lines = []
-        for text in self.fleet_scan(now).stdout.decode().splitlines():
-            machine = json.loads(text)["Machine"]
-            if machine in scans:
-                lines.append(json.dumps(scans.pop(machine)))
-            lines.append(text)
-        return lines + [json.dumps(line) for line in scans.values()]
-
     def two_scans(self):
-        """Two days of the fleet, each day one file: the folder machines and the collector with
-        their scan lines, one machine that reads nothing on the second day, one whose logs are
-        damaged on the second day after reading nothing on the first. PC-C is not scanned on the
-        second day; one of PC-A's errors is new on it."""
+        """Two days of the fleet as the program writes them, each day one file, with two machines
+        the sample drives do not give: one that reads nothing on the second day, one whose logs
+        are damaged on the second day after reading nothing on the first. PC-C is not scanned on
+        the second day; one of PC-A's errors is new on it."""
         first = [json.dumps(hand_made_scan_line("EMPTY-PC", NOW, "read")),
                  json.dumps(hand_made_scan_line("DAMAGED-PC", NOW, "nothing readable"))]
-        first += self.scan_and_error_lines(NOW, ["PC-A", "PC-B", "PC-C", "COLLECTOR"])
+        first += self.fleet_scan(NOW).stdout.decode().splitlines()
         dropped = next(i for i, text in enumerate(first)
-                       if json.loads(text).get("ErrorCount") and
+                       if json.loads(text)["Schema"] != SCAN_SCHEMA and
                        json.loads(text)["Machine"] == "PC-A")
         new_key = key(json.loads(first.pop(dropped)))
         later = [json.dumps(hand_made_scan_line("EMPTY-PC", LATER, "nothing readable")),
                  json.dumps(hand_made_scan_line("DAMAGED-PC", LATER, "damaged"))]
-        later += [text for text in self.scan_and_error_lines(LATER, ["PC-A", "PC-B", "COLLECTOR"])
+        later += [text for text in self.fleet_scan(LATER).stdout.decode().splitlines()
                   if json.loads(text)["Machine"] != "PC-C"]
         for text in first + later:
             self.validator.validate(json.loads(text))
@@ -484,16 +454,13 @@ class Fleet(unittest.TestCase):
         self.fresh_tables()
         first, later, new_key = self.two_scans()
         self.load_lines(first + later)
-        lines = [json.loads(text) for text in first]
-        scans = [line for line in lines + [json.loads(text) for text in later]
-                 if line["Schema"] == "veltrano-fleet-scan-1"]
-        # What the sample machines' scans read: every log whole, and the report archives; their
-        # errors are those of their error lines (one of PC-A's taken out of the first file).
-        pc_a = next(line for line in scans if line["Machine"] == "PC-A")
-        self.assertEqual((pc_a["Status"], pc_a["Logs"]), ("read", ["Application", "System"]))
-        self.assertGreater(sum(pc_a["ReportFolderReports"]), 0)
-        self.assertEqual(pc_a["Errors"], 1 + sum(1 for line in lines if line["Machine"] == "PC-A"
-                                                 and line is not pc_a))
+        scans = [line for line in map(json.loads, first + later) if line["Schema"] == SCAN_SCHEMA]
+        # A sample machine's scan line says what its scan alone says.
+        for computer in [c for c, _ in FOLDER_MACHINES.values()]:
+            line = next(l for l in scans if l["Machine"] == computer and l["ScanTime"] == NOW)
+            want = scan_facts(self.alone_report(self.alone[computer], NOW))
+            self.assertEqual({k: line[k] for k in want}, want, computer)
+            self.assertGreater(sum(line["ReportFolderReports"]), 0, computer)
 
         # The table gives back every line as it was loaded.
         got = sorted(comparable(row) for row in self.query("SELECT * FROM veltrano.scans FINAL"))
@@ -515,7 +482,8 @@ class Fleet(unittest.TestCase):
 
     def test_error_lines_of_both_schemas_are_loaded_with_every_field(self):
         self.fresh_tables()
-        lines = [json.loads(text) for text in self.fleet_scan(NOW).stdout.decode().splitlines()]
+        lines = [line for line in self.ndjson(self.fleet_scan(NOW))
+                 if line["Schema"] != SCAN_SCHEMA]
         added = {"InsertionStrings": ["lumen.exe", "4.2.1.318", "ntdll.dll"],
                  "MissingText": "not registered", "Queued": 1, "FaultModule": "ntdll.dll",
                  "FaultModuleVersion": "10.0.19041.3636", "FaultOffset": "0x000000000004a1b2"}
