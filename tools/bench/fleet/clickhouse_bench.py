@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """A month of a fleet in ClickHouse: 1,000 machines scanned daily for 30 days. Each machine's lines
-are those of one of three seeded sample machines scanned by veltrano-scan (about 25 distinct
-errors each), with the machine's name and the day's ScanTime, after a scan line of the machine;
-they are loaded day by day with tools/fleet/load.sh into a ClickHouse server of the bench's own. Prints the load rate, the bytes
-per line as NDJSON and as stored, and the times of the fleet's views, each against a plain
-count() over the same table measured in the same run.
+are those of one of three seeded sample machines scanned by veltrano-scan (a scan line, then
+about 25 distinct errors), with the machine's name and folder and the day's ScanTime; they are
+loaded day by day with tools/fleet/load.sh into a ClickHouse server of the bench's own. Prints
+the load rate, the bytes per line as NDJSON and as stored, and the times of the fleet's views,
+each against a plain count() over the same table measured in the same run.
 
   clickhouse_bench.py VELTRANO_SCAN SAMPLE_BUILDER SOURCE_DIR WORK_DIR [MACHINES] [DAYS]
 """
@@ -49,31 +49,17 @@ def shifted(text, minutes):
     return iso(t - datetime.timedelta(minutes=minutes))
 
 
-def scan_line(machine, errors):
-    """The machine's scan line: both logs read, a report archive and a queue."""
-    logs = ["Application", "System"]
-    return {
-        "Schema": "veltrano-fleet-scan-1", "Machine": machine,
-        "Folder": "/srv/triage/" + machine.lower(), "Status": "read", "Errors": errors,
-        "Registry": 1, "Logs": logs,
-        "LogPaths": ["C:\\Windows\\System32\\winevt\\Logs\\%s.evtx" % log for log in logs],
-        "LogOutcomes": ["read", "read"], "LogRecords": [602, 1708],
-        "LogOldest": ["2025-11-02T14:38:35Z", "2025-11-02T14:38:00Z"],
-        "LogNewest": ["2026-11-08T08:48:04Z", "2026-11-08T06:02:00Z"],
-        "LogDamagedChunks": [0, 0], "LogDamagedRecords": [0, 0], "LogTruncated": [0, 0],
-        "ReportFolders": ["C:\\ProgramData\\Microsoft\\Windows\\WER\\" + folder
-                          for folder in ("ReportArchive", "ReportQueue")],
-        "ReportFolderQueued": [0, 1], "ReportFolderReports": [3, 0],
-    }
-
-
 def machine_lines(model, m):
-    """A machine's own lines: its errors happened at its own times (a few minutes apart from
-    the model's), so that the stored rows are not copies of each other."""
+    """A machine's own lines: its scan line names its own folder, and its errors happened at its
+    own times (a few minutes apart from the model's), so that the stored rows are not copies of
+    each other."""
     minutes = m % 997
-    lines = [scan_line("PC-%05d" % m, len(model))]
+    lines = []
     for line in model:
         line = dict(line, Machine="PC-%05d" % m)
+        if line["Schema"] == "veltrano-fleet-scan-1":
+            lines.append(dict(line, Folder="/srv/triage/pc-%05d" % m))
+            continue
         for field in TIMES:
             line[field] = shifted(line[field], minutes)
         line["OccurrenceTimes"] = [shifted(t, minutes) for t in line["OccurrenceTimes"]]
@@ -128,7 +114,8 @@ def main():
                                                          ndjson_bytes / 2**20 / loaded))
         print("bytes per line: %.0f as NDJSON, %.0f as stored (%.0f MiB on disk)" % (
             ndjson_bytes / lines, stored / lines, stored / 2**20))
-        some_key = models[0][0]["AppName"] + "_" + models[0][0]["ErrorName"]
+        some_error = next(line for line in models[0] if "ErrorName" in line)
+        some_key = some_error["AppName"] + "_" + some_error["ErrorName"]
         for name, sql in QUERIES.items():
             sql = sql.replace("{key}", some_key.replace("'", "\\'"))
             best = None
