@@ -183,10 +183,11 @@ class Fleet(unittest.TestCase):
         return result
 
     def ndjson(self, result):
+        """The error lines of a run, every line of it validated (its scan lines too)."""
         lines = [json.loads(line) for line in result.stdout.decode().splitlines()]
         for line in lines:
             self.validator.validate(line)
-        return lines
+        return [line for line in lines if line["Schema"] != SCAN_SCHEMA]
 
     def alone_report(self, root, now):
         result = run("--root", root, "--now", now, "--format", "json", "--interval", "all")
@@ -482,8 +483,7 @@ class Fleet(unittest.TestCase):
 
     def test_error_lines_of_both_schemas_are_loaded_with_every_field(self):
         self.fresh_tables()
-        lines = [line for line in self.ndjson(self.fleet_scan(NOW))
-                 if line["Schema"] != SCAN_SCHEMA]
+        lines = self.ndjson(self.fleet_scan(NOW))
         added = {"InsertionStrings": ["lumen.exe", "4.2.1.318", "ntdll.dll"],
                  "MissingText": "not registered", "Queued": 1, "FaultModule": "ntdll.dll",
                  "FaultModuleVersion": "10.0.19041.3636", "FaultOffset": "0x000000000004a1b2"}
