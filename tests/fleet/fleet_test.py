@@ -355,8 +355,9 @@ class Fleet(unittest.TestCase):
         os.symlink("loop", os.path.join(broken, "loop"))  # a link to itself: never readable
         missing = os.path.join(WORK, "no-such-machine")
         result = run("--fleet", broken, "--root", missing, "--now", NOW, "--format", "ndjson")
-        self.assertEqual(result.returncode, 1)
-        problems = result.stderr.decode().splitlines()
+        self.assertEqual(result.returncode, 3)  # some machines read, some not
+        *problems, summary = result.stderr.decode().splitlines()
+        self.assertEqual(summary, "veltrano-scan: 2 machines: 1 read, 1 with nothing readable")
         self.assertEqual(len(problems), 2, problems)
         self.assertTrue(any(os.path.join(broken, "loop") in p for p in problems), problems)
         self.assertTrue(any(missing in p for p in problems), problems)
@@ -387,7 +388,9 @@ class Fleet(unittest.TestCase):
         bare = os.path.join(WORK, "bare-folder")
         os.makedirs(os.path.join(bare, "Windows", "System32"), exist_ok=True)
         result = run("--root", unnamed, "--root", bare + os.sep, "--now", NOW, "--format", "json")
-        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        # The bare folder holds nothing to read: named, and the run says some machines were not.
+        self.assertEqual(result.returncode, 3, result.stderr.decode())
+        self.assertIn("bare-folder (%s): nothing readable" % (bare + os.sep), result.stderr.decode())
         self.assertEqual([m["Machine"] for m in json.loads(result.stdout)],
                          ["PC-C", "bare-folder"])
 
