@@ -40,6 +40,9 @@ class ReadableFile {
     virtual ~ReadableFile() = default;
     // Bytes read into buffer: 0 at the end, -1 on a read error.
     virtual int64_t Read(void* buffer, size_t size) = 0;
+    // Moves the read position to offset bytes from the start, so that a reader of a large file
+    // (a crash dump) reads only the parts it needs; false when the file cannot seek (a device).
+    virtual bool Seek(uint64_t offset) = 0;
     virtual std::optional<FileFacts> Facts() = 0;
     virtual bool IsDiskFile() { return true; }
 };

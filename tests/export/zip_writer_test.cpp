@@ -331,6 +331,7 @@ class DeviceFiles : public ForwardingFileSystem {
     std::unique_ptr<ReadableFile> OpenForReading(TextView path) override {
         struct Device : ReadableFile {
             int64_t Read(void*, size_t) override { return 0; }
+            bool Seek(uint64_t) override { return false; }
             std::optional<FileFacts> Facts() override { return FileFacts{}; }
             bool IsDiskFile() override { return false; }
         };

@@ -56,6 +56,23 @@ TEST(DriveMappedFileSystem, PathsOffDriveCPassThrough) {
     EXPECT_EQ(drive.drive().Map(u"C:"), drive.tree().RootText());
 }
 
+TEST(HostFiles, SeekMovesTheReadPosition) {
+    testing::TestDrive drive;
+    drive.tree().Write("data.bin", std::string("0123456789"));
+    auto file = drive.files().OpenForReading(u"C:\\data.bin");
+    ASSERT_TRUE(file);
+    char buffer[4];
+    ASSERT_TRUE(file->Seek(6));
+    ASSERT_EQ(file->Read(buffer, 4), 4);
+    EXPECT_EQ(std::string(buffer, 4), "6789");
+    ASSERT_TRUE(file->Seek(2));
+    ASSERT_EQ(file->Read(buffer, 3), 3);
+    EXPECT_EQ(std::string(buffer, 3), "234");
+    EXPECT_TRUE(file->Seek(10));
+    EXPECT_EQ(file->Read(buffer, 4), 0) << "at the end";
+    EXPECT_FALSE(file->Seek(UINT64_MAX)) << "past any offset the host takes";
+}
+
 TEST(HostFiles, TemporaryAndModulePathsAreKnown) {
     auto files = MakeHostFileSystem();
     const Text temp = files->TempFolder();

@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the libFuzzer targets (fuzz preset) and runs each for a bounded time, on seeds written by
 # our own writers, the message files the build makes, Wine's system libraries where installed and,
-# for the event-log readers, the small shared samples when they are there. Fails on the first
-# crash, leak, hang or sanitizer report, undefined behaviour included, and prints the end of the
-# failing target's log. VELTRANO_FUZZ_SECONDS sets the time per target (default 10).
+# for the event-log and dump readers, the small shared samples when they are there. Fails on the
+# first crash, leak, hang or sanitizer report, undefined behaviour included, and prints the end of
+# the failing target's log. VELTRANO_FUZZ_SECONDS sets the time per target (default 10).
 set -eu
 cd "$(dirname "$0")/../.."
 seconds=${VELTRANO_FUZZ_SECONDS:-10}
@@ -22,6 +22,7 @@ mkdir -p "$corpus/seeds/hive" "$corpus/seeds/pe" "$corpus/seeds/format"
 "$bin/registry/hive_seeds" "$corpus/seeds/hive"
 "$bin/manifest/manifest_seeds" "$corpus/seeds/manifest"
 "$bin/engine/engine_seeds" "$corpus/seeds"
+"$bin/dump/dump_seeds" "$corpus/seeds/dump"
 # Message files: ours (none without the MinGW-w64 tools), and the smallest of Wine's that have a
 # message table, plus two without one.
 wine=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
@@ -35,6 +36,9 @@ if [ -d "$samples" ]; then
     find "$samples/evt" -type f -exec cp {} "$corpus/seeds/evt/" \;
     if [ -d "$samples/wevt" ]; then
         cp "$samples"/wevt/* "$corpus/seeds/manifest/"
+    fi
+    if [ -d "$samples/dumps" ]; then
+        cp "$samples"/dumps/*.dmp "$corpus/seeds/dump/"
     fi
 fi
 
@@ -64,3 +68,4 @@ run messages/format_message_fuzzer "$corpus/seeds/format"
 run engine/report_file_fuzzer "$corpus/seeds/reports"
 run engine/event_record_fuzzer "$corpus/seeds/records"
 run manifest/crim_fuzzer "$corpus/seeds/manifest"
+run dump/dump_fuzzer "$corpus/seeds/dump"

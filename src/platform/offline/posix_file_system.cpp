@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <limits>
 
 namespace veltrano {
 namespace {
@@ -59,6 +60,12 @@ class FileDescriptor {
     int fd_;
 };
 
+bool SeekTo(int fd, uint64_t offset) {
+    if (offset > static_cast<uint64_t>(std::numeric_limits<off_t>::max()))
+        return false;
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
 class PosixReadableFile : public ReadableFile {
   public:
     PosixReadableFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -71,6 +78,7 @@ class PosixReadableFile : public ReadableFile {
                 return -1;
         }
     }
+    bool Seek(uint64_t offset) override { return SeekTo(fd_.get(), offset); }
     std::optional<FileFacts> Facts() override {
         struct stat st;
         if (::fstat(fd_.get(), &st) != 0)
@@ -103,10 +111,7 @@ class PosixWritableFile : public WritableFile {
         }
         return done;
     }
-    bool Seek(uint64_t offset) override {
-        return ::lseek(fd_.get(), static_cast<off_t>(offset), SEEK_SET) ==
-               static_cast<off_t>(offset);
-    }
+    bool Seek(uint64_t offset) override { return SeekTo(fd_.get(), offset); }
 
   private:
     FileDescriptor fd_;

@@ -35,6 +35,14 @@ std::nullptr_t Failed() {
     return nullptr;
 }
 
+bool SeekTo(HANDLE handle, uint64_t offset) {
+    if (offset > static_cast<uint64_t>(INT64_MAX))
+        return false;
+    LARGE_INTEGER distance;
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return ::SetFilePointerEx(handle, distance, nullptr, FILE_BEGIN) != 0;
+}
+
 class Win32ReadableFile : public ReadableFile {
   public:
     explicit Win32ReadableFile(HANDLE handle) : handle_(handle) {}
@@ -45,6 +53,7 @@ class Win32ReadableFile : public ReadableFile {
             return -1;
         return read;
     }
+    bool Seek(uint64_t offset) override { return SeekTo(handle_.get(), offset); }
     std::optional<FileFacts> Facts() override {
         BY_HANDLE_FILE_INFORMATION info;
         if (!::GetFileInformationByHandle(handle_.get(), &info))
@@ -75,11 +84,7 @@ class Win32WritableFile : public WritableFile {
         }
         return done;
     }
-    bool Seek(uint64_t offset) override {
-        LARGE_INTEGER distance;
-        distance.QuadPart = static_cast<LONGLONG>(offset);
-        return ::SetFilePointerEx(handle_.get(), distance, nullptr, FILE_BEGIN) != 0;
-    }
+    bool Seek(uint64_t offset) override { return SeekTo(handle_.get(), offset); }
 
   private:
     ScopedFileHandle handle_;

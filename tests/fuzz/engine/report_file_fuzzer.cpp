@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "../memory_file.h"
 #include "engine/event_processing.h"
 #include "engine/link_reports.h"
 #include "engine/report_archive.h"
@@ -25,22 +26,7 @@ constexpr char16_t kReportPath[] =
 // The report identifier of the crash event, the one the report writer's files carry.
 constexpr char16_t kReportId[] = u"00000000-0000-0000-0000-000000000000";
 
-class MemoryFile : public ReadableFile {
-  public:
-    MemoryFile(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    int64_t Read(void* buffer, size_t size) override {
-        const size_t n = std::min(size, size_ - at_);
-        std::memcpy(buffer, data_ + at_, n);
-        at_ += n;
-        return static_cast<int64_t>(n);
-    }
-    std::optional<FileFacts> Facts() override { return FileFacts{kAttributeArchive, size_}; }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
+using fuzz::MemoryFile;
 
 // The archive holding one report folder with the input as its report file; nothing else exists.
 class OneReportFiles : public FileSystem {
