@@ -112,6 +112,10 @@ def real_machines():
 
 
 class RealLogsWithoutTheirDrive(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        os.makedirs(WORK, exist_ok=True)
+
     def test_crash_facts_come_from_the_strings_and_join_the_reports_they_name(self):
         crashes_seen = joined = 0
         for machine, logs in real_machines().items():
