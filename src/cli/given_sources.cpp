@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "fleet/fleet_folders.h"
 #include "platform/offline/eventlog/log_channel.h"
 
 namespace veltrano {
@@ -65,13 +66,6 @@ std::vector<FolderEntry> QueueAndArchive(FileSystem& host, const Text& folder) {
     return found;
 }
 
-bool IsQueueName(TextView path) {
-    while (!path.empty() && (path.back() == u'/' || path.back() == u'\\'))
-        path.remove_suffix(1);
-    const size_t slash = path.find_last_of(u"/\\");
-    return EqualsNoCase(slash == TextView::npos ? path : path.substr(slash + 1), u"ReportQueue");
-}
-
 std::string MountReports(FileSystem& host, const std::string& path, GivenSources& given) {
     const auto facts = FactsOf(host, path);
     if (!facts)
@@ -86,7 +80,7 @@ std::string MountReports(FileSystem& host, const std::string& path, GivenSources
     };
     const auto parts = QueueAndArchive(host, hostPath);
     if (parts.empty())
-        add(hostPath, IsQueueName(hostPath));
+        add(hostPath, EqualsNoCase(Utf8ToUtf16(FolderName(path)), u"ReportQueue"));
     for (const FolderEntry& part : parts)
         add(hostPath + u"/" + part.name, EqualsNoCase(part.name, u"ReportQueue"));
     return {};

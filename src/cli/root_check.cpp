@@ -4,28 +4,15 @@
 #include <filesystem>
 
 #include "base/host_path.h"
+#include "fleet/fleet_folders.h"
 
 namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<FolderEntry> ChildNamed(FileSystem& host, const std::string& folder,
-                                      TextView name) {
-    if (auto entries = host.ListFolder(Utf8PathToUtf16(folder))) {
-        for (const FolderEntry& entry : *entries) {
-            if (EqualsNoCase(entry.name, name))
-                return entry;
-        }
-    }
-    return std::nullopt;
-}
-
-bool HoldsWindows(FileSystem& host, const std::string& folder) {
-    const auto windows = ChildNamed(host, folder, u"Windows");
-    return windows && windows->facts.IsDirectory() &&
-           ChildNamed(host, PathUtf8(fs::u8path(folder) / fs::u8path(Utf16PathToUtf8(windows->name))),
-                      u"System32");
+bool HoldsWindows(const std::string& folder) {
+    return HoldsWindowsTree(fs::u8path(folder));
 }
 
 // The first log file of a folder, if it holds any.
@@ -54,7 +41,7 @@ RootProblem CheckRoot(FileSystem& host, const std::string& root) {
     }
     if (!facts || !host.ListFolder(Utf8PathToUtf16(root)))
         return {1, "cannot read the folder " + root};
-    if (HoldsWindows(host, root))
+    if (HoldsWindows(root))
         return {};
     const std::string log = LogFileIn(host, root);
     const std::string logs = log.empty() ? "" : ", or give its logs with --log " + log;
@@ -62,7 +49,7 @@ RootProblem CheckRoot(FileSystem& host, const std::string& root) {
     if (!folder.has_filename())
         folder = folder.parent_path();
     for (fs::path up = folder.parent_path(); up != folder && !up.empty(); up = up.parent_path()) {
-        if (HoldsWindows(host, PathUtf8(up))) {
+        if (HoldsWindows(PathUtf8(up))) {
             return {2, "--root " + root + " lies inside a drive: give --root " + PathUtf8(up) +
                            " (the folder holding Windows)" + logs};
         }

@@ -108,6 +108,7 @@ struct ErrorOccurrence {
     Text ReportId;
     Text ReportPath;         // report files only
     Text ReportDescription;  // report files only
+    Text WerReportId;        // report files only: Windows Error Reporting's own identifier
     // Which report this is, so that one met twice (through a second path to its folder) counts
     // once: ReportId, else the file below its archive. Empty: never taken as met before.
     Text ReportKey;

@@ -15,14 +15,11 @@ bool IsDotEntry(const Text& name) {
 
 // Which report a file is: the identifier its integrator gave it, else the one Windows Error
 // Reporting gave it (a queued copy and its archived copy share both), else its place.
-Text ReportKeyOf(TextView text, const ErrorOccurrence& occurrence, const Text& place) {
+Text ReportKeyOf(const ErrorOccurrence& occurrence, const Text& place) {
     if (!occurrence.ReportId.empty())
         return u"id " + occurrence.ReportId;
-    constexpr TextView kReportIdentifier = u"ReportIdentifier=";
-    for (TextView line : SplitLines(text)) {
-        if (StartsWith(line, kReportIdentifier) && line.size() > kReportIdentifier.size())
-            return u"wer " + Text(line.substr(kReportIdentifier.size()));
-    }
+    if (!occurrence.WerReportId.empty())
+        return u"wer " + occurrence.WerReportId;
     return u"file " + place;
 }
 
@@ -71,7 +68,7 @@ class ArchiveWalk {
         occurrence = ErrorOccurrence{};
         occurrence.ReportPath = CopyCapped(path, kPathCapacity);
         ParseReportText(*text, occurrence);
-        occurrence.ReportKey = ReportKeyOf(*text, occurrence, place);
+        occurrence.ReportKey = ReportKeyOf(occurrence, place);
         occurrence.queued = queued_;
         ++facts_.reports;
 
@@ -140,6 +137,8 @@ void ParseReportText(TextView text, ErrorOccurrence& occurrence) {
             occurrence.SetReportId(value);
         } else if (StartsWith(line, u"ReportDescription")) {
             occurrence.ReportDescription = CopyCapped(value, kDescriptionCapacity);
+        } else if (StartsWith(line, u"ReportIdentifier=")) {
+            occurrence.WerReportId = CopyCapped(value, kReportIdCapacity);
         }
     }
 }
