@@ -42,6 +42,18 @@ STRING_ITEM = re.compile(r"<string>(.*?)</string>", re.S)
 CATEGORIES = {"Application Error": 4, "Application Hang": 3}
 
 
+def skip_or_fail(why):
+    # Where no test may skip (the project's CI), what is missing fails the test instead.
+    if os.environ.get("VELTRANO_NO_SKIPS") == "1":
+        raise AssertionError(why + " (VELTRANO_NO_SKIPS=1: no test may skip here)")
+    raise unittest.SkipTest(why)
+
+
+def need_samples():
+    if not os.path.isdir(os.path.join(SAMPLES, "evtx")):
+        skip_or_fail("no shared samples at " + SAMPLES)
+
+
 def run(*args):
     env = dict(os.environ, TZ="UTC", LANG="C.UTF-8")
     return subprocess.run([SCAN, "--now", NOW] + list(args), capture_output=True, env=env,
@@ -114,6 +126,7 @@ def real_machines():
 class RealLogsWithoutTheirDrive(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        need_samples()
         os.makedirs(WORK, exist_ok=True)
 
     def test_crash_facts_come_from_the_strings_and_join_the_reports_they_name(self):
@@ -235,6 +248,7 @@ class ReportQueues(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        need_samples()
         source = os.path.join(SAMPLES, "wer", "DAM_Win10_RathbunVM")
         folders = sorted(os.listdir(source))
         by_id = {f.rsplit("_", 1)[-1]: f for f in folders}
@@ -301,6 +315,7 @@ class ReportQueues(unittest.TestCase):
 class WrongInput(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        need_samples()
         cls.drive = os.path.join(WORK, "wrong")
         shutil.rmtree(cls.drive, ignore_errors=True)
         cls.logs = os.path.join(cls.drive, "Windows", "System32", "winevt", "Logs")
