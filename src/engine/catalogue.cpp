@@ -2,9 +2,6 @@
 #include "engine/catalogue.h"
 
 namespace veltrano {
-
-std::mutex CatalogueLock;
-
 namespace {
 constexpr FileTime kTicksPerQuarterHour = 900 * kTicksPerSecond;
 }  // namespace

@@ -124,12 +124,25 @@ struct ErrorOccurrence {
 Text EntryKey(const ErrorOccurrence& occurrence);
 Text EntryKey(const ErrorEntry& entry);
 
-// The one lock that guards every catalogue: the scan holds it for each change, the window for
-// each read.
-extern std::mutex CatalogueLock;
+// A catalogue's own lock. A copy of a catalogue gets a lock of its own, not the original's.
+class OwnLock {
+  public:
+    OwnLock() = default;
+    OwnLock(const OwnLock&) {}
+    OwnLock& operator=(const OwnLock&) { return *this; }
+    void lock() { mutex_.lock(); }
+    void unlock() { mutex_.unlock(); }
+    bool try_lock() { return mutex_.try_lock(); }
+
+  private:
+    std::mutex mutex_;
+};
 
 class ErrorCatalogue {
   public:
+    // Guards the entries, the indexes and TotalErrors: the scan holds it for each change, the
+    // window for each read. Scans of separate catalogues do not wait on one another.
+    mutable OwnLock CatalogueLock;
     // Distinct errors by key (keys compared as unsigned 16-bit units).
     std::map<Text, ErrorEntry> entries;
     std::map<Text, Text> ReportFileIndex;   // ReportId of report-file entries -> key

@@ -6,8 +6,7 @@
 #include <mutex>
 #include <new>
 
-#include "engine/event_processing.h"
-#include "engine/link_reports.h"
+#include "engine/catalogue_fill.h"
 #include "engine/scan_messages.h"
 #include "shell/local_texts.h"
 #include "shell/time_text.h"
@@ -25,7 +24,7 @@ enum class ReadOutcome { Buffer, End, Failed };
 class EventLogReader {
   public:
     EventLogReader(ErrorCatalogue& catalogue, Machine& machine)
-        : catalogue_(catalogue), machine_(machine) {}
+        : catalogue_(catalogue), machine_(machine), fill_(catalogue, machine) {}
 
     int Run() {
         auto application = machine_.eventLogs->Open(kApplication);
@@ -77,10 +76,7 @@ class EventLogReader {
 
         if (progressDays_ > catalogue_.MaxAgeDays)
             catalogue_.MaxAgeDays = progressDays_;
-        {
-            std::lock_guard lock(CatalogueLock);
-            catalogue_.TotalErrors = LinkReports(catalogue_, machine_.messages);
-        }
+        fill_.Finish();
         PostProgressText(catalogue_.ownerWindow,
                          LocalText(LT_ERRORS_FOUND, DecimalText(catalogue_.TotalErrors),
                                    DecimalText(catalogue_.MaxAgeDays)));
@@ -95,8 +91,7 @@ class EventLogReader {
             const EventLogRead read = log.ReadBackwards(buffer_.get(), bufferSize_);
             if (read.ok) {
                 const uint32_t bytes = std::min(read.bytesRead, bufferSize_);
-                ProcessEventRecords(buffer_.get(), bytes, logName, catalogue_, machine_,
-                                    oldestErrorTime_);
+                fill_.AddBuffer(buffer_.get(), bytes, logName);
                 return ReadOutcome::Buffer;
             }
             if (read.error == kErrorHandleEof)
@@ -123,17 +118,15 @@ class EventLogReader {
     }
 
     bool OlderThanWeek() const {
-        return oldestErrorTime_ && *oldestErrorTime_ < catalogue_.WeekStart;
+        const auto& last = fill_.LastError();
+        return last && *last < catalogue_.WeekStart;
     }
 
     void PostFirstWeekOnce() {
         if (!OlderThanWeek() || catalogue_.FirstWeekPosted || catalogue_.ownerWindow == nullptr) {
             return;
         }
-        {
-            std::lock_guard lock(CatalogueLock);
-            LinkReports(catalogue_, machine_.messages);
-        }
+        fill_.Link();
         catalogue_.ownerWindow->Post(WM_SCAN_FIRST_WEEK, 0, 0);
         catalogue_.FirstWeekPosted = 1;
     }
@@ -142,16 +135,12 @@ class EventLogReader {
         if (++buffersSinceProgress_ < kBuffersPerProgress)
             return;
         buffersSinceProgress_ = 0;
-        if (oldestErrorTime_) {
-            const int32_t days = DaysSince(*machine_.clock, *oldestErrorTime_);
+        if (const auto& last = fill_.LastError()) {
+            const int32_t days = DaysSince(*machine_.clock, *last);
             if (days > progressDays_)
                 progressDays_ = days;
         }
-        int32_t distinct = 0;
-        {
-            std::lock_guard lock(CatalogueLock);
-            distinct = LinkReports(catalogue_, machine_.messages);
-        }
+        const int32_t distinct = fill_.Link();
         PostProgressText(catalogue_.ownerWindow, LocalText(LT_ERRORS_FOUND, DecimalText(distinct),
                                                            DecimalText(progressDays_)));
     }
@@ -160,7 +149,7 @@ class EventLogReader {
     Machine& machine_;
     std::unique_ptr<uint8_t[]> buffer_;
     uint32_t bufferSize_ = 0;
-    std::optional<FileTime> oldestErrorTime_;
+    CatalogueFill fill_;
     int buffersSinceProgress_ = 0;
     int32_t progressDays_ = 0;
 };

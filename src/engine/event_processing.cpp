@@ -151,7 +151,7 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
                                    : fromStrings.reportId);
     }
     {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(catalogue.CatalogueLock);
         if (catalogue.Merge(occurrence))
             return t;
     }
@@ -174,7 +174,7 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
                                 record.EventID()};
     DescribeNewEntry(entry, machine, fromStrings);
 
-    std::lock_guard lock(CatalogueLock);
+    std::lock_guard lock(catalogue.CatalogueLock);
     catalogue.Add(std::move(entry));
     return t;
 }

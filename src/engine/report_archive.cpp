@@ -72,7 +72,7 @@ class ArchiveWalk {
         occurrence.queued = queued_;
         ++facts_.reports;
 
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(catalogue_.CatalogueLock);
         if (catalogue_.Merge(occurrence))
             return;
         ErrorEntry entry = catalogue_.CreateEntry(occurrence, clock_.UtcNow());

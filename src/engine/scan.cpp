@@ -11,17 +11,6 @@
 
 namespace veltrano {
 
-void PrepareCatalogue(ErrorCatalogue& catalogue, Clock& clock) {
-    catalogue.FirstWeekPosted = 0;
-    const FileTime now = clock.UtcNow();
-    std::lock_guard lock(CatalogueLock);
-    catalogue.Clear();
-    catalogue.WeekStart = now - kTicksPerWeek;
-    catalogue.MonthStart = ShiftMonths(clock, now, -1).value_or(now);
-    catalogue.HalfYearStart = ShiftMonths(clock, now, -6).value_or(now);
-    catalogue.MaxAgeDays = 0;
-}
-
 int RunScan(ErrorCatalogue& catalogue, Machine& machine, const ScanScope& scope) {
     PrepareCatalogue(catalogue, *machine.clock);
     if (machine.files != nullptr) {
@@ -32,7 +21,7 @@ int RunScan(ErrorCatalogue& catalogue, Machine& machine, const ScanScope& scope)
             *scope.readFolders = std::move(facts);
     }
     ReadEventLogs(catalogue, machine);
-    std::lock_guard lock(CatalogueLock);
+    std::lock_guard lock(catalogue.CatalogueLock);
     LinkReports(catalogue, machine.messages);
     return 0;
 }

@@ -5,14 +5,11 @@
 #include <vector>
 
 #include "engine/catalogue.h"
+#include "engine/catalogue_fill.h"
 #include "engine/report_archive.h"
 #include "platform/machine.h"
 
 namespace veltrano {
-
-// Empties the catalogue and fixes its interval boundaries at the clock's current time: the start
-// of every scan, and of a catalogue filled record by record from another machine's log.
-void PrepareCatalogue(ErrorCatalogue& catalogue, Clock& clock);
 
 // What a scan reads beyond the machine's report archives.
 struct ScanScope {

@@ -122,7 +122,7 @@ Text BuildLookupQuery(const LookupRow& row, const LookupContext& context,
     int32_t totalErrors = 0;
     int32_t maxAgeDays = 0;
     {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(catalogue.CatalogueLock);
         totalErrors = catalogue.TotalErrors;
         maxAgeDays = catalogue.MaxAgeDays;
         if (const ErrorEntry* entry = catalogue.Find(row.columns[0] + u"_" + row.columns[1])) {

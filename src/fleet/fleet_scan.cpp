@@ -15,6 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The collector's log as the collector's drive names it.
+constexpr char16_t kForwardedEventsPath[] = u"C:\\Windows\\System32\\winevt\\Logs\\ForwardedEvents.evtx";
+
 // One folder's outcome.
 struct FolderScan {
     RunMachine machine;
@@ -80,10 +83,11 @@ void AddForwarded(const MachineFolder& collector, const fs::path& log, Clock& cl
         return;
     }
     Machine ports = drive->offline->machine();
+    FileSystem& files = *ports.files;
     ports.files = nullptr;  // the collector's own reports and logs are its own machine's
     ports.eventLogs = nullptr;
     ports.eventQuery = nullptr;
-    auto split = SplitForwardedEvents(log, ports, jobs);
+    auto split = SplitForwardedEvents(files, kForwardedEventsPath, ports, jobs);
     if (!split) {
         run.problems.push_back(collector.path + ": cannot read " + PathUtf8(log));
         return;

@@ -27,9 +27,12 @@ struct ForwardedMachines {
     uint64_t damagedChunks = 0;  // chunks that gave no record (header or records damaged)
 };
 
-// ports: the collector's message texts (registry, message tables, environment) and the clock;
-// its files and event logs are not used. threads: chunk decoders at once. nullopt when the file
-// cannot be opened.
+// files and log: the log file through a files port; ports: the collector's message texts
+// (registry, message tables, environment) and the clock; its files and event logs are not used.
+// threads: chunk decoders at once. nullopt when the file cannot be opened.
+std::optional<ForwardedMachines> SplitForwardedEvents(FileSystem& files, TextView log,
+                                                      Machine& ports, int threads);
+// The same for a file of the host.
 std::optional<ForwardedMachines> SplitForwardedEvents(const std::filesystem::path& log,
                                                       Machine& ports, int threads);
 

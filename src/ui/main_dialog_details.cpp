@@ -42,7 +42,7 @@ void CVeltranoDlg::OnSelectionChanged(const NMLISTVIEW& change) {
         descriptionText_.clear();
         detailLink_.SetMarkup(u"");
         SetPaneMode(PaneMode::Summary);
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(scan_->catalogue.CatalogueLock);
         ShowSummary(change.iItem);
     }
     TransferToControls();
@@ -104,7 +104,7 @@ void CVeltranoDlg::OnLinkActivated(const Text& linkId) {
         return;
     }
     if (linkId == kDetailsLinkId) {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(scan_->catalogue.CatalogueLock);
         ShowDescription(row);
         return;
     }

@@ -37,7 +37,7 @@ void CVeltranoDlg::SelectInterval(int interval, bool scanning) {
     SetStatusText(LocalText(LT_PLEASE_WAIT));
     int button = 0;
     {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(scan_->catalogue.CatalogueLock);
         if (interval >= IntervalWeek && interval <= IntervalAll) {
             FillList(interval);
             button = ID_INTERVAL_WEEK + interval - IntervalWeek;
@@ -96,7 +96,7 @@ void CVeltranoDlg::FillList(int interval) {
 void CVeltranoDlg::SetIntervalStatusText(int interval) {
     Text text;
     {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(scan_->catalogue.CatalogueLock);
         text = IntervalStatusText(scan_->catalogue, interval,
                                   static_cast<size_t>(list_.List().ItemCount()), *machine_.clock);
     }

@@ -57,7 +57,7 @@ void CVeltranoDlg::OnScanDone() {
         SlideWindow(hwnd_, banner.hwnd(), bar.bottom - bannerRect.bottom, -Width(bannerRect), 1.0);
     }
     {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(scan_->catalogue.CatalogueLock);
         counts_ = CountIntervals(scan_->catalogue);
     }
     SelectInterval(IntervalWeek, false);

@@ -51,7 +51,7 @@ TEST(ScanConcurrency, ReaderUnderTheLockSeesConsistentStatesWhileTheWorkerWrites
         const bool held = workerHeld && !readWhileHeld;
         int64_t occurrences = 0;
         {
-            std::lock_guard lock(CatalogueLock);
+            std::lock_guard lock(m.catalogue.CatalogueLock);
             FileTime previous = ~FileTime{0};
             for (const auto& [time, key] : m.catalogue.RecencyIndex) {
                 const ErrorEntry* entry = m.catalogue.Find(key);

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::optional<veltrano::FileTime> oldest;
     veltrano::ProcessEventRecords(data, static_cast<uint32_t>(size), u"Application", catalogue,
                                   machine.machine, oldest);
-    std::lock_guard lock(veltrano::CatalogueLock);
+    std::lock_guard lock(catalogue.CatalogueLock);
     (void)veltrano::LinkReports(catalogue, machine.machine.messages);
     veltrano::fuzz::CheckCatalogue(catalogue, ErrorRecords(data, size));
     return 0;

@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ProcessEventRecord(EventRecordView(crash.data(), static_cast<uint32_t>(crash.size())),
                              u"Application", catalogue, machine.machine);
     ReadReportArchive(catalogue, files, machine.clock);
-    std::lock_guard lock(CatalogueLock);
+    std::lock_guard lock(catalogue.CatalogueLock);
     (void)LinkReports(catalogue, machine.machine.messages);
     fuzz::CheckCatalogue(catalogue, 2);
     return 0;

@@ -64,7 +64,7 @@ int main() {
     // Peer: the same rows into a plain report list.
     std::vector<ErrorRow> content;
     {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(dialog.Catalogue().CatalogueLock);
         content = BuildErrorRows(dialog.Catalogue(), IntervalAll, m.clock);
     }
     HWND plain = ::CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 800, 400,

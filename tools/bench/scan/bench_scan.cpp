@@ -100,7 +100,7 @@ int main() {
     start = Stopwatch::now();
     int32_t distinct = 0;
     {
-        std::lock_guard lock(CatalogueLock);
+        std::lock_guard lock(m.catalogue.CatalogueLock);
         distinct = LinkReports(m.catalogue, m.machine.messages);
     }
     const double linkSeconds = ElapsedSeconds(start);

@@ -20,6 +20,8 @@ class ClassicLog {
     void Finish();
 
     size_t Count() const { return entries_.size(); }
+    // Whether every record has been handed out.
+    bool AtEnd() const { return next_ >= entries_.size(); }
     Bytes Record(size_t index) const;
 
     EventLogRead ReadBackwards(uint8_t* buffer, uint32_t size);

@@ -61,7 +61,9 @@ bool AllZero(Bytes bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; });
 }
 
-bool ChunkHolds(Bytes chunk, bool fileKeepsNoChecksums) {
+}  // namespace
+
+bool EvtxChunkHeaderHolds(Bytes chunk, bool fileKeepsNoChecksums) {
     if (chunk.size() < kEvtxChunkHeaderSize ||
         std::memcmp(chunk.data(), kChunkSignature, sizeof kChunkSignature) != 0)
         return false;
@@ -73,14 +75,12 @@ bool ChunkHolds(Bytes chunk, bool fileKeepsNoChecksums) {
     return freeSpace >= kEvtxChunkHeaderSize && freeSpace <= kEvtxChunkSize;
 }
 
-}  // namespace
-
 void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
                             const std::function<void(const EvtxRecord&)>& visit,
                             EvtxDamage* damage) {
     EvtxDamage ignored;
     EvtxDamage& counted = damage != nullptr ? *damage : ignored;
-    if (!ChunkHolds(chunk, fileKeepsNoChecksums)) {
+    if (!EvtxChunkHeaderHolds(chunk, fileKeepsNoChecksums)) {
         counted.chunks += AllZero(chunk) ? 0 : 1;
         return;
     }

@@ -56,6 +56,10 @@ void ForEachEvtxRecord(Bytes file, const std::function<void(const EvtxRecord&)>&
 void ForEachEvtxChunkRecord(Bytes chunk, bool fileKeepsNoChecksums,
                             const std::function<void(const EvtxRecord&)>& visit,
                             EvtxDamage* damage = nullptr);
+// Whether a chunk's header (its first kEvtxChunkHeaderSize bytes, or the whole chunk) holds: the
+// signature, the header checksum where kept, a free-space offset inside the chunk. A chunk whose
+// header does not hold is skipped whole.
+bool EvtxChunkHeaderHolds(Bytes chunk, bool fileKeepsNoChecksums);
 // Whether a file starts with the .evtx file header's signature ("ElfFile").
 bool HasEvtxFileSignature(Bytes file);
 // Whether a file header (its first kEvtxFileHeaderBlock bytes) says that no checksums are kept.

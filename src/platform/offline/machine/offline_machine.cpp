@@ -1,6 +1,9 @@
 // Assembly of the offline adapters.
 #include "platform/offline/machine/offline_machine.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "platform/host.h"
 #include "platform/offline/drive_environment.h"
 #include "platform/offline/drive_mapped_file_system.h"
@@ -11,6 +14,15 @@
 #include "platform/offline/registry/hive_registry.h"
 
 namespace veltrano {
+namespace {
+
+// A log's chunks are decoded on the processors there are, up to four (more give little: the
+// reader of the records then waits for nothing).
+int LogDecoderThreads() {
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+}  // namespace
 
 struct OfflineMachine::Adapters {
     Adapters(FileSystem& host, Text root, std::vector<Mount> mounts)
@@ -20,7 +32,8 @@ struct OfflineMachine::Adapters {
           environment(kAnalysedSystemRoot, &registry),
           messages(drive, kAnalysedSystemRoot),
           eventQuery(drive, kAnalysedSystemRoot, registry, &environment, &messages),
-          eventLogs(MakeOfflineEventLogService(drive, kAnalysedSystemRoot, &logFacts)),
+          eventLogs(MakeOfflineEventLogService(drive, kAnalysedSystemRoot, &logFacts,
+                                               LogDecoderThreads())),
           system(MakeHostSystemInfo()),
           ansi(MakeHostAnsiCodePage()) {}
     DriveMappedFileSystem mapped;
@@ -30,7 +43,7 @@ struct OfflineMachine::Adapters {
     PeMessageTables messages;
     eventlog::LogFactsLedger logFacts;
     manifest::ManifestEventQuery eventQuery;
-    std::unique_ptr<EventLogService> eventLogs;
+    std::unique_ptr<OfflineEventLogService> eventLogs;
     std::unique_ptr<SystemInfo> system;
     std::unique_ptr<AnsiCodePage> ansi;
 };
@@ -38,6 +51,7 @@ struct OfflineMachine::Adapters {
 OfflineMachine::OfflineMachine(FileSystem& host, Text root, Clock& clock, std::vector<Mount> mounts)
     : adapters_(std::make_unique<Adapters>(host, std::move(root), std::move(mounts))) {
     Adapters& a = *adapters_;
+    a.eventQuery.FollowReads(a.eventLogs.get());
     machine_.files = &a.drive;
     machine_.clock = &clock;
     machine_.system = a.system.get();

@@ -1,7 +1,8 @@
 // Resolving a record's text through its provider's manifest.
 #include "platform/offline/manifest/manifest_event_query.h"
 
-#include "platform/offline/eventlog/log_file.h"
+#include <array>
+
 #include "platform/offline/eventlog/offline_event_log.h"
 #include "platform/offline/manifest/crim_format.h"
 #include "platform/offline/messages/format_message.h"
@@ -16,8 +17,9 @@ struct ManifestEventQuery::Record {
     std::vector<Text> values;  // the event's data in document order: the template's order
 };
 
-struct ManifestEventQuery::LogIndex {
-    std::map<uint32_t, Record> records;
+struct ManifestEventQuery::FileLog {
+    std::unique_ptr<eventlog::EvtxStream> stream;
+    std::optional<eventlog::EvtxGroup> group;  // the one read last
 };
 
 namespace {
@@ -92,30 +94,56 @@ std::optional<Text> ManifestEventQuery::EventText(TextView logName, uint32_t rec
     return Query(logName, recordNumber).text;
 }
 
-const ManifestEventQuery::LogIndex& ManifestEventQuery::Index(TextView logName) {
-    const Text key = Text(logName);
-    auto& slot = logs_[key];
-    if (slot)
-        return *slot;
-    slot = std::make_unique<LogIndex>();
-    const Text path = FindEventLogFile(drive_, systemRoot_, logName);
-    if (!EndsWithNoCase(path, u".evtx"))
-        return *slot;  // classic logs predate manifests
-    const auto bytes = ReadWholeFile(drive_, path);
-    if (!bytes)
-        return *slot;
-    eventlog::ForEachEvtxEvent(*bytes, [&](const eventlog::EvtxEventFields& f) {
-        Record r;
+namespace {
+
+// What the manifest needs of a record; the first copy of a record number wins, as in the
+// event-log port.
+template <typename Events>
+std::optional<ManifestEventQuery::Record> RecordOf(const Events& events, uint64_t number) {
+    for (const eventlog::EvtxEventFields& f : events) {
+        if (f.recordId != number)
+            continue;
+        ManifestEventQuery::Record r;
         r.provider = f.provider;
         r.guid = f.providerGuid;
         r.id = f.eventId;
         r.version = f.version;
         if (!r.guid.empty())
             r.values = f.StringList();
-        // The first copy of a record number wins, as in the event-log port.
-        slot->records.emplace(static_cast<uint32_t>(f.recordId), std::move(r));
-    });
-    return *slot;
+        return r;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ManifestEventQuery::Record> ManifestEventQuery::FindRecord(TextView logName,
+                                                                         uint32_t recordNumber) {
+    if (reads_ != nullptr) {
+        if (const auto fields = reads_->Recent(logName, recordNumber))
+            return RecordOf(std::array{*fields}, recordNumber);
+    }
+    return ReadRecord(logName, recordNumber);
+}
+
+std::optional<ManifestEventQuery::Record> ManifestEventQuery::ReadRecord(TextView logName,
+                                                                         uint32_t recordNumber) {
+    auto& slot = fileLogs_[PathKey(logName)];
+    if (!slot) {
+        slot = std::make_unique<FileLog>();
+        const Text path = FindEventLogFile(drive_, systemRoot_, logName);
+        if (EndsWithNoCase(path, u".evtx"))  // classic logs predate manifests
+            slot->stream = eventlog::EvtxStream::Open(drive_, path);
+    }
+    if (!slot->stream)
+        return std::nullopt;
+    if (!slot->group || recordNumber < slot->group->firstNumber ||
+        recordNumber > slot->group->lastNumber) {
+        slot->group = slot->stream->GroupHolding(recordNumber);
+        if (!slot->group)
+            return std::nullopt;
+    }
+    return RecordOf(slot->group->events, recordNumber);
 }
 
 ProviderFiles& ManifestEventQuery::Files() {
@@ -125,18 +153,24 @@ ProviderFiles& ManifestEventQuery::Files() {
 }
 
 QueryResult ManifestEventQuery::Query(TextView logName, uint32_t recordNumber) {
-    const Record* record = nullptr;
+    std::optional<Record> record;
+    const auto key = std::pair(PathKey(logName), recordNumber);
     {
         std::lock_guard lock(mutex_);
-        const LogIndex& index = Index(logName);
-        const auto found = index.records.find(recordNumber);
-        if (found == index.records.end())
-            return {};
-        record = &found->second;
+        if (const auto failed = failures_.find(key); failed != failures_.end())
+            return failed->second;
+        record = FindRecord(logName, recordNumber);
         Files();
     }
-    QueryResult result = Resolve(*record);
-    result.provider = record->provider;
+    QueryResult result;
+    if (record) {
+        result = Resolve(*record);
+        result.provider = record->provider;
+    }
+    if (!result.text) {
+        std::lock_guard lock(mutex_);
+        failures_.emplace(key, result);
+    }
     return result;
 }
 

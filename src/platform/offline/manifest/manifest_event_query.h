@@ -16,6 +16,8 @@
 #include "platform/event_query.h"
 #include "platform/files.h"
 #include "platform/message_tables.h"
+#include "platform/offline/eventlog/decoded_records.h"
+#include "platform/offline/eventlog/evtx_stream.h"
 #include "platform/offline/manifest/provider_files.h"
 #include "platform/offline/manifest/publisher_registration.h"
 #include "platform/registry.h"
@@ -47,14 +49,19 @@ class ManifestEventQuery : public EventQuery {
                        Environment* environment, MessageTables* messages);
     ~ManifestEventQuery() override;
 
+    // records: the event-log port whose reads the queries follow, so that a record is taken from
+    // the read that handed it out (may be null: every record is then read from its log's file).
+    void FollowReads(eventlog::DecodedRecords* records) { reads_ = records; }
+
     std::optional<Text> EventText(TextView logName, uint32_t recordNumber) override;
     QueryResult Query(TextView logName, uint32_t recordNumber);
 
     struct Record;
-    struct LogIndex;
+    struct FileLog;
 
   private:
-    const LogIndex& Index(TextView logName);
+    std::optional<Record> FindRecord(TextView logName, uint32_t recordNumber);
+    std::optional<Record> ReadRecord(TextView logName, uint32_t recordNumber);
     std::shared_ptr<const PublisherRegistration> Publisher(const Text& guid);
     ProviderFiles& Files();
     QueryResult Resolve(const Record& record);
@@ -66,8 +73,12 @@ class ManifestEventQuery : public EventQuery {
     Registry& registry_;
     Environment* environment_;
     MessageTables* messages_;
-    std::mutex mutex_;  // guards the lazily built indexes and files
-    std::map<Text, std::unique_ptr<LogIndex>> logs_;
+    eventlog::DecodedRecords* reads_ = nullptr;
+    std::mutex mutex_;  // guards the lazily opened logs and files, and the outcomes
+    // Logs opened for records that no read handed out: their chunk directory and last group.
+    std::map<Text, std::unique_ptr<FileLog>> fileLogs_;
+    // The records that gave no text, so that telling why later reads nothing again.
+    std::map<std::pair<Text, uint32_t>, QueryResult> failures_;
     std::unique_ptr<ProviderFiles> files_;
     // Registrations by GUID as the record writes it (null: none); the hive does not change.
     std::map<Text, std::shared_ptr<const PublisherRegistration>> publishers_;
