@@ -5,6 +5,7 @@
 
 #include "platform/offline/eventlog/classic_record.h"
 #include "platform/offline/eventlog/event_log_fixtures.h"
+#include "platform/offline/eventlog/log_file.h"
 #include "support/test_drive.h"
 #include "writers/evt/evt_log_writer.h"
 
@@ -125,6 +126,70 @@ TEST_F(OfflineEventLogTest, HandsOutWholeRecordsWithTheClassicBufferContract) {
         ASSERT_EQ(all.size(), 300u);
         EXPECT_EQ(all.front(), 300u);
     }
+}
+
+// A log as the service leaves it after wrapping: the chunk with the newest records in the middle
+// of the file, a stale copy of records in the chunk after it, a damaged chunk and a last chunk
+// cut short. Read as a stream on one thread or four, in any buffer size, it hands out what the
+// whole file sorted by number gives, each record once, and counts the same facts.
+TEST_F(OfflineEventLogTest, AWrappedLogStreamsAsTheWholeFileSortedGivesIt) {
+    auto events = testing::NumberedEvents(1, 600);
+    const auto stale = testing::NumberedEvents(441, 30);  // copies of records already written
+    const auto file = evtxwriter::WriteEvtxLog(events, u"Application", {.recordsPerChunk = 40});
+    const size_t chunks = (file.size() - 4096) / 65536;
+    ASSERT_GE(chunks, 15u);
+    // Rotate the ring: the chunks of records 441..600 go first, then 1..440.
+    std::vector<uint8_t> wrapped(file.begin(), file.begin() + 4096);
+    const auto chunkAt = [&](size_t i) { return file.begin() + 4096 + static_cast<ptrdiff_t>(i * 65536); };
+    wrapped.insert(wrapped.end(), chunkAt(11), chunkAt(chunks));
+    wrapped.insert(wrapped.end(), chunkAt(0), chunkAt(11));
+    const auto staleFile = evtxwriter::WriteEvtxLog(stale, u"Application");
+    wrapped.insert(wrapped.end(), staleFile.begin() + 4096, staleFile.begin() + 4096 + 65536);
+    std::fill_n(wrapped.begin() + 4096 + 3 * 65536 + 700, 64, 0xEE);  // inside a record
+    wrapped.resize(wrapped.size() - 65536 / 2);                        // the stale chunk cut short
+    drive.tree().Write(std::string(kLogs) + "Application.evtx", wrapped);
+
+    eventlog::LogFileFacts whole;
+    const auto expected =
+        testing::Numbers(testing::Records(eventlog::ReadLogFile(wrapped, eventlog::LogFormat::Evtx, &whole)));
+    ASSERT_GT(expected.size(), 550u);
+    for (const int threads : {1, 4}) {
+        for (const uint32_t size : {600u, 1u << 16}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, buffer " + std::to_string(size));
+            eventlog::LogFactsLedger ledger;
+            {
+                auto streaming =
+                    MakeOfflineEventLogService(drive.files(), u"C:\\Windows", &ledger, threads);
+                auto log = streaming->Open(u"Application");
+                EXPECT_EQ(ReadAll(*log, size), expected);
+            }
+            ASSERT_EQ(ledger.Logs().size(), 1u);
+            const auto& facts = ledger.Logs()[0];
+            EXPECT_EQ(facts.records, whole.records);
+            EXPECT_EQ(facts.damagedChunks, whole.damagedChunks);
+            EXPECT_EQ(facts.damagedRecords, whole.damagedRecords);
+            EXPECT_EQ(facts.truncated, whole.truncated);
+            EXPECT_TRUE(facts.truncated);
+            EXPECT_EQ(facts.lastNumber, 600u);
+            EXPECT_EQ(facts.oldest, whole.oldest);
+            EXPECT_EQ(facts.newest, whole.newest);
+        }
+    }
+}
+
+// A log closed before its last record has been read still gets its whole facts.
+TEST_F(OfflineEventLogTest, ALogClosedEarlyIsCountedWhole) {
+    PutEvtx(std::string(kLogs) + "Application.evtx", 1, 2000);
+    eventlog::LogFactsLedger ledger;
+    auto streaming = MakeOfflineEventLogService(drive.files(), u"C:\\Windows", &ledger, 2);
+    {
+        auto log = streaming->Open(u"Application");
+        std::vector<uint8_t> buffer(4096);
+        ASSERT_TRUE(log->ReadBackwards(buffer.data(), 4096).ok);
+    }
+    ASSERT_EQ(ledger.Logs().size(), 1u);
+    EXPECT_EQ(ledger.Logs()[0].records, 2000u);
+    EXPECT_EQ(ledger.Logs()[0].lastNumber, 2000u);
 }
 
 }  // namespace
