@@ -14,7 +14,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 
 extern "C" {
 __declspec(dllimport) volatile void* crash_return_address;
@@ -96,9 +96,9 @@ int wmain(int argc, wchar_t** argv) {
     g_dumpPath = argv[2];
     g_reportPath = argv[3];
     ::SetUnhandledExceptionFilter(WriteDumpAndReport);
-    if (std::wcscmp(argv[1], L"null") == 0)
+    if (::wcscmp(argv[1], L"null") == 0)
         return CrashThroughNull(5);
-    if (std::wcscmp(argv[1], L"overrun") == 0)
+    if (::wcscmp(argv[1], L"overrun") == 0)
         return static_cast<int>(CrashByOverrun());
     return 2;
 }
