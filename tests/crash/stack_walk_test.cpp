@@ -1,7 +1,7 @@
 // The stack walk over dumps of our writer. x64: a PE image of our own on the test drive with
 // unwind data for a leaf, a function with pushes and an allocation, one with a frame pointer and
-// one whose unwind info is chained; the stack is laid out as those prologs leave it, so each
-// caller is at a place the unwind data alone can find. x86: a chain of saved frame pointers.
+// one whose unwind info is chained (walk_fixture.h); the stack is laid out as those prologs leave
+// it, so each caller is at a place the unwind data alone can find. x86: a chain of saved frame pointers.
 // The scan: return addresses told from other values by the call before them.
 #include <gtest/gtest.h>
 
@@ -11,87 +11,21 @@
 #include "dump_test_files.h"
 #include "dump_writer.h"
 #include "pe_image_writer.h"
+#include "walk_fixture.h"
 
 namespace veltrano::crash {
 namespace {
 using namespace testing;
 using dump::DumpArchitecture;
 
-constexpr uint64_t kApp = 0x1'4000'0000;
-constexpr uint64_t kSystem = 0x7FF8'0000'0000;
-constexpr uint64_t kStack = 0x00C0'0000'0000;
-constexpr uint32_t kStamp = 0x5F000000;
+constexpr uint64_t kApp = kWalkApp;
+constexpr uint64_t kSystem = kWalkSystem;
+constexpr uint64_t kStack = kWalkStack;
 
-// Unwind operations, as the x64 documentation numbers them.
-constexpr uint8_t kPushNonvol = 0, kAllocLarge = 1, kAllocSmall = 2, kSetFpreg = 3;
-constexpr uint8_t kRbx = 3, kRbp = 5, kRsi = 6;
-
-void Put64(std::vector<uint8_t>& stack, uint64_t at, uint64_t value) {
-    for (int i = 0; i < 8; ++i)
-        stack[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
+ImagePlan AppImage() { return WalkAppImage(); }
+DumpPlan X64Plan() { return WalkPlan(); }
 dump::DumpModule Module(uint64_t base, uint32_t size, TextView path, uint32_t stamp) {
-    dump::DumpModule m;
-    m.base = base;
-    m.size = size;
-    m.timeStamp = stamp;
-    m.name = Text(path);
-    return m;
-}
-
-// Four functions of app.exe: a leaf at 0x1400 (no entry), F1 [0x1000, 0x1100) with push rbp,
-// push rbx, sub rsp 28h; F2 [0x1100, 0x1200) with push rbp, mov rbp rsp, sub rsp 40h; F3
-// [0x1200, 0x1280) with sub rsp 100h, chained to F3's start [0x1280, 0x1300) with push rsi. Each
-// return address follows a call.
-ImagePlan AppImage() {
-    ImagePlan plan;
-    plan.timeStamp = kStamp;
-    WrittenFunction f1{0x1000, 0x1100, 6, 0, 0,
-                       {UnwindCode(6, kAllocSmall, 4), UnwindCode(2, kPushNonvol, kRbx),
-                        UnwindCode(1, kPushNonvol, kRbp)}};
-    WrittenFunction f2{0x1100, 0x1200, 8, kRbp, 0,
-                       {UnwindCode(8, kAllocSmall, 7), UnwindCode(4, kSetFpreg, 0),
-                        UnwindCode(1, kPushNonvol, kRbp)}};
-    WrittenFunction f3{0x1200, 0x1280, 0, 0, 0, {UnwindCode(0, kAllocLarge, 0), 0x20}, 3};
-    WrittenFunction f3Start{0x1280, 0x1300, 1, 0, 0, {UnwindCode(1, kPushNonvol, kRsi)}};
-    plan.functions = {f1, f2, f3, f3Start};
-    // The calls the return addresses follow.
-    for (const uint32_t ret : {0x1050u, 0x1150u, 0x1220u})
-        plan.code.push_back({ret - 5, {0xE8, 0x10, 0x20, 0x30, 0x40}});
-    return plan;
-}
-
-// The stack those functions leave, from the leaf's rsp (kStack) up: the leaf's return into F1,
-// F1's locals, rbx, rbp (F2's frame) and return into F2; F2's locals to its frame, the saved
-// rbp and return into F3; F3's 100h bytes, rsi and the return into the system module.
-struct X64Stack {
-    std::vector<uint8_t> bytes = std::vector<uint8_t>(0x400, 0);
-    uint64_t f2Frame = kStack + 8 + 0x38 + 8 + 0x40;  // where F2's rbp points
-    X64Stack() {
-        Put64(bytes, 0, kApp + 0x1050);            // leaf -> F1
-        Put64(bytes, 8 + 0x28, 0x1111);            // rbx
-        Put64(bytes, 8 + 0x30, f2Frame);           // rbp
-        Put64(bytes, 8 + 0x38, kApp + 0x1150);     // F1 -> F2
-        const uint64_t f2 = f2Frame - kStack;
-        Put64(bytes, f2, 0);                       // F2's caller's rbp
-        Put64(bytes, f2 + 8, kApp + 0x1220);       // F2 -> F3
-        Put64(bytes, f2 + 16 + 0x100, 0x6666);     // rsi
-        Put64(bytes, f2 + 16 + 0x108, kSystem + 0x4321);  // F3 -> the system
-    }
-};
-
-DumpPlan X64Plan(const X64Stack& stack) {
-    DumpPlan plan;
-    plan.modules = {Module(kApp, 0x10000, u"C:\\app.exe", kStamp),
-                    Module(kSystem, 0x100000, u"C:\\Windows\\System32\\ntdll.dll", 1)};
-    WrittenThread t;
-    t.id = 1;
-    t.stackStart = kStack;
-    t.stack = stack.bytes;
-    t.context = {DumpArchitecture::X64, 0x10001F, kApp + 0x1400, kStack, 0x9999};
-    plan.threads = {t};
-    return plan;
+    return WalkModule(base, size, path, stamp);
 }
 
 class StackWalkTest : public ::testing::Test {
@@ -140,8 +74,7 @@ void ExpectFrames(const std::vector<Frame>& frames, const std::vector<Expected>&
 
 TEST_F(StackWalkTest, X64UnwindDataLeadsThroughLeafPushesFramePointerAndChainedInfo) {
     PutImage(AppImage());
-    const X64Stack stack;
-    const auto frames = Walk(X64Plan(stack));
+    const auto frames = Walk(X64Plan());
     ExpectFrames(frames, {{kApp + 0x1400, FrameSource::Context},
                           {kApp + 0x1050, FrameSource::Unwind},
                           {kApp + 0x1150, FrameSource::Unwind},
@@ -156,8 +89,7 @@ TEST_F(StackWalkTest, X64UnwindDataLeadsThroughLeafPushesFramePointerAndChainedI
 }
 
 TEST_F(StackWalkTest, X64WithoutTheImageTheScanFindsTheReturnAddresses) {
-    const X64Stack stack;
-    ExpectFrames(Walk(X64Plan(stack), false), {{kApp + 0x1400, FrameSource::Context},
+    ExpectFrames(Walk(X64Plan(), false), {{kApp + 0x1400, FrameSource::Context},
                                                {kApp + 0x1050, FrameSource::Scan},
                                                {kApp + 0x1150, FrameSource::Scan},
                                                {kApp + 0x1220, FrameSource::Scan},
@@ -168,8 +100,7 @@ TEST_F(StackWalkTest, DamagedUnwindDataEndsTheUnwindAndTheScanGoesOn) {
     ImagePlan looped = AppImage();
     looped.functions[1].chained = 1;  // F2 chained to itself, for ever
     PutImage(looped);
-    const X64Stack stack;
-    ExpectFrames(Walk(X64Plan(stack)), {{kApp + 0x1400, FrameSource::Context},
+    ExpectFrames(Walk(X64Plan()), {{kApp + 0x1400, FrameSource::Context},
                                         {kApp + 0x1050, FrameSource::Unwind},
                                         {kApp + 0x1150, FrameSource::Unwind},
                                         {kApp + 0x1220, FrameSource::Scan},
@@ -178,7 +109,7 @@ TEST_F(StackWalkTest, DamagedUnwindDataEndsTheUnwindAndTheScanGoesOn) {
     ImagePlan outside = AppImage();
     outside.functions[0].unwindInfoOverride = 0xFFFFFF00;
     PutImage(outside);
-    ExpectFrames(Walk(X64Plan(stack)), {{kApp + 0x1400, FrameSource::Context},
+    ExpectFrames(Walk(X64Plan()), {{kApp + 0x1400, FrameSource::Context},
                                         {kApp + 0x1050, FrameSource::Unwind},
                                         {kApp + 0x1150, FrameSource::Scan},
                                         {kApp + 0x1220, FrameSource::Scan},
@@ -197,7 +128,7 @@ TEST_F(StackWalkTest, ScanTakesOnlyAddressesThatFollowACall) {
     put(0x80, {0x41, 0xFF, 0xD0});
     put(0x90, {0xFF, 0x54, 0x24, 0x08});
     put(0xA0, {0xFF, 0x25, 1, 2, 3, 4});
-    DumpPlan plan = X64Plan(X64Stack());
+    DumpPlan plan = X64Plan();
     plan.memory = {{kApp + 0x2000, code}};
     plan.threads[0].context.ip = kSystem + 0x10;  // no image: straight to the scan
     std::vector<uint8_t> words(0x40, 0);
@@ -242,12 +173,11 @@ TEST_F(StackWalkTest, X86FollowsSavedFramePointersPastValuesTheScanWouldTake) {
 
 TEST_F(StackWalkTest, LimitsBoundTheFramesAndTheBytesScanned) {
     PutImage(AppImage());
-    const X64Stack stack;
     limits.maxFrames = 2;
-    EXPECT_EQ(Walk(X64Plan(stack)).size(), 2u);
+    EXPECT_EQ(Walk(X64Plan()).size(), 2u);
     limits.maxFrames = 64;
     limits.maxScanBytes = 0x40;  // the leaf's return only: F1's is 40h bytes further up
-    ExpectFrames(Walk(X64Plan(stack), false), {{kApp + 0x1400, FrameSource::Context},
+    ExpectFrames(Walk(X64Plan(), false), {{kApp + 0x1400, FrameSource::Context},
                                                {kApp + 0x1050, FrameSource::Scan}});
 }
 

@@ -23,6 +23,8 @@ mkdir -p "$corpus/seeds/hive" "$corpus/seeds/pe" "$corpus/seeds/format"
 "$bin/manifest/manifest_seeds" "$corpus/seeds/manifest"
 "$bin/engine/engine_seeds" "$corpus/seeds"
 "$bin/dump/dump_seeds" "$corpus/seeds/dump"
+"$bin/dump/kernel_dump_seeds" "$corpus/seeds/kernel"
+"$bin/crash/crash_seeds" "$corpus/seeds/crash"
 # Message files: ours (none without the MinGW-w64 tools), and the smallest of Wine's that have a
 # message table, plus two without one.
 wine=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
@@ -69,3 +71,5 @@ run engine/report_file_fuzzer "$corpus/seeds/reports"
 run engine/event_record_fuzzer "$corpus/seeds/records"
 run manifest/crim_fuzzer "$corpus/seeds/manifest"
 run dump/dump_fuzzer "$corpus/seeds/dump"
+run dump/kernel_dump_fuzzer "$corpus/seeds/kernel"
+run crash/crash_fuzzer "$corpus/seeds/crash"
