@@ -14,6 +14,9 @@ constexpr size_t kIndirectCallOpcode = 0xFF;
 constexpr size_t kDirectCallOpcode = 0xE8;
 constexpr size_t kDirectCallLength = 5;
 constexpr size_t kLongestCall = 7;  // FF /2 with a SIB byte and a 32-bit displacement
+// An image's first page holds its headers, never code: a value there is the module's handle or a
+// pointer to its headers, not a return address.
+constexpr uint64_t kHeaderPage = 0x1000;
 
 class Walker {
   public:
@@ -92,7 +95,8 @@ class Walker {
             const auto value = ReadPointer(sp + done);
             if (!value)
                 break;  // the top of the stack the dump holds
-            if (dump_.ModuleAt(*value) && LooksLikeReturnAddress(*value))
+            const dump::DumpModule* m = dump_.ModuleAt(*value);
+            if (m && *value - m->base >= kHeaderPage && LooksLikeReturnAddress(*value))
                 Add(*value, FrameSource::Scan);
         }
     }

@@ -53,7 +53,7 @@ DumpPlan FaultInNtdll() {
     cv.age = 0x1A;
     cv.pdbName = u"D:\\build\\app.pdb";
     std::vector<uint8_t> stack(0x200, 0);
-    Put64(stack, 0x08, kKernelBase + 0x777);
+    Put64(stack, 0x08, kKernelBase + 0x1777);
     Put64(stack, 0x20, kApp + 0x1050);
     Put64(stack, 0x60, kApp + 0x2345);
     WrittenThread t;
@@ -119,7 +119,7 @@ TEST_F(CrashAnalysisTest, ExceptionModulesAndProcess) {
 TEST_F(CrashAnalysisTest, SignatureNamesTheFirstFrameOutsideTheDispatchModules) {
     const CrashAnalysis a = Analyse(FaultInNtdll());
     ASSERT_EQ(a.frames.size(), 4u);
-    EXPECT_EQ(a.frames[1].offset, 0x777u);  // kernelbase, a dispatch module too
+    EXPECT_EQ(a.frames[1].offset, 0x1777u);  // kernelbase, a dispatch module too
     ASSERT_TRUE(a.signature);
     EXPECT_EQ(a.signature->frame, 2u);
     EXPECT_EQ(a.signature->module, u"app.exe");

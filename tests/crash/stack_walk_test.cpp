@@ -131,9 +131,11 @@ TEST_F(StackWalkTest, ScanTakesOnlyAddressesThatFollowACall) {
     DumpPlan plan = X64Plan();
     plan.memory = {{kApp + 0x2000, code}};
     plan.threads[0].context.ip = kSystem + 0x10;  // no image: straight to the scan
-    std::vector<uint8_t> words(0x40, 0);
-    const uint64_t values[] = {kApp + 0x20C0, kApp + 0x2010, kApp + 0x20A0, kStack,
-                               kApp + 0x2040, kApp + 0x2080, kApp + 0x2090, 0x12345678};
+    std::vector<uint8_t> words(0x50, 0);
+    // And the module's handle and a pointer into its headers, which no call returns to.
+    const uint64_t values[] = {kApp + 0x20C0, kApp + 0x2010, kApp + 0x20A0, kStack, kApp,
+                               kApp + 0x2040, kApp + 0x80, kApp + 0x2080, kApp + 0x2090,
+                               0x12345678};
     for (size_t i = 0; i < std::size(values); ++i)
         Put64(words, i * 8, values[i]);
     plan.threads[0].stack = words;
