@@ -3,6 +3,8 @@
 // bytes scanned are bounded, so a damaged or hostile dump ends the walk rather than looping.
 #include "crash/stack_walk.h"
 
+#include <algorithm>
+
 #include "base/byte_view.h"
 #include "crash/x64_unwind.h"
 
@@ -17,6 +19,7 @@ constexpr size_t kLongestCall = 7;  // FF /2 with a SIB byte and a 32-bit displa
 // An image's first page holds its headers, never code: a value there is the module's handle or a
 // pointer to its headers, not a return address.
 constexpr uint64_t kHeaderPage = 0x1000;
+constexpr uint64_t kScanChunk = 0x1000;
 
 class Walker {
   public:
@@ -89,15 +92,28 @@ class Walker {
         return sp;
     }
 
+    // The stack is read a page at a time (a file read each, not one per pointer); the last,
+    // partly held page pointer by pointer.
     void Scan(uint64_t sp) {
         const uint64_t step = x64_ ? 8 : 4;
-        for (uint64_t done = 0; done < limits_.maxScanBytes && !Full(); done += step) {
-            const auto value = ReadPointer(sp + done);
-            if (!value)
-                break;  // the top of the stack the dump holds
-            const dump::DumpModule* m = dump_.ModuleAt(*value);
-            if (m && *value - m->base >= kHeaderPage && LooksLikeReturnAddress(*value))
-                Add(*value, FrameSource::Scan);
+        uint64_t done = 0;
+        while (done < limits_.maxScanBytes && !Full()) {
+            const uint64_t chunk = std::min<uint64_t>(kScanChunk, limits_.maxScanBytes - done);
+            std::optional<std::vector<uint8_t>> bytes = dump_.ReadMemory(sp + done, chunk);
+            const bool whole = bytes.has_value();
+            for (uint64_t at = 0; at + step <= chunk && !Full(); at += step) {
+                std::optional<uint64_t> value;
+                if (whole) {
+                    const ByteView b(bytes->data(), bytes->size());
+                    value = x64_ ? b.U64(at) : b.U32(at);
+                } else if (!(value = ReadPointer(sp + done + at))) {
+                    return;  // the top of the stack the dump holds
+                }
+                const dump::DumpModule* m = dump_.ModuleAt(*value);
+                if (m && *value - m->base >= kHeaderPage && LooksLikeReturnAddress(*value))
+                    Add(*value, FrameSource::Scan);
+            }
+            done += chunk;
         }
     }
 
