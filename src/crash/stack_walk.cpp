@@ -66,7 +66,8 @@ class Walker {
             if (!m || !image)
                 break;
             X64Registers caller = regs;
-            if (!UnwindX64(*image, m->base, caller, read) || caller.rsp() <= regs.rsp() ||
+            const bool returned = frames.size() > 1;
+            if (!UnwindX64(*image, m->base, caller, read, returned) || caller.rsp() <= regs.rsp() ||
                 !dump_.ModuleAt(caller.rip))
                 break;
             regs = caller;

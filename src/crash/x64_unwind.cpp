@@ -49,11 +49,12 @@ unsigned SlotsOf(uint8_t op, uint8_t info) {
 
 }  // namespace
 
-bool UnwindX64(ModuleImage& image, uint64_t base, X64Registers& regs, const ReadQword& read) {
-    if (regs.rip < base || regs.rip - base > UINT32_MAX)
+bool UnwindX64(ModuleImage& image, uint64_t base, X64Registers& regs, const ReadQword& read,
+               bool returned) {
+    if (regs.rip < base || regs.rip - base > UINT32_MAX || (returned && regs.rip == base))
         return false;
     const auto rva = static_cast<uint32_t>(regs.rip - base);
-    auto function = image.FunctionAt(rva);
+    auto function = image.FunctionAt(returned ? rva - 1 : rva);
     bool machineFrame = false;
     // Inside the first function the prolog may have run only in part; a chained function's
     // prolog ran whole.

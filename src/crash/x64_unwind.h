@@ -25,7 +25,10 @@ struct X64Registers {
 using ReadQword = std::function<std::optional<uint64_t>(uint64_t address)>;
 
 // Replaces regs (inside the image loaded at base) by its caller's; false when the unwind data
-// is damaged or the stack it needs is not in the dump (regs are then unspecified).
-bool UnwindX64(ModuleImage& image, uint64_t base, X64Registers& regs, const ReadQword& read);
+// is damaged or the stack it needs is not in the dump (regs are then unspecified). returned:
+// regs.rip is a return address (every frame but the first), so its function is the one holding
+// the byte before it: a call that ends its function returns to the next one's first byte.
+bool UnwindX64(ModuleImage& image, uint64_t base, X64Registers& regs, const ReadQword& read,
+               bool returned);
 
 }  // namespace veltrano::crash

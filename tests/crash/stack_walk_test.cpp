@@ -88,6 +88,19 @@ TEST_F(StackWalkTest, X64UnwindDataLeadsThroughLeafPushesFramePointerAndChainedI
     EXPECT_EQ(frames[4].offset, 0x4321u);
 }
 
+TEST_F(StackWalkTest, X64ReturnAfterAFunctionsLastCallUnwindsByThatFunction) {
+    // The leaf was called by F1's last instruction: its return address is F2's first byte, and
+    // F2's unwind data (a frame pointer) would give nonsense for F1's frame.
+    PutImage(AppImage());
+    DumpPlan plan = X64Plan();
+    Put64(plan.threads[0].stack, 0, kApp + 0x1100);
+    ExpectFrames(Walk(plan), {{kApp + 0x1400, FrameSource::Context},
+                              {kApp + 0x1100, FrameSource::Unwind},
+                              {kApp + 0x1150, FrameSource::Unwind},
+                              {kApp + 0x1220, FrameSource::Unwind},
+                              {kSystem + 0x4321, FrameSource::Unwind}});
+}
+
 TEST_F(StackWalkTest, X64WithoutTheImageTheScanFindsTheReturnAddresses) {
     ExpectFrames(Walk(X64Plan(), false), {{kApp + 0x1400, FrameSource::Context},
                                                {kApp + 0x1050, FrameSource::Scan},
