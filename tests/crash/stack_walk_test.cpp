@@ -50,7 +50,12 @@ class StackWalkTest : public ::testing::Test {
         };
         return WalkStack(*dump_, *dump_->threads()[0].context, {}, source, limits);
     }
-    void PutImage(const ImagePlan& plan) { drive_.tree().Write("app.exe", WritePeImage(plan)); }
+    // The images of the last walk are closed first: Windows keeps an open file from being
+    // written.
+    void PutImage(const ImagePlan& plan) {
+        images_.clear();
+        drive_.tree().Write("app.exe", WritePeImage(plan));
+    }
 
     WalkLimits limits;
     TestDrive drive_;
