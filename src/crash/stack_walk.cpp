@@ -19,7 +19,6 @@ constexpr size_t kLongestCall = 7;  // FF /2 with a SIB byte and a 32-bit displa
 // An image's first page holds its headers, never code: a value there is the module's handle or a
 // pointer to its headers, not a return address.
 constexpr uint64_t kHeaderPage = 0x1000;
-constexpr uint64_t kScanChunk = 0x1000;
 
 class Walker {
   public:
@@ -93,28 +92,33 @@ class Walker {
         return sp;
     }
 
-    // The stack is read a page at a time (a file read each, not one per pointer); the last,
-    // partly held page pointer by pointer.
+    // How many bytes from address the dump holds without a gap (ranges that meet continue
+    // each other), up to limit.
+    uint64_t HeldFrom(uint64_t address, uint64_t limit) const {
+        uint64_t held = 0;
+        for (const dump::DumpMemoryRange& r : dump_.memory()) {
+            const uint64_t at = address + held;
+            if (held >= limit || r.start > at)
+                break;
+            if (at - r.start < r.size)
+                held += r.size - (at - r.start);
+        }
+        return std::min(held, limit);
+    }
+
+    // The stack the dump holds above sp, read at once (one file read, not one per pointer).
     void Scan(uint64_t sp) {
         const uint64_t step = x64_ ? 8 : 4;
-        uint64_t done = 0;
-        while (done < limits_.maxScanBytes && !Full()) {
-            const uint64_t chunk = std::min<uint64_t>(kScanChunk, limits_.maxScanBytes - done);
-            std::optional<std::vector<uint8_t>> bytes = dump_.ReadMemory(sp + done, chunk);
-            const bool whole = bytes.has_value();
-            for (uint64_t at = 0; at + step <= chunk && !Full(); at += step) {
-                std::optional<uint64_t> value;
-                if (whole) {
-                    const ByteView b(bytes->data(), bytes->size());
-                    value = x64_ ? b.U64(at) : b.U32(at);
-                } else if (!(value = ReadPointer(sp + done + at))) {
-                    return;  // the top of the stack the dump holds
-                }
-                const dump::DumpModule* m = dump_.ModuleAt(*value);
-                if (m && *value - m->base >= kHeaderPage && LooksLikeReturnAddress(*value))
-                    Add(*value, FrameSource::Scan);
-            }
-            done += chunk;
+        const uint64_t held = HeldFrom(sp, limits_.maxScanBytes);
+        const auto bytes = held >= step ? dump_.ReadMemory(sp, static_cast<size_t>(held)) : std::nullopt;
+        if (!bytes)
+            return;
+        const ByteView b(bytes->data(), bytes->size());
+        for (uint64_t at = 0; at + step <= held && !Full(); at += step) {
+            const uint64_t value = x64_ ? b.U64(at) : b.U32(at);
+            const dump::DumpModule* m = dump_.ModuleAt(value);
+            if (m && value - m->base >= kHeaderPage && LooksLikeReturnAddress(value))
+                Add(value, FrameSource::Scan);
         }
     }
 
