@@ -44,7 +44,8 @@ Text PdbId(const dump::DumpCodeView& cv) {
         return {};
     const auto& g = cv.guid;
     const uint32_t data1 = g[0] | (g[1] << 8) | (g[2] << 16) | (uint32_t{g[3]} << 24);
-    Text id = UpperHex(data1, 8) + UpperHex(g[4] | (g[5] << 8), 4) + UpperHex(g[6] | (g[7] << 8), 4);
+    Text id =
+        UpperHex(data1, 8) + UpperHex(g[4] | (g[5] << 8), 4) + UpperHex(g[6] | (g[7] << 8), 4);
     for (size_t i = 8; i < 16; ++i)
         id += UpperHex(g[i], 2);
     return id + UpperHex(cv.age, 0);
@@ -68,12 +69,12 @@ const char* ArchitectureName(const std::optional<dump::DumpSystemInfo>& info) {
     if (!info)
         return "other";
     switch (info->Architecture()) {
-    case dump::DumpArchitecture::X64:
-        return "x64";
-    case dump::DumpArchitecture::X86:
-        return "x86";
-    default:
-        return "other";
+        case dump::DumpArchitecture::X64:
+            return "x64";
+        case dump::DumpArchitecture::X86:
+            return "x86";
+        default:
+            return "other";
     }
 }
 
@@ -90,8 +91,8 @@ class DriveImages {
         auto [it, added] = images_.try_emplace(index);
         if (added) {
             const dump::DumpModule& m = dump_.modules()[index];
-            auto image = m.name.empty() ? std::nullopt
-                                        : ModuleImage::Open(files_.OpenForReading(m.name));
+            auto image =
+                m.name.empty() ? std::nullopt : ModuleImage::Open(files_.OpenForReading(m.name));
             if (image && image->sizeOfImage() == m.size && image->timeStamp() == m.timeStamp)
                 it->second = std::move(image);
         }
@@ -179,10 +180,12 @@ CrashAnalysis AnalyseDump(FileSystem& files, TextView path, const CrashOptions& 
         return a;
     }
     location.size = std::min(location.size, kContextBytesNeeded);
-    const std::vector<uint8_t> registers = dump->ReadLocation(location).value_or(std::vector<uint8_t>());
+    const std::vector<uint8_t> registers =
+        dump->ReadLocation(location).value_or(std::vector<uint8_t>());
     DriveImages images(files, *dump, options.readModuleFiles);
-    a.frames = WalkStack(*dump, *context, registers,
-                         [&images](size_t index) { return images(index); }, options.limits);
+    a.frames = WalkStack(
+        *dump, *context, registers, [&images](size_t index) { return images(index); },
+        options.limits);
     if (a.frames.size() <= 1)
         a.problems.push_back("no caller of the faulting frame was found on the stack");
     a.signature = SignatureOf(a.frames, a.modules);

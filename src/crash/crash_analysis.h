@@ -33,11 +33,11 @@ struct CrashOptions {
 
 // A module of the process, as the dump's module list gives it.
 struct CrashModule {
-    Text name;          // file name only, lower-case ("kernelbase.dll")
-    Text path;          // the full path the dump gives ("C:\Windows\System32\KERNELBASE.dll")
-    uint64_t base = 0;  // load address
-    uint32_t size = 0;  // bytes of the image in memory
-    Text version;       // file version "10.0.17134.254"; empty when the module has none
+    Text name;               // file name only, lower-case ("kernelbase.dll")
+    Text path;               // the full path the dump gives ("C:\Windows\System32\KERNELBASE.dll")
+    uint64_t base = 0;       // load address
+    uint32_t size = 0;       // bytes of the image in memory
+    Text version;            // file version "10.0.17134.254"; empty when the module has none
     uint32_t timeStamp = 0;  // the image's link time (seconds since 1970): with size, the key
                              // symbol servers file the image under
     Text pdbName;            // the PDB the CodeView record names; empty when none
@@ -49,8 +49,8 @@ struct CrashModule {
 
 // The module an address lies in and where in it.
 struct ModuleOffset {
-    Text name;     // as CrashModule::name
-    Text version;  // as CrashModule::version
+    Text name;            // as CrashModule::name
+    Text version;         // as CrashModule::version
     uint64_t offset = 0;  // address minus the module's load address
 };
 
@@ -64,8 +64,8 @@ struct CrashAnalysis {
     // The exception stream's record. No exception stream (a dump of a hang, written on request):
     // hasException false and the fields below about it empty.
     bool hasException = false;
-    uint32_t exceptionCode = 0;   // the NTSTATUS (0xC0000005: access violation)
-    Text exceptionName;           // the code's name from the machine's message tables; may be empty
+    uint32_t exceptionCode = 0;  // the NTSTATUS (0xC0000005: access violation)
+    Text exceptionName;          // the code's name from the machine's message tables; may be empty
     uint64_t exceptionAddress = 0;  // the faulting instruction's address (the record's own)
     uint32_t threadId = 0;          // the thread that raised it
     // The record's parameters (at most 15): for an access violation (0xC0000005) the first is
@@ -84,7 +84,7 @@ struct CrashAnalysis {
     std::vector<CrashModule> modules;  // in the dump's order
     // The version of Windows the process ran on, as "10.0.17134"; empty without a system info.
     Text osVersion;
-    Text architecture;                // "x64", "x86" or "other"
+    Text architecture;                  // "x64", "x86" or "other"
     std::optional<uint32_t> processId;  // from the misc info stream, when it has one
     uint32_t dumpTime = 0;              // when the dump was written, seconds since 1970 UTC
 };

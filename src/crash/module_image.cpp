@@ -11,8 +11,8 @@ namespace {
 
 constexpr uint32_t kNewHeaderOffset = 0x3C;
 constexpr size_t kCoffHeaderSize = 20;
-constexpr size_t kSectionCount = 2;       // in the COFF header
-constexpr size_t kTimeDateStamp = 4;      // in the COFF header
+constexpr size_t kSectionCount = 2;         // in the COFF header
+constexpr size_t kTimeDateStamp = 4;        // in the COFF header
 constexpr size_t kOptionalHeaderSize = 16;  // in the COFF header
 constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
@@ -70,8 +70,7 @@ std::optional<ModuleImage> ModuleImage::Open(std::unique_ptr<ReadableFile> file)
     const ByteView t(table->data(), table->size());
     for (size_t i = 0; i < sections; ++i) {
         const size_t at = i * kSectionHeaderSize;
-        image.sections_.push_back(
-            {t.U32(at + 12), t.U32(at + 8), t.U32(at + 20), t.U32(at + 16)});
+        image.sections_.push_back({t.U32(at + 12), t.U32(at + 8), t.U32(at + 20), t.U32(at + 16)});
     }
     return image;
 }

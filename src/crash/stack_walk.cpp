@@ -110,7 +110,8 @@ class Walker {
     void Scan(uint64_t sp) {
         const uint64_t step = x64_ ? 8 : 4;
         const uint64_t held = HeldFrom(sp, limits_.maxScanBytes);
-        const auto bytes = held >= step ? dump_.ReadMemory(sp, static_cast<size_t>(held)) : std::nullopt;
+        const auto bytes =
+            held >= step ? dump_.ReadMemory(sp, static_cast<size_t>(held)) : std::nullopt;
         if (!bytes)
             return;
         const ByteView b(bytes->data(), bytes->size());
@@ -127,7 +128,8 @@ class Walker {
     // addressing (register, memory, SIB, displacements). Code the dump does not hold is read from
     // the module's file; where neither has it, an address inside an image is taken as it is.
     bool LooksLikeReturnAddress(uint64_t address) {
-        std::optional<std::vector<uint8_t>> code = dump_.ReadMemory(address - kLongestCall, kLongestCall);
+        std::optional<std::vector<uint8_t>> code =
+            dump_.ReadMemory(address - kLongestCall, kLongestCall);
         if (!code) {
             const dump::DumpModule* m = dump_.ModuleAt(address);
             ModuleImage* image = Image(address);
@@ -179,14 +181,14 @@ class Walker {
 
 const char* FrameSourceName(FrameSource source) {
     switch (source) {
-    case FrameSource::Context:
-        return "context";
-    case FrameSource::FramePointer:
-        return "frame pointer";
-    case FrameSource::Unwind:
-        return "unwind";
-    case FrameSource::Scan:
-        return "scan";
+        case FrameSource::Context:
+            return "context";
+        case FrameSource::FramePointer:
+            return "frame pointer";
+        case FrameSource::Unwind:
+            return "unwind";
+        case FrameSource::Scan:
+            return "scan";
     }
     return "scan";
 }

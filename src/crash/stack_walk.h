@@ -1,8 +1,11 @@
 // The frames of one thread's stack without symbols. The first frame is the thread's registers;
 // callers are found, in order of trust: on x64 by the unwind data (.pdata / UNWIND_INFO) of the
 // module's own PE file, on x86 by the chain of saved frame pointers, and where neither leads on,
-// by a bounded scan of the stack for return addresses into a module's code (a value inside an
-// image whose bytes before it have the shape of a call instruction).
+// by a bounded scan of the stack for return addresses into a module's code: a value inside an
+// image, past its first page (the headers), whose bytes before it have the shape of a call
+// instruction, those bytes taken from the dump's memory or the module's file. Where neither holds
+// them every such value is taken, so a scan without the modules' files also lists stale return
+// addresses and pointers to an image's data; its frames say they were scanned.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +33,7 @@ const char* FrameSourceName(FrameSource source);
 struct Frame {
     uint64_t address = 0;  // the instruction pointer of the frame (a return address for callers)
     std::optional<uint64_t> moduleIndex;  // into the dump's module list; none outside any image
-    uint64_t offset = 0;   // address minus the module's base (the address itself without one)
+    uint64_t offset = 0;  // address minus the module's base (the address itself without one)
     FrameSource source = FrameSource::Context;
 };
 

@@ -32,18 +32,18 @@ constexpr int kMaxChain = 32;  // the depth the system's unwinder allows for a c
 // How many 16-bit slots a code takes, itself included.
 unsigned SlotsOf(uint8_t op, uint8_t info) {
     switch (op) {
-    case kAllocLarge:
-        return info == 0 ? 2 : 3;
-    case kSaveNonvol:
-    case kEpilogOrSaveXmm:
-    case kSaveXmm128:
-        return 2;
-    case kSaveNonvolFar:
-    case kSpareOrSaveXmmFar:
-    case kSaveXmm128Far:
-        return 3;
-    default:
-        return 1;
+        case kAllocLarge:
+            return info == 0 ? 2 : 3;
+        case kSaveNonvol:
+        case kEpilogOrSaveXmm:
+        case kSaveXmm128:
+            return 2;
+        case kSaveNonvolFar:
+        case kSpareOrSaveXmmFar:
+        case kSaveXmm128Far:
+            return 3;
+        default:
+            return 1;
     }
 }
 
@@ -82,7 +82,8 @@ bool UnwindX64(ModuleImage& image, uint64_t base, X64Registers& regs, const Read
         const auto ran = [&](unsigned i) { return prologDone || codes.U8(i * 2) <= prologOffset; };
         // Saves are addressed from the frame register's base once the prolog has set it.
         uint64_t frame = regs.rsp();
-        for (unsigned i = 0; i < count; i += SlotsOf(codes.U8(i * 2 + 1) & 15, codes.U8(i * 2 + 1) >> 4)) {
+        for (unsigned i = 0; i < count;
+             i += SlotsOf(codes.U8(i * 2 + 1) & 15, codes.U8(i * 2 + 1) >> 4)) {
             if ((codes.U8(i * 2 + 1) & 15) == kSetFpreg && frameReg != 0 && ran(i))
                 frame = regs.gpr[frameReg] - uint64_t{frameOffset} * 16;
         }
@@ -97,40 +98,40 @@ bool UnwindX64(ModuleImage& image, uint64_t base, X64Registers& regs, const Read
                 const uint64_t next32 = codes.U32((i + 1) * 2);
                 std::optional<uint64_t> value;
                 switch (op) {
-                case kPushNonvol:
-                    if (!(value = read(regs.rsp())))
-                        return false;
-                    regs.gpr[info] = *value;
-                    regs.rsp() += 8;
-                    break;
-                case kAllocLarge:
-                    regs.rsp() += info == 0 ? next16 * 8 : next32;
-                    break;
-                case kAllocSmall:
-                    regs.rsp() += uint64_t{info} * 8 + 8;
-                    break;
-                case kSetFpreg:
-                    regs.rsp() = frame;
-                    break;
-                case kSaveNonvol:
-                case kSaveNonvolFar:
-                    if (!(value = read(frame + (op == kSaveNonvol ? next16 * 8 : next32))))
-                        return false;
-                    regs.gpr[info] = *value;
-                    break;
-                case kPushMachframe: {
-                    const uint64_t at = regs.rsp() + (info ? 8 : 0);
-                    const auto rip = read(at);
-                    const auto rsp = read(at + 24);
-                    if (!rip || !rsp)
-                        return false;
-                    regs.rip = *rip;
-                    regs.rsp() = *rsp;
-                    machineFrame = true;
-                    break;
-                }
-                default:  // XMM saves and epilog descriptions change no integer register
-                    break;
+                    case kPushNonvol:
+                        if (!(value = read(regs.rsp())))
+                            return false;
+                        regs.gpr[info] = *value;
+                        regs.rsp() += 8;
+                        break;
+                    case kAllocLarge:
+                        regs.rsp() += info == 0 ? next16 * 8 : next32;
+                        break;
+                    case kAllocSmall:
+                        regs.rsp() += uint64_t{info} * 8 + 8;
+                        break;
+                    case kSetFpreg:
+                        regs.rsp() = frame;
+                        break;
+                    case kSaveNonvol:
+                    case kSaveNonvolFar:
+                        if (!(value = read(frame + (op == kSaveNonvol ? next16 * 8 : next32))))
+                            return false;
+                        regs.gpr[info] = *value;
+                        break;
+                    case kPushMachframe: {
+                        const uint64_t at = regs.rsp() + (info ? 8 : 0);
+                        const auto rip = read(at);
+                        const auto rsp = read(at + 24);
+                        if (!rip || !rsp)
+                            return false;
+                        regs.rip = *rip;
+                        regs.rsp() = *rsp;
+                        machineFrame = true;
+                        break;
+                    }
+                    default:  // XMM saves and epilog descriptions change no integer register
+                        break;
                 }
             }
             i += size;

@@ -40,12 +40,11 @@ dump::DumpModule Module(uint64_t base, uint32_t size, TextView path, uint32_t st
 // further up); the stack holds the return addresses only.
 DumpPlan FaultInNtdll() {
     DumpPlan plan;
-    plan.modules = {Module(kApp, 0x10000, u"C:\\Program Files\\App\\App.EXE", kStamp,
-                           0x0001'0002'0003'0004),
-                    Module(kNtdll, 0x100000, u"C:\\Windows\\System32\\ntdll.dll", 7,
-                           0x000A'0000'42EE'00FE),
-                    Module(kKernelBase, 0x100000, u"C:\\Windows\\System32\\KERNELBASE.dll", 8,
-                           0x000A'0000'42EE'0001)};
+    plan.modules = {
+        Module(kApp, 0x10000, u"C:\\Program Files\\App\\App.EXE", kStamp, 0x0001'0002'0003'0004),
+        Module(kNtdll, 0x100000, u"C:\\Windows\\System32\\ntdll.dll", 7, 0x000A'0000'42EE'00FE),
+        Module(kKernelBase, 0x100000, u"C:\\Windows\\System32\\KERNELBASE.dll", 8,
+               0x000A'0000'42EE'0001)};
     auto& cv = plan.modules[0].codeView;
     cv.kind = dump::DumpCodeView::Kind::Pdb70;
     cv.guid = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,

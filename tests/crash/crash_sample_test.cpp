@@ -24,7 +24,8 @@ using Line = std::vector<std::string>;
 std::map<std::string, std::vector<Line>> PeerReading(const fs::path& file) {
     const fs::path script =
         fs::path(VELTRANO_SOURCE_DIR) / "tests/platform/offline/dump/minidump_peer.py";
-    const std::string command = "/usr/bin/python3 '" + script.string() + "' '" + file.string() + "'";
+    const std::string command =
+        "/usr/bin/python3 '" + script.string() + "' '" + file.string() + "'";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::map<std::string, std::vector<Line>> lines;
     if (!pipe)

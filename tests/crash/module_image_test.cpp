@@ -35,7 +35,8 @@ std::string Run(const std::string& command) {
 std::vector<std::pair<uint64_t, std::vector<uint8_t>>> SectionBytes(const fs::path& dll,
                                                                     const char* section) {
     std::vector<std::pair<uint64_t, std::vector<uint8_t>>> lines;
-    std::istringstream in(Run(std::string(kObjdump) + " -s -j " + section + " '" + dll.string() + "'"));
+    std::istringstream in(
+        Run(std::string(kObjdump) + " -s -j " + section + " '" + dll.string() + "'"));
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line.substr(0, std::min<size_t>(line.size(), 46)));

@@ -30,8 +30,8 @@ std::vector<uint8_t> WritePeImage(const ImagePlan& plan) {
     Put32(b, 0x3C, pe);
     std::memcpy(&b[pe], "PE\0\0", 4);
     const size_t coff = pe + 4;
-    Put16(b, coff, 0x8664);           // Machine: x64
-    Put16(b, coff + 2, 1);            // one section
+    Put16(b, coff, 0x8664);  // Machine: x64
+    Put16(b, coff + 2, 1);   // one section
     Put32(b, coff + 4, plan.timeStamp);
     const uint16_t optionalSize = 240;  // PE32+ with 16 data directories
     Put16(b, coff + 16, optionalSize);

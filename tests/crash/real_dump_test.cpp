@@ -176,8 +176,9 @@ TEST_F(RealDumpTest, WithoutTheModulesFilesTheScanFindsTheSameCallers) {
         }
         ASSERT_FALSE(exeOffsets.empty());
         EXPECT_EQ(exeOffsets[0], report.at("return_offset"));
-        EXPECT_NE(std::find(exeOffsets.begin(), exeOffsets.end(), report.at("caller_return_offset")),
-                  exeOffsets.end());
+        EXPECT_NE(
+            std::find(exeOffsets.begin(), exeOffsets.end(), report.at("caller_return_offset")),
+            exeOffsets.end());
     }
 }
 

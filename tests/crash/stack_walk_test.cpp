@@ -1,12 +1,12 @@
 // The stack walk over dumps of our writer. x64: a PE image of our own on the test drive with
 // unwind data for a leaf, a function with pushes and an allocation, one with a frame pointer and
 // one whose unwind info is chained (walk_fixture.h); the stack is laid out as those prologs leave
-// it, so each caller is at a place the unwind data alone can find. x86: a chain of saved frame pointers.
-// The scan: return addresses told from other values by the call before them.
+// it, so each caller is at a place the unwind data alone can find. x86: a chain of saved frame
+// pointers. The scan: return addresses told from other values by the call before them.
 #include <gtest/gtest.h>
 
-#include "crash/stack_walk.h"
 #include <map>
+#include "crash/stack_walk.h"
 
 #include "dump_test_files.h"
 #include "dump_writer.h"
@@ -22,8 +22,12 @@ constexpr uint64_t kApp = kWalkApp;
 constexpr uint64_t kSystem = kWalkSystem;
 constexpr uint64_t kStack = kWalkStack;
 
-ImagePlan AppImage() { return WalkAppImage(); }
-DumpPlan X64Plan() { return WalkPlan(); }
+ImagePlan AppImage() {
+    return WalkAppImage();
+}
+DumpPlan X64Plan() {
+    return WalkPlan();
+}
 dump::DumpModule Module(uint64_t base, uint32_t size, TextView path, uint32_t stamp) {
     return WalkModule(base, size, path, stamp);
 }
@@ -45,7 +49,8 @@ class StackWalkTest : public ::testing::Test {
                 return nullptr;
             auto [it, added] = images_.try_emplace(index);
             if (added)
-                it->second = ModuleImage::Open(drive_.files().OpenForReading(dump_->modules()[index].name));
+                it->second =
+                    ModuleImage::Open(drive_.files().OpenForReading(dump_->modules()[index].name));
             return it->second ? &*it->second : nullptr;
         };
         return WalkStack(*dump_, *dump_->threads()[0].context, {}, source, limits);
@@ -108,10 +113,10 @@ TEST_F(StackWalkTest, X64ReturnAfterAFunctionsLastCallUnwindsByThatFunction) {
 
 TEST_F(StackWalkTest, X64WithoutTheImageTheScanFindsTheReturnAddresses) {
     ExpectFrames(Walk(X64Plan(), false), {{kApp + 0x1400, FrameSource::Context},
-                                               {kApp + 0x1050, FrameSource::Scan},
-                                               {kApp + 0x1150, FrameSource::Scan},
-                                               {kApp + 0x1220, FrameSource::Scan},
-                                               {kSystem + 0x4321, FrameSource::Scan}});
+                                          {kApp + 0x1050, FrameSource::Scan},
+                                          {kApp + 0x1150, FrameSource::Scan},
+                                          {kApp + 0x1220, FrameSource::Scan},
+                                          {kSystem + 0x4321, FrameSource::Scan}});
 }
 
 TEST_F(StackWalkTest, DamagedUnwindDataEndsTheUnwindAndTheScanGoesOn) {
@@ -119,19 +124,19 @@ TEST_F(StackWalkTest, DamagedUnwindDataEndsTheUnwindAndTheScanGoesOn) {
     looped.functions[1].chained = 1;  // F2 chained to itself, for ever
     PutImage(looped);
     ExpectFrames(Walk(X64Plan()), {{kApp + 0x1400, FrameSource::Context},
-                                        {kApp + 0x1050, FrameSource::Unwind},
-                                        {kApp + 0x1150, FrameSource::Unwind},
-                                        {kApp + 0x1220, FrameSource::Scan},
-                                        {kSystem + 0x4321, FrameSource::Scan}});
+                                   {kApp + 0x1050, FrameSource::Unwind},
+                                   {kApp + 0x1150, FrameSource::Unwind},
+                                   {kApp + 0x1220, FrameSource::Scan},
+                                   {kSystem + 0x4321, FrameSource::Scan}});
 
     ImagePlan outside = AppImage();
     outside.functions[0].unwindInfoOverride = 0xFFFFFF00;
     PutImage(outside);
     ExpectFrames(Walk(X64Plan()), {{kApp + 0x1400, FrameSource::Context},
-                                        {kApp + 0x1050, FrameSource::Unwind},
-                                        {kApp + 0x1150, FrameSource::Scan},
-                                        {kApp + 0x1220, FrameSource::Scan},
-                                        {kSystem + 0x4321, FrameSource::Scan}});
+                                   {kApp + 0x1050, FrameSource::Unwind},
+                                   {kApp + 0x1150, FrameSource::Scan},
+                                   {kApp + 0x1220, FrameSource::Scan},
+                                   {kSystem + 0x4321, FrameSource::Scan}});
 }
 
 TEST_F(StackWalkTest, ScanTakesOnlyAddressesThatFollowACall) {
@@ -151,9 +156,9 @@ TEST_F(StackWalkTest, ScanTakesOnlyAddressesThatFollowACall) {
     plan.threads[0].context.ip = kSystem + 0x10;  // no image: straight to the scan
     std::vector<uint8_t> words(0x50, 0);
     // And the module's handle and a pointer into its headers, which no call returns to.
-    const uint64_t values[] = {kApp + 0x20C0, kApp + 0x2010, kApp + 0x20A0, kStack, kApp,
-                               kApp + 0x2040, kApp + 0x80, kApp + 0x2080, kApp + 0x2090,
-                               0x12345678};
+    const uint64_t values[] = {kApp + 0x20C0, kApp + 0x2010, kApp + 0x20A0, kStack,
+                               kApp,          kApp + 0x2040, kApp + 0x80,   kApp + 0x2080,
+                               kApp + 0x2090, 0x12345678};
     for (size_t i = 0; i < std::size(values); ++i)
         Put64(words, i * 8, values[i]);
     plan.threads[0].stack = words;
@@ -197,8 +202,8 @@ TEST_F(StackWalkTest, LimitsBoundTheFramesAndTheBytesScanned) {
     EXPECT_EQ(Walk(X64Plan()).size(), 2u);
     limits.maxFrames = 64;
     limits.maxScanBytes = 0x40;  // the leaf's return only: F1's is 40h bytes further up
-    ExpectFrames(Walk(X64Plan(), false), {{kApp + 0x1400, FrameSource::Context},
-                                               {kApp + 0x1050, FrameSource::Scan}});
+    ExpectFrames(Walk(X64Plan(), false),
+                 {{kApp + 0x1400, FrameSource::Context}, {kApp + 0x1050, FrameSource::Scan}});
 }
 
 TEST_F(StackWalkTest, FrameSourcesHaveNames) {

@@ -26,10 +26,18 @@ dump::DumpModule WalkModule(uint64_t base, uint32_t size, TextView path, uint32_
 ImagePlan WalkAppImage() {
     ImagePlan plan;
     plan.timeStamp = kWalkStamp;
-    WrittenFunction f1{0x1000, 0x1100, 6, 0, 0,
+    WrittenFunction f1{0x1000,
+                       0x1100,
+                       6,
+                       0,
+                       0,
                        {UnwindCode(6, kAllocSmall, 4), UnwindCode(2, kPushNonvol, kRbx),
                         UnwindCode(1, kPushNonvol, kRbp)}};
-    WrittenFunction f2{0x1100, 0x1200, 8, kRbp, 0,
+    WrittenFunction f2{0x1100,
+                       0x1200,
+                       8,
+                       kRbp,
+                       0,
                        {UnwindCode(8, kAllocSmall, 7), UnwindCode(4, kSetFpreg, 0),
                         UnwindCode(1, kPushNonvol, kRbp)}};
     WrittenFunction f3{0x1200, 0x1280, 0, 0, 0, {UnwindCode(0, kAllocLarge, 0), 0x20}, 3};

@@ -23,8 +23,8 @@ __declspec(dllexport) __attribute__((noinline)) int WriteThroughNull(int value) 
 }
 
 // Fills length bytes from buffer: past its end when the buffer is shorter.
-__declspec(dllexport) __attribute__((noinline)) size_t FillBuffer(uint8_t* buffer, size_t length,
-                                                                   uint8_t value) {
+__declspec(dllexport) __attribute__((noinline)) size_t
+    FillBuffer(uint8_t* buffer, size_t length, uint8_t value) {
     crash_return_address = __builtin_return_address(0);
     volatile uint8_t* out = buffer;
     for (size_t i = 0; i < length; ++i)

@@ -58,8 +58,9 @@ LONG WINAPI WriteDumpAndReport(EXCEPTION_POINTERS* pointers) {
         std::fprintf(report, "caller_return_offset %llx\n",
                      (unsigned long long)Offset(g_callerReturnAddress, exe));
         for (DWORD i = 0; i < 2; ++i) {
-            std::fprintf(report, "parameter%lu %llx\n", i,
-                         (unsigned long long)(i < r.NumberParameters ? r.ExceptionInformation[i] : 0));
+            std::fprintf(
+                report, "parameter%lu %llx\n", i,
+                (unsigned long long)(i < r.NumberParameters ? r.ExceptionInformation[i] : 0));
         }
         std::fprintf(report, "thread %lx\n", ::GetCurrentThreadId());
         std::fprintf(report, "process %lx\n", ::GetCurrentProcessId());

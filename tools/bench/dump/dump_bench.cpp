@@ -6,9 +6,9 @@
 // file (a sparse file), analysed in a child process for its time and peak memory against the
 // sample itself, to show that what is read does not grow with the dump.
 //   dump_bench [more.dmp ...]
+#include <unistd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -37,7 +37,8 @@ double Seconds(Steady::duration d) {
 
 void Save(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> Load(const fs::path& path) {
@@ -79,7 +80,8 @@ crash::CrashAnalysis Analyse(FileSystem& host, const fs::path& p) {
 bool WriteLargeDump(const std::vector<uint8_t>& sample, const fs::path& to) {
     std::vector<uint8_t> bytes = sample;
     const auto u32 = [&](size_t at) {
-        return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (uint32_t{bytes[at + 3]} << 24);
+        return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+               (uint32_t{bytes[at + 3]} << 24);
     };
     const auto put32 = [&](size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i)
@@ -144,10 +146,12 @@ ChildRun InChild(const fs::path& p) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path work = fs::temp_directory_path() / ("veltrano-dump-bench-" + std::to_string(getpid()));
+    const fs::path work =
+        fs::temp_directory_path() / ("veltrano-dump-bench-" + std::to_string(getpid()));
     fs::create_directories(work);
     std::vector<fs::path> set;
-    const fs::path sample = fs::path(VELTRANO_SAMPLES_DIR) / "dumps/crashtest_invalid_parameter_x64.dmp";
+    const fs::path sample =
+        fs::path(VELTRANO_SAMPLES_DIR) / "dumps/crashtest_invalid_parameter_x64.dmp";
     if (fs::exists(sample))
         set.push_back(sample);
     using namespace veltrano::testing;
@@ -164,9 +168,11 @@ int main(int argc, char** argv) {
         bytes += fs::file_size(p);
     std::printf("%zu dumps, %llu bytes\n", set.size(), static_cast<unsigned long long>(bytes));
     size_t frames = 0;
-    const double ours = Rate(set, [&](const fs::path& p) { frames += Analyse(*host, p).frames.size(); });
+    const double ours =
+        Rate(set, [&](const fs::path& p) { frames += Analyse(*host, p).frames.size(); });
     const double floor = Rate(set, [&](const fs::path& p) { bytes += PlainRead(p); });
-    const fs::path peer = fs::path(VELTRANO_SOURCE_DIR) / "tests/platform/offline/dump/minidump_peer.py";
+    const fs::path peer =
+        fs::path(VELTRANO_SOURCE_DIR) / "tests/platform/offline/dump/minidump_peer.py";
     const double python = Rate(set, [&](const fs::path& p) {
         const std::string command =
             "/usr/bin/python3 '" + peer.string() + "' '" + p.string() + "' >/dev/null 2>&1";
@@ -174,8 +180,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the peer failed on %s\n", p.c_str());
     });
     std::printf("analysis       %10.0f dumps/s\n", ours);
-    std::printf("plain read     %10.0f dumps/s   analysis is %.2fx its time\n", floor, floor / ours);
-    std::printf("python peer    %10.0f dumps/s   analysis is %.0fx faster\n", python, ours / python);
+    std::printf("plain read     %10.0f dumps/s   analysis is %.2fx its time\n", floor,
+                floor / ours);
+    std::printf("python peer    %10.0f dumps/s   analysis is %.0fx faster\n", python,
+                ours / python);
 
     if (fs::exists(sample)) {
         const fs::path large = work / "large.dmp";
@@ -185,14 +193,16 @@ int main(int argc, char** argv) {
             const auto start = Steady::now();
             const size_t read = PlainRead(large);
             const double plain = Seconds(Steady::now() - start);
-            std::printf("sample dump    %8.4f s  peak %6ld KiB  %zu frames\n", small.seconds, small.peakKiB,
-                        small.frames);
-            std::printf("1 GB dump      %8.4f s  peak %6ld KiB  %zu frames   (%.2fx the sample's time, "
-                        "%.2fx its memory)\n",
-                        big.seconds, big.peakKiB, big.frames, big.seconds / small.seconds,
-                        static_cast<double>(big.peakKiB) / small.peakKiB);
-            std::printf("plain read     %8.4f s  of %zu bytes (%.0fx the analysis of the 1 GB dump)\n", plain,
-                        read, plain / big.seconds);
+            std::printf("sample dump    %8.4f s  peak %6ld KiB  %zu frames\n", small.seconds,
+                        small.peakKiB, small.frames);
+            std::printf(
+                "1 GB dump      %8.4f s  peak %6ld KiB  %zu frames   (%.2fx the sample's time, "
+                "%.2fx its memory)\n",
+                big.seconds, big.peakKiB, big.frames, big.seconds / small.seconds,
+                static_cast<double>(big.peakKiB) / small.peakKiB);
+            std::printf(
+                "plain read     %8.4f s  of %zu bytes (%.0fx the analysis of the 1 GB dump)\n",
+                plain, read, plain / big.seconds);
         }
     }
     std::error_code ignored;

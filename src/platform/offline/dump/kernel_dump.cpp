@@ -37,7 +37,8 @@ void ReadDrivers(DumpFile& file, const kernel::HeaderLayout& layout, KernelDumpH
         }
         const ByteView e(entry->data(), entry->size());
         KernelDriver driver;
-        driver.base = layout.parameterSize == 8 ? e.U64(layout.driverBase) : e.U32(layout.driverBase);
+        driver.base =
+            layout.parameterSize == 8 ? e.U64(layout.driverBase) : e.U32(layout.driverBase);
         driver.size = e.U32(layout.driverSize);
         const uint32_t nameAt = e.U32(0);
         const auto length = file.Read(nameAt, 4);

@@ -36,9 +36,9 @@ struct ParameterDriver {
 };
 
 struct KernelDumpHeader {
-    bool is64Bit = false;         // "PAGEDU64" rather than "PAGEDUMP"
-    uint32_t bugCheckCode = 0;    // 0x0A, 0x1000007E ...
-    Text bugCheckName;            // the published name; empty for a code the table lacks
+    bool is64Bit = false;                  // "PAGEDU64" rather than "PAGEDUMP"
+    uint32_t bugCheckCode = 0;             // 0x0A, 0x1000007E ...
+    Text bugCheckName;                     // the published name; empty for a code the table lacks
     std::array<uint64_t, 4> parameters{};  // widened for 32-bit dumps
     // When the system crashed (FILETIME, UTC); 0 when the writer left it empty.
     FileTime systemTime = 0;

@@ -50,8 +50,9 @@ std::vector<uint8_t> WriteKernelDump(const KernelDumpPlan& plan) {
     size_t names = list + plan.drivers.size() * entrySize;
     b.resize(names, 0);
     Put32(b, triage + 0x30, static_cast<uint32_t>(list));
-    Put32(b, triage + 0x34, plan.driverCountOverride ? plan.driverCountOverride
-                                                     : static_cast<uint32_t>(plan.drivers.size()));
+    Put32(b, triage + 0x34,
+          plan.driverCountOverride ? plan.driverCountOverride
+                                   : static_cast<uint32_t>(plan.drivers.size()));
     for (size_t i = 0; i < plan.drivers.size(); ++i) {
         const WrittenDriver& d = plan.drivers[i];
         const size_t e = list + i * entrySize;
