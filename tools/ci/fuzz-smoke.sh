@@ -24,7 +24,6 @@ mkdir -p "$corpus/seeds/hive" "$corpus/seeds/pe" "$corpus/seeds/format"
 "$bin/engine/engine_seeds" "$corpus/seeds"
 "$bin/dump/dump_seeds" "$corpus/seeds/dump"
 "$bin/dump/kernel_dump_seeds" "$corpus/seeds/kernel"
-"$bin/crash/crash_seeds" "$corpus/seeds/crash"
 # Message files: ours (none without the MinGW-w64 tools), and the smallest of Wine's that have a
 # message table, plus two without one.
 wine=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
@@ -43,6 +42,8 @@ if [ -d "$samples" ]; then
         cp "$samples"/dumps/*.dmp "$corpus/seeds/dump/"
     fi
 fi
+# The crash analysis's seeds carry the shared sample dumps too, where they are.
+"$bin/crash/crash_seeds" "$corpus/seeds/crash" $(ls "$samples"/dumps/*.dmp 2>/dev/null || true)
 
 # run <target> <seed folder> [max length]: new inputs go to a folder of their own; the seeds stay
 # as they are.
