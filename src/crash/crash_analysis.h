@@ -55,7 +55,7 @@ struct ModuleOffset {
 };
 
 struct CrashAnalysis {
-    // False when the file is not a minidump that can be read at all; problem then says why.
+    // False when the file is not a minidump that can be read at all; problems then say why.
     bool readable = false;
     // What could not be read or found, one line each (damaged streams, no exception stream, no
     // stack memory ...); the facts below hold what could. Empty when all went well.
@@ -75,10 +75,12 @@ struct CrashAnalysis {
     // stray pointer, or code made at run time).
     std::optional<ModuleOffset> faultingModule;
 
-    // The crashing thread's frames, innermost first: the first is where its registers point.
+    // The crashing thread's frames, innermost first: the first is where its registers point
+    // (the exception's context). A frame's moduleIndex indexes modules below.
     std::vector<Frame> frames;
-    // The first frame outside the system's exception-dispatch modules (system_modules.h), hashed;
-    // nullopt when no frame lies in a module.
+    // The first frame outside the system's exception-dispatch modules (system_module_list.h),
+    // hashed (crash_signature.h says how); when every frame in a module is in one of them, the
+    // first such frame; nullopt when no frame lies in a module.
     std::optional<CrashSignature> signature;
 
     std::vector<CrashModule> modules;  // in the dump's order
@@ -89,8 +91,9 @@ struct CrashAnalysis {
     uint32_t dumpTime = 0;              // when the dump was written, seconds since 1970 UTC
 };
 
-// Reads the dump at path (a path of the analysed drive, as files maps it) and says what it can;
-// never throws, and any bytes give an answer (readable false for what is no minidump).
+// Reads the dump at path (a path of the analysed drive, as files maps it) and says what it can:
+// any bytes give an answer (readable false for what is no minidump), read by ranges, so a dump
+// of gigabytes costs what its streams and the crashing thread's stack cost.
 CrashAnalysis AnalyseDump(FileSystem& files, TextView path, const CrashOptions& options = {});
 
 }  // namespace veltrano::crash
