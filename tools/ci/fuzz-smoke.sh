@@ -23,6 +23,7 @@ mkdir -p "$corpus/seeds/hive" "$corpus/seeds/pe" "$corpus/seeds/format"
 "$bin/manifest/manifest_seeds" "$corpus/seeds/manifest"
 "$bin/engine/engine_seeds" "$corpus/seeds"
 "$bin/dump/dump_seeds" "$corpus/seeds/dump"
+"$bin/dump/kernel_dump_seeds" "$corpus/seeds/kernel"
 # Message files: ours (none without the MinGW-w64 tools), and the smallest of Wine's that have a
 # message table, plus two without one.
 wine=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
@@ -41,6 +42,8 @@ if [ -d "$samples" ]; then
         cp "$samples"/dumps/*.dmp "$corpus/seeds/dump/"
     fi
 fi
+# The crash analysis's seeds carry the shared sample dumps too, where they are.
+"$bin/crash/crash_seeds" "$corpus/seeds/crash" $(ls "$samples"/dumps/*.dmp 2>/dev/null || true)
 
 # run <target> <seed folder> [max length]: new inputs go to a folder of their own; the seeds stay
 # as they are.
@@ -69,3 +72,5 @@ run engine/report_file_fuzzer "$corpus/seeds/reports"
 run engine/event_record_fuzzer "$corpus/seeds/records"
 run manifest/crim_fuzzer "$corpus/seeds/manifest"
 run dump/dump_fuzzer "$corpus/seeds/dump"
+run dump/kernel_dump_fuzzer "$corpus/seeds/kernel"
+run crash/crash_fuzzer "$corpus/seeds/crash"

@@ -154,6 +154,10 @@ std::optional<std::vector<uint8_t>> Minidump::ReadMemory(uint64_t address, size_
     return bytes;
 }
 
+std::optional<std::vector<uint8_t>> Minidump::ReadLocation(DumpLocation location) {
+    return file_.Read(location.rva, location.size);
+}
+
 std::optional<Minidump> ReadMinidump(std::unique_ptr<ReadableFile> file, std::string* problem) {
     if (!file)
         return Fail(problem, "cannot be opened");

@@ -183,6 +183,9 @@ class Minidump {
     // The process's bytes at [address, address + size) as the dump holds them, read from the
     // file now; nullopt when the dump lacks any of them or the file cannot be read.
     std::optional<std::vector<uint8_t>> ReadMemory(uint64_t address, size_t size);
+    // The bytes of a part of the file (a thread's whole CONTEXT record, for the registers a stack
+    // walk restores besides ip, sp and fp); nullopt when it does not lie inside the file.
+    std::optional<std::vector<uint8_t>> ReadLocation(DumpLocation location);
 
   private:
     DumpFile file_;

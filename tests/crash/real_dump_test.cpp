@@ -1,0 +1,186 @@
+// Dumps written by the system's own MiniDumpWriteDump (Wine's dbghelp under Wine) for a program
+// that crashed in its DLL and told, from inside, where: the analysis of each dump must give the
+// exception, the faulting module and offset and the first frames the program reported. The
+// dumps are written here, at test time, into a temporary folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "crash/crash_analysis.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_message_tables.h"
+#include "support/samples.h"
+
+namespace veltrano::crash {
+namespace {
+namespace fs = std::filesystem;
+
+using Report = std::map<std::string, uint64_t>;
+
+Report ReadReport(const fs::path& path) {
+    Report report;
+    std::ifstream in(path);
+    std::string name;
+    std::string value;
+    while (in >> name >> value)
+        report[name] = std::stoull(value, nullptr, 16);
+    return report;
+}
+
+// Runs the crash writer in a mode and waits for it to end; its report, empty when it wrote none.
+Report Crash(const wchar_t* mode, const fs::path& dump, const fs::path& report) {
+    const fs::path writer = testing::HostFolder(VELTRANO_CRASH_WRITER);
+    std::wstring command = L"\"" + writer.wstring() + L"\" " + mode + L" \"" + dump.wstring() +
+                           L"\" \"" + report.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return {};
+    ::WaitForSingleObject(process.hProcess, 60000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return ReadReport(report);
+}
+
+class RealDumpTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ = fs::path(temp) / ("veltrano-crash-" + std::to_string(::GetCurrentProcessId()));
+        fs::create_directories(folder_);
+        for (const wchar_t* mode : {L"null", L"overrun"}) {
+            const fs::path dump = folder_ / (std::wstring(mode) + L".dmp");
+            reports_[mode] = Crash(mode, dump, folder_ / (std::wstring(mode) + L".txt"));
+        }
+    }
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    // The dump of a mode, analysed with the modules' own files (this machine is the drive).
+    CrashAnalysis Analyse(const wchar_t* mode, bool readModuleFiles = true) {
+        CrashOptions options;
+        options.messages = &messages_;
+        options.readModuleFiles = readModuleFiles;
+        return AnalyseDump(files_, (folder_ / (std::wstring(mode) + L".dmp")).u16string(), options);
+    }
+    const Report& ReportOf(const wchar_t* mode) { return reports_[mode]; }
+
+    Win32FileSystem files_;
+    Win32MessageTables messages_;
+    static inline fs::path folder_;
+    static inline std::map<std::wstring, Report> reports_;
+};
+
+// What the program told must be there before its dump is looked at.
+void ExpectReported(const Report& report) {
+    ASSERT_EQ(report.count("dump_written"), 1u) << "the crash writer wrote no report";
+    ASSERT_EQ(report.at("dump_written"), 1u) << "MiniDumpWriteDump failed";
+}
+
+const CrashModule* ModuleNamed(const CrashAnalysis& a, const char16_t* name) {
+    for (const CrashModule& m : a.modules) {
+        if (m.name == name)
+            return &m;
+    }
+    return nullptr;
+}
+
+// The frames the program reported about itself: the fault in the DLL, the return into the exe's
+// function that called it, and that function's own return.
+void ExpectFirstFrames(const CrashAnalysis& a, const Report& report, FrameSource callers) {
+    ASSERT_GE(a.frames.size(), 3u);
+    EXPECT_EQ(a.frames[0].source, FrameSource::Context);
+    EXPECT_EQ(a.frames[0].address, report.at("address"));
+    ASSERT_TRUE(a.frames[0].moduleIndex);
+    EXPECT_EQ(a.modules[*a.frames[0].moduleIndex].name, u"crash_target.dll");
+    EXPECT_EQ(a.frames[0].offset, report.at("fault_offset"));
+    for (size_t i : {1, 2}) {
+        ASSERT_TRUE(a.frames[i].moduleIndex) << "frame " << i;
+        EXPECT_EQ(a.modules[*a.frames[i].moduleIndex].name, u"crash_writer.exe") << "frame " << i;
+        EXPECT_EQ(a.frames[i].source, callers) << "frame " << i;
+    }
+    EXPECT_EQ(a.frames[1].offset, report.at("return_offset"));
+    EXPECT_EQ(a.frames[2].offset, report.at("caller_return_offset"));
+}
+
+TEST_F(RealDumpTest, WriteThroughNullIsFoundInTheDllAndUnwoundToTheExe) {
+    const Report& report = ReportOf(L"null");
+    ExpectReported(report);
+    const CrashAnalysis a = Analyse(L"null");
+    ASSERT_TRUE(a.readable) << (a.problems.empty() ? "" : a.problems[0]);
+    ASSERT_TRUE(a.hasException);
+    EXPECT_EQ(a.exceptionCode, report.at("code"));
+    EXPECT_EQ(a.exceptionCode, 0xC0000005u);
+    EXPECT_EQ(a.exceptionName, u"Memory Access Violation");
+    EXPECT_EQ(a.exceptionAddress, report.at("address"));
+    EXPECT_EQ(a.threadId, report.at("thread"));
+    ASSERT_TRUE(a.processId);
+    EXPECT_EQ(*a.processId, report.at("process"));
+    ASSERT_TRUE(a.faultingModule);
+    EXPECT_EQ(a.faultingModule->name, u"crash_target.dll");
+    EXPECT_EQ(a.faultingModule->offset, report.at("fault_offset"));
+    const CrashModule* dll = ModuleNamed(a, u"crash_target.dll");
+    ASSERT_NE(dll, nullptr);
+    EXPECT_EQ(dll->base, report.at("dll_base"));
+    EXPECT_EQ(a.architecture, u"x64");
+    ExpectFirstFrames(a, report, FrameSource::Unwind);
+    // Our DLL is no part of the system's dispatch: the signature names the fault itself.
+    ASSERT_TRUE(a.signature);
+    EXPECT_EQ(a.signature->module, u"crash_target.dll");
+    EXPECT_EQ(a.signature->offset, report.at("fault_offset"));
+    EXPECT_EQ(a.signature->frame, 0u);
+    EXPECT_EQ(a.signature->hash.size(), 8u);
+}
+
+TEST_F(RealDumpTest, OverrunFaultsWritingTheFirstByteBeyondThePage) {
+    const Report& report = ReportOf(L"overrun");
+    ExpectReported(report);
+    const CrashAnalysis a = Analyse(L"overrun");
+    ASSERT_TRUE(a.hasException);
+    EXPECT_EQ(a.exceptionCode, 0xC0000005u);
+    ASSERT_TRUE(a.faultingModule);
+    EXPECT_EQ(a.faultingModule->name, u"crash_target.dll");
+    EXPECT_EQ(a.faultingModule->offset, report.at("fault_offset"));
+    // An access violation's parameters: 1 for a write, then the address written.
+    ASSERT_GE(a.exceptionParameters.size(), 2u);
+    EXPECT_EQ(a.exceptionParameters[0], 1u);
+    EXPECT_EQ(a.exceptionParameters[0], report.at("parameter0"));
+    EXPECT_EQ(a.exceptionParameters[1], report.at("parameter1"));
+    ExpectFirstFrames(a, report, FrameSource::Unwind);
+}
+
+TEST_F(RealDumpTest, WithoutTheModulesFilesTheScanFindsTheSameCallers) {
+    for (const wchar_t* mode : {L"null", L"overrun"}) {
+        const Report& report = ReportOf(mode);
+        ExpectReported(report);
+        const CrashAnalysis a = Analyse(mode, false);
+        ASSERT_GE(a.frames.size(), 2u);
+        EXPECT_EQ(a.frames[0].offset, report.at("fault_offset"));
+        // The scan sees every return address still on the stack; the two reported are among
+        // them, the DLL function's own first and in order.
+        std::vector<uint64_t> exeOffsets;
+        for (const Frame& f : a.frames) {
+            EXPECT_TRUE(f.source == FrameSource::Context || f.source == FrameSource::Scan);
+            if (f.moduleIndex && a.modules[*f.moduleIndex].name == u"crash_writer.exe")
+                exeOffsets.push_back(f.offset);
+        }
+        ASSERT_FALSE(exeOffsets.empty());
+        EXPECT_EQ(exeOffsets[0], report.at("return_offset"));
+        EXPECT_NE(
+            std::find(exeOffsets.begin(), exeOffsets.end(), report.at("caller_return_offset")),
+            exeOffsets.end());
+    }
+}
+
+}  // namespace
+}  // namespace veltrano::crash
