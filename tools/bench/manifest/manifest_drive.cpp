@@ -63,7 +63,7 @@ size_t BuildManifestDrive(const fs::path& root, const fs::path& log, const fs::p
     std::map<Text, ProviderSeen> providers;
     size_t modern = 0;
     eventlog::ForEachEvtxEvent(bytes, [&](const eventlog::EvtxEventFields& f) {
-        if (f.providerGuid.empty() || eventlog::EventTypeOfLevel(f.level) != kEventTypeError)
+        if (f.providerGuid.empty() || eventlog::EventTypeOfLevel(f.level) != eventlog::kEventTypeError)
             return;
         ++modern;
         ProviderSeen& seen = providers[f.providerGuid];
