@@ -1,6 +1,8 @@
 // Merging occurrences into the catalogue.
 #include "engine/catalogue.h"
 
+#include <cstring>
+
 namespace veltrano {
 namespace {
 constexpr FileTime kTicksPerQuarterHour = 900 * kTicksPerSecond;
@@ -22,8 +24,30 @@ Text EntryKey(const ErrorEntry& entry) {
     return entry.AppName + u"_" + entry.ErrorName;
 }
 
+size_t EntryIndex::KeyHash::operator()(const Text& key) const {
+    uint64_t hash = 14695981039346656037ull;
+    for (const char16_t c : key)
+        hash = (hash ^ c) * 1099511628211ull;
+    return static_cast<size_t>(hash);
+}
+
+bool EntryIndex::KeyEqual::operator()(const Text& a, const Text& b) const noexcept {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
+
+ErrorEntry* EntryIndex::Find(std::map<Text, ErrorEntry>& entries, const Text& key) {
+    if (byKey_.size() != entries.size()) {
+        byKey_.clear();
+        for (auto& [k, entry] : entries)
+            byKey_.emplace(k, &entry);
+    }
+    const auto found = byKey_.find(key);
+    return found == byKey_.end() ? nullptr : found->second;
+}
+
 void ErrorCatalogue::Clear() {
     entries.clear();
+    index_.Clear();
     ReportFileIndex.clear();
     EventReportIndex.clear();
     RecencyIndex.clear();
@@ -58,14 +82,21 @@ void ErrorCatalogue::RemoveRecency(FileTime time, const Text& key) {
     }
 }
 
+bool ErrorCatalogue::TakesReportId(const ErrorOccurrence& occurrence) {
+    key_.assign(occurrence.AppName).append(u"_").append(occurrence.ErrorName);
+    const ErrorEntry* e = Find(key_);
+    return e == nullptr || occurrence.time > e->LastErrorDateTime;
+}
+
 bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
-    const Text key = EntryKey(occurrence);
+    Text& key = key_;
+    key.assign(occurrence.AppName).append(u"_").append(occurrence.ErrorName);
     if (!occurrence.ReportKey.empty() && !mergedReports_.insert(occurrence.ReportKey).second)
         return true;
-    auto found = entries.find(key);
-    if (found == entries.end())
+    ErrorEntry* found = Find(key);
+    if (found == nullptr)
         return false;
-    ErrorEntry& e = found->second;
+    ErrorEntry& e = *found;
     const FileTime t = occurrence.time;
     if (occurrence.queued)
         e.Queued = 1;
@@ -101,8 +132,14 @@ bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
                 w.first = t;
         }
     }
+    // Logs are read newest first: a time usually goes last, its quarter hour first.
     e.OccurrenceTimes.insert(t);
-    ++e.QuarterHourCounts[QuarterHourOf(t)];
+    const int32_t quarter = QuarterHourOf(t);
+    auto& counts = e.QuarterHourCounts;
+    if (!counts.empty() && counts.begin()->first == quarter)
+        ++counts.begin()->second;
+    else
+        ++counts.emplace_hint(counts.begin(), quarter, 0)->second;
     return true;
 }
 
@@ -134,17 +171,16 @@ void ErrorCatalogue::Add(ErrorEntry entry) {
     if (!entry.ReportId.empty())
         ReportIndexFor(entry).emplace(entry.ReportId, key);
     RecencyIndex.emplace(entry.LastErrorDateTime, key);
-    entries.insert_or_assign(key, std::move(entry));
+    auto [at, added] = entries.insert_or_assign(key, std::move(entry));
+    index_.Add(at->first, at->second);
 }
 
 const ErrorEntry* ErrorCatalogue::Find(const Text& key) const {
-    auto it = entries.find(key);
-    return it == entries.end() ? nullptr : &it->second;
+    return index_.Find(const_cast<std::map<Text, ErrorEntry>&>(entries), key);
 }
 
 ErrorEntry* ErrorCatalogue::Find(const Text& key) {
-    auto it = entries.find(key);
-    return it == entries.end() ? nullptr : &it->second;
+    return index_.Find(entries, key);
 }
 
 FileTime ErrorCatalogue::IntervalStart(int interval) const {

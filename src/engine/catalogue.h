@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -13,6 +14,7 @@
 
 #include "base/filetime.h"
 #include "base/text.h"
+#include "engine/occurrence_times.h"
 #include "engine/record_numbers.h"
 #include "platform/message_sink.h"
 
@@ -74,7 +76,7 @@ struct ErrorEntry {
     uint8_t Linked = 0;
     FileTime LastErrorDateTime = 0;
     FileTime FirstErrorDateTime = 0;
-    std::set<FileTime, std::greater<FileTime>> OccurrenceTimes;  // newest first
+    OccurrenceTimeSet OccurrenceTimes;  // newest first
     // Occurrences per UTC quarter hour (quarter hours since 1601): every time zone is a whole
     // number of quarter hours away from UTC, so each bucket lies in one local day of any zone.
     std::map<int32_t, int32_t> QuarterHourCounts;
@@ -138,6 +140,31 @@ class OwnLock {
     std::mutex mutex_;
 };
 
+// Entries by key through a hash, beside the ordered map that owns them. A copy starts empty:
+// the index is built again from the entries it belongs to when it does not hold them all.
+class EntryIndex {
+  public:
+    EntryIndex() = default;
+    EntryIndex(const EntryIndex&) {}
+    EntryIndex& operator=(const EntryIndex&) {
+        byKey_.clear();
+        return *this;
+    }
+    ErrorEntry* Find(std::map<Text, ErrorEntry>& entries, const Text& key);
+    void Add(const Text& key, ErrorEntry& entry) { byKey_[key] = &entry; }
+    void Clear() { byKey_.clear(); }
+
+  private:
+    // FNV-1a over the key's units; not noexcept, so that the map keeps each key's hash.
+    struct KeyHash {
+        size_t operator()(const Text& key) const;
+    };
+    struct KeyEqual {
+        bool operator()(const Text& a, const Text& b) const noexcept;
+    };
+    std::unordered_map<Text, ErrorEntry*, KeyHash, KeyEqual> byKey_;
+};
+
 class ErrorCatalogue {
   public:
     // Guards the entries, the indexes and TotalErrors: the scan holds it for each change, the
@@ -164,6 +191,9 @@ class ErrorCatalogue {
     // then adds the entry it creates from the occurrence. A report met before changes nothing and
     // counts as merged. Caller holds CatalogueLock.
     bool Merge(const ErrorOccurrence& occurrence);
+    // Whether Merge would take the occurrence's ReportId: there is no entry for it yet, or it is
+    // newer than the entry's latest. Caller holds CatalogueLock.
+    bool TakesReportId(const ErrorOccurrence& occurrence);
     // Notes a record that a log handed out; false when it was read before (a second pass over
     // the log, or its boundary), and the record is then left alone. Only the catalogue's writer
     // calls it, with or without the lock: no reader looks at the numbers.
@@ -184,6 +214,8 @@ class ErrorCatalogue {
   private:
     std::map<Text, Text>& ReportIndexFor(const ErrorEntry& entry);
     void RemoveRecency(FileTime time, const Text& key);
+    mutable EntryIndex index_;
+    Text key_;  // the key of the occurrence being merged, its room reused
     std::map<Text, RecordNumbers, std::less<>> readRecords_;  // per log
     RecordNumbers* lastLog_ = nullptr;                        // and the last one noted
     Text lastLogName_;

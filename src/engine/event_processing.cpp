@@ -142,7 +142,14 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
     const std::optional<CrashSource> crashSource = CrashSourceOf(occurrence.AppName);
     std::vector<Text> strings;
     CrashStringFacts fromStrings;
+    // An entry keeps the report identifier of its latest occurrence: an older one (a log is read
+    // newest first) merges without it, and its text need not be resolved.
+    bool takesReportId = false;
     if (crashSource) {
+        std::lock_guard lock(catalogue.CatalogueLock);
+        takesReportId = catalogue.TakesReportId(occurrence);
+    }
+    if (takesReportId) {
         texts = ResolveMessageTexts(machine, record, logName);
         strings = record.InsertionStrings().values;
         fromStrings = CrashFactsFromStrings(*crashSource, record.EventID(), strings);
