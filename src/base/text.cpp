@@ -166,24 +166,6 @@ void AppendUtf16(Text& out, uint32_t cp) {
     }
 }
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 Text DecodeUtf8(std::string_view utf8, bool escapeBytes) {
     Text out;
     out.reserve(utf8.size());
@@ -208,24 +190,58 @@ Text DecodeUtf8(std::string_view utf8, bool escapeBytes) {
 std::string EncodeUtf8(TextView text, bool unescapeBytes) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (unescapeBytes && cp >= kFirstEscapedByte && cp <= kLastEscapedByte) {
-            out.push_back(static_cast<char>(cp - kEscapedByteBase));
-            continue;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        AppendUtf8(out, cp);
+    for (const CodePoint cp : CodePoints(text)) {
+        if (!cp.lone)
+            AppendUtf8(out, cp.value);
+        else if (unescapeBytes && cp.value >= kFirstEscapedByte && cp.value <= kLastEscapedByte)
+            out.push_back(static_cast<char>(cp.value - kEscapedByteBase));
+        else
+            AppendUtf8(out, 0xFFFD);
     }
     return out;
 }
 
 }  // namespace
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+bool IsSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+CodePoint CodePointAt(TextView text, size_t offset) {
+    const char16_t unit = text[offset];
+    if (IsHighSurrogate(unit) && offset + 1 < text.size() && IsLowSurrogate(text[offset + 1])) {
+        const char32_t value =
+            0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[offset + 1]} - 0xDC00);
+        return {value, offset, 2, false};
+    }
+    return {unit, offset, 1, IsSurrogate(unit)};
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
 
 Text Utf8ToUtf16(std::string_view utf8) {
     return DecodeUtf8(utf8, false);

@@ -50,6 +50,50 @@ std::string Utf16ToUtf8(TextView text);
 Text Utf8PathToUtf16(std::string_view path);
 std::string Utf16PathToUtf8(TextView path);
 
+// Walking UTF-16 by code points. A surrogate pair is one code point; a surrogate without its
+// partner comes out as the unit itself with lone set, and each caller decides what it stands for
+// (U+FFFD, an escape, a byte of a host path).
+bool IsHighSurrogate(char16_t unit);
+bool IsLowSurrogate(char16_t unit);
+bool IsSurrogate(char16_t unit);
+
+struct CodePoint {
+    char32_t value = 0;
+    size_t offset = 0;  // where it starts, in units
+    size_t units = 1;   // 1, or 2 for a pair
+    bool lone = false;  // an unpaired surrogate
+};
+
+// The code point that starts at text[offset] (offset < text.size()).
+CodePoint CodePointAt(TextView text, size_t offset);
+
+class CodePoints {
+  public:
+    explicit CodePoints(TextView text) : text_(text) {}
+    class Iterator {
+      public:
+        Iterator(TextView text, size_t offset) : text_(text), offset_(offset) {}
+        CodePoint operator*() const { return CodePointAt(text_, offset_); }
+        Iterator& operator++() {
+            offset_ += CodePointAt(text_, offset_).units;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return offset_ != other.offset_; }
+
+      private:
+        TextView text_;
+        size_t offset_;
+    };
+    Iterator begin() const { return {text_, 0}; }
+    Iterator end() const { return {text_, text_.size()}; }
+
+  private:
+    TextView text_;
+};
+
+// The UTF-8 form of one code point (at most U+10FFFF), surrogates included as they are.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // ASCII-only literal helper for texts built from narrow constants.
 Text Ascii(std::string_view ascii);
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "base/json_writer.h"
 #include "cli/text_path_names.h"
 #include "drive/missing_texts.h"
-#include "cli/output_formats.h"
 #include "engine/event_record.h"
 #include "engine/message_texts.h"
 
@@ -73,11 +73,11 @@ std::string TableRow(const std::string& name, const ProviderTextCounts& c, size_
     return row + "\n";
 }
 
-std::string CountsJson(const ProviderTextCounts& c) {
-    std::string out = "{\"errors\": " + std::to_string(c.errors);
+void WriteCounts(JsonWriter& json, const ProviderTextCounts& c) {
+    json.BeginObject().Key("errors").Number(c.errors);
     for (size_t i = 0; i < kTextPathCount; ++i)
-        out += ", \"" + std::string(TextPathName(static_cast<TextPath>(i))) + "\": " + std::to_string(c.byPath[i]);
-    return out + "}";
+        json.Key(TextPathName(static_cast<TextPath>(i))).Number(c.byPath[i]);
+    json.EndObject();
 }
 
 }  // namespace
@@ -105,16 +105,17 @@ std::string RenderMessageStatsTable(const MessageStatistics& stats) {
 
 namespace {
 
-// "providers": {…}, "total": {…} at an indent.
-std::string StatsFields(const MessageStatistics& stats, const std::string& indent) {
-    std::string out = indent + "\"providers\": {";
-    bool first = true;
+// "providers": {…}, "total": {…}, each on a line of its own at an indent.
+void WriteStatsFields(JsonWriter& json, const MessageStatistics& stats, const std::string& indent) {
+    json.NewLine(indent).Key("providers").BeginObject();
     for (const auto& [name, counts] : stats.providers) {
-        out += (first ? "\n" : ",\n") + indent + "  " + JsonString(name) + ": " + CountsJson(counts);
-        first = false;
+        json.NewLine(indent + "  ").Key(name);
+        WriteCounts(json, counts);
     }
-    return out + (first ? "},\n" : "\n" + indent + "},\n") + indent +
-           "\"total\": " + CountsJson(stats.total);
+    if (!stats.providers.empty())
+        json.NewLine(indent);
+    json.EndObject().NewLine(indent).Key("total");
+    WriteCounts(json, stats.total);
 }
 
 void Add(ProviderTextCounts& sum, const ProviderTextCounts& counts) {
@@ -126,7 +127,10 @@ void Add(ProviderTextCounts& sum, const ProviderTextCounts& counts) {
 }  // namespace
 
 std::string RenderMessageStatsJson(const MessageStatistics& stats) {
-    return "{\n" + StatsFields(stats, "  ") + "\n}\n";
+    JsonWriter json;
+    json.BeginObject();
+    WriteStatsFields(json, stats, "  ");
+    return json.NewLine("").EndObject().Take() + "\n";
 }
 
 std::string RenderRunMessageStats(const MachineRun& run, bool json) {
@@ -143,16 +147,21 @@ std::string RenderRunMessageStats(const MachineRun& run, bool json) {
     }
     if (run.machines.size() == 1 && machines.size() == 1)
         return json ? RenderMessageStatsJson(all) : RenderMessageStatsTable(all);
-    std::string out;
     if (json) {
-        out = "{\n  \"machines\": [";
-        for (size_t i = 0; i < machines.size(); ++i) {
-            out += (i == 0 ? "\n    {\"Machine\": " : ",\n    {\"Machine\": ") +
-                   JsonString(machines[i].first) + ",\n" + StatsFields(machines[i].second, "     ") +
-                   "}";
+        JsonWriter out;
+        out.BeginObject().NewLine("  ").Key("machines").BeginArray();
+        for (const auto& [name, stats] : machines) {
+            out.NewLine("    ").BeginObject().Key("Machine").String(name);
+            WriteStatsFields(out, stats, "     ");
+            out.EndObject();
         }
-        return out + (machines.empty() ? "],\n" : "\n  ],\n") + StatsFields(all, "  ") + "\n}\n";
+        if (!machines.empty())
+            out.NewLine("  ");
+        out.EndArray();
+        WriteStatsFields(out, all, "  ");
+        return out.NewLine("").EndObject().Take() + "\n";
     }
+    std::string out;
     for (const auto& [name, stats] : machines)
         out += Utf16ToUtf8(name) + ":\n" + RenderMessageStatsTable(stats) + "\n";
     return out + "All machines:\n" + RenderMessageStatsTable(all);

@@ -42,43 +42,6 @@ const char kUsage[] =
     "not be written); 2 bad usage; 3 some machines of several could not be read (each is named\n"
     "on standard error, the others come out).\n";
 
-std::optional<FileTime> ParseIsoUtc(const std::string& text) {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &year, &month, &day, &hour, &minute,
-                    &second, &used) != 6 ||
-        used != 19) {
-        return std::nullopt;
-    }
-    size_t pos = 19;
-    int milliseconds = 0;
-    if (pos < text.size() && text[pos] == '.') {
-        ++pos;
-        int digits = 0;
-        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-            if (digits++ < 3)
-                milliseconds = milliseconds * 10 + (text[pos] - '0');
-            ++pos;
-        }
-        if (digits == 0)
-            return std::nullopt;
-        for (; digits < 3; ++digits)
-            milliseconds *= 10;
-    }
-    if (pos + 1 != text.size() || text[pos] != 'Z')
-        return std::nullopt;
-    return CalendarToFileTime({year, month, day, hour, minute, second, milliseconds});
-}
-
-std::string IsoUtc(FileTime time) {
-    const auto t = FileTimeToCalendar(time);
-    if (!t)
-        return "";
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02dZ", t->year, t->month,
-                  t->day, t->hour, t->minute, t->second);
-    return buffer;
-}
-
 std::string IsoLocal(Clock& clock, FileTime time) {
     const auto local = clock.UtcToLocal(time);
     const auto asUtc = local ? CalendarToFileTime(*local) : std::nullopt;
@@ -89,19 +52,10 @@ std::string IsoLocal(Clock& clock, FileTime time) {
                                    static_cast<int64_t>(time / kTicksPerSecond)) /
                                   60;
     const int64_t magnitude = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", local->year,
-                  local->month, local->day, local->hour, local->minute, local->second,
-                  offsetMinutes < 0 ? '-' : '+', static_cast<int>(magnitude / 60),
-                  static_cast<int>(magnitude % 60));
-    return buffer;
-}
-
-std::string IsoDay(int32_t day) {
-    const int64_t seconds = static_cast<int64_t>(day) * 86'400 + kEpochDifferenceSeconds;
-    if (seconds < 0)
-        return "";
-    return IsoUtc(static_cast<FileTime>(seconds) * kTicksPerSecond).substr(0, 10);
+    char offset[16];
+    std::snprintf(offset, sizeof offset, "%c%02d:%02d", offsetMinutes < 0 ? '-' : '+',
+                  static_cast<int>(magnitude / 60), static_cast<int>(magnitude % 60));
+    return IsoDateTime(*local) + offset;
 }
 
 ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {

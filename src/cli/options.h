@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/filetime.h"
+#include "base/iso_time.h"
 #include "platform/clock.h"
 
 namespace veltrano {
@@ -39,15 +40,9 @@ struct ParsedOptions {
 
 ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments);
 
-// "2026-12-08T12:00:00Z" (seconds and the Z required, fractions allowed) as a FILETIME.
-std::optional<FileTime> ParseIsoUtc(const std::string& text);
-// A FILETIME as "2026-12-08T12:00:00Z".
-std::string IsoUtc(FileTime time);
 // A FILETIME as the clock's local time with its offset, "2026-12-08T13:00:00+01:00"; as IsoUtc
 // when it cannot be converted.
 std::string IsoLocal(Clock& clock, FileTime time);
-// Days since 1970-01-01 as "2026-12-08".
-std::string IsoDay(int32_t day);
 
 extern const char kUsage[];
 

@@ -2,7 +2,6 @@
 #include "cli/output_formats.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "cli/options.h"
 #include "cli/text_path_names.h"
@@ -70,15 +69,11 @@ std::string CsvField(const Text& cell) {
 }
 
 // Texts read from report files lose their byte-order marks on the way out.
-std::string JsonText(const std::optional<Text>& text) {
-    return text ? JsonString(WithoutByteOrderMarks(*text)) : "null";
-}
-
-std::string JsonStrings(const std::vector<Text>& texts) {
-    std::string out = "[";
-    for (size_t i = 0; i < texts.size(); ++i)
-        out += (i == 0 ? "" : ", ") + JsonString(texts[i]);
-    return out + "]";
+void WriteText(JsonWriter& json, const std::optional<Text>& text) {
+    if (text)
+        json.String(WithoutByteOrderMarks(*text));
+    else
+        json.Null();
 }
 
 }  // namespace
@@ -137,102 +132,70 @@ std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machin
     return out;
 }
 
-std::string JsonString(TextView text) {
-    std::string out = "\"";
-    for (unsigned char c : Utf16ToUtf8(text)) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                    out += escape;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
-std::string JsonErrorFields(const ErrorEntry& e, const ErrorRow& row, Clock& clock) {
-    std::string times;
-    for (FileTime t : e.OccurrenceTimes) {
-        times += (times.empty() ? "\"" : ", \"") + IsoUtc(t) + "\"";
-    }
+void WriteErrorFields(JsonWriter& json, const ErrorEntry& e, const ErrorRow& row, Clock& clock) {
+    json.Key("Category").Number(e.Category).Key("ErrorCount").Number(e.ErrorCount);
+    json.Key("WeekCount").Number(e.WeekCount).Key("MonthCount").Number(e.MonthCount);
+    json.Key("HalfYearCount").Number(e.HalfYearCount);
+    json.Key("WeekFirstTime").String(IsoUtc(e.WeekFirstTime));
+    json.Key("MonthFirstTime").String(IsoUtc(e.MonthFirstTime));
+    json.Key("HalfYearFirstTime").String(IsoUtc(e.HalfYearFirstTime));
+    json.Key("Linked").Number(e.Linked);
+    json.Key("LastErrorDateTime").String(IsoUtc(e.LastErrorDateTime));
+    json.Key("FirstErrorDateTime").String(IsoUtc(e.FirstErrorDateTime));
+    json.Key("OccurrenceTimes").Array(e.OccurrenceTimes, [&](FileTime t) {
+        json.String(IsoUtc(t));
+    });
     // Two arrays rather than one object, so that a database takes them as two array columns.
-    std::string days;
-    std::string dayCounts;
-    for (const auto& [day, count] : OccurrencesPerDay(e, clock)) {
-        days += (days.empty() ? "\"" : ", \"") + IsoDay(day) + "\"";
-        dayCounts += (dayCounts.empty() ? "" : ", ") + std::to_string(count);
-    }
-    return "\"Category\": " + std::to_string(e.Category) +
-           ", \"ErrorCount\": " + std::to_string(e.ErrorCount) +
-           ", \"WeekCount\": " + std::to_string(e.WeekCount) +
-           ", \"MonthCount\": " + std::to_string(e.MonthCount) +
-           ", \"HalfYearCount\": " + std::to_string(e.HalfYearCount) + ", \"WeekFirstTime\": \"" +
-           IsoUtc(e.WeekFirstTime) + "\", \"MonthFirstTime\": \"" + IsoUtc(e.MonthFirstTime) +
-           "\", \"HalfYearFirstTime\": \"" + IsoUtc(e.HalfYearFirstTime) +
-           "\", \"Linked\": " + std::to_string(e.Linked) + ", \"LastErrorDateTime\": \"" +
-           IsoUtc(e.LastErrorDateTime) + "\", \"FirstErrorDateTime\": \"" +
-           IsoUtc(e.FirstErrorDateTime) + "\", \"OccurrenceTimes\": [" + times + "], \"Days\": [" +
-           days + "], \"DayCounts\": [" + dayCounts + "], \"AppName\": " + JsonString(e.AppName) +
-           ", \"ErrorName\": " + JsonString(e.ErrorName) +
-           ", \"AppPath\": " + JsonString(e.AppPath) + ", \"ReportId\": " + JsonString(e.ReportId) +
-           ", \"ExceptionCode\": " + JsonString(e.ExceptionCode) +
-           ", \"ErrorSummary\": " + JsonString(e.ErrorSummary) +
-           ", \"ErrorText\": " + JsonText(e.ErrorText) +
-           ", \"MessageTemplate\": " + JsonText(e.MessageTemplate) +
-           ", \"ErrorTextParams\": " + JsonString(e.ErrorTextParams) +
-           ", \"InsertionStrings\": " + JsonStrings(e.InsertionStrings) + ", \"MissingText\": " +
-           JsonString(e.MissingText ? Ascii(TextPathTitle(*e.MissingText)) : Text()) +
-           ", \"Queued\": " + std::to_string(e.Queued) +
-           ", \"FaultModule\": " + JsonString(e.FaultModule) +
-           ", \"FaultModuleVersion\": " + JsonString(e.FaultModuleVersion) +
-           ", \"FaultOffset\": " + JsonString(e.FaultOffset) +
-           ", \"Count\": " + Utf16ToUtf8(row.columns[2]) +
-           ", \"Age\": " + JsonString(row.columns[3]);
+    const auto perDay = OccurrencesPerDay(e, clock);
+    json.Key("Days").Array(perDay, [&](const auto& day) { json.String(IsoDay(day.first)); });
+    json.Key("DayCounts").Array(perDay, [&](const auto& day) { json.Number(day.second); });
+    json.Key("AppName").String(e.AppName).Key("ErrorName").String(e.ErrorName);
+    json.Key("AppPath").String(e.AppPath).Key("ReportId").String(e.ReportId);
+    json.Key("ExceptionCode").String(e.ExceptionCode).Key("ErrorSummary").String(e.ErrorSummary);
+    json.Key("ErrorText");
+    WriteText(json, e.ErrorText);
+    json.Key("MessageTemplate");
+    WriteText(json, e.MessageTemplate);
+    json.Key("ErrorTextParams").String(e.ErrorTextParams);
+    json.Key("InsertionStrings").Array(e.InsertionStrings, [&](const Text& s) { json.String(s); });
+    json.Key("MissingText").String(e.MissingText ? Ascii(TextPathTitle(*e.MissingText)) : Text());
+    json.Key("Queued").Number(e.Queued);
+    json.Key("FaultModule").String(e.FaultModule);
+    json.Key("FaultModuleVersion").String(e.FaultModuleVersion);
+    json.Key("FaultOffset").String(e.FaultOffset);
+    // The count column is a number already.
+    json.Key("Count").Value(Utf16ToUtf8(row.columns[2])).Key("Age").String(row.columns[3]);
 }
 
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
                        int interval, const Text& statusText, Clock& clock, const Text* machine,
                        const std::string& sources) {
     static const char* const kIntervals[] = {"", "week", "month", "6months", "all"};
-    std::string out = "{\n  ";
+    JsonWriter json;
+    json.BeginObject();
     if (machine != nullptr)
-        out += "\"Machine\": " + JsonString(*machine) + ",\n  ";
-    out += "\"interval\": \"" + std::string(kIntervals[interval]) +
-           "\",\n  \"status\": " + JsonString(statusText) +
-           ",\n  \"totalErrors\": " + std::to_string(catalogue.TotalErrors) +
-           ",\n  \"maxAgeDays\": " + std::to_string(catalogue.MaxAgeDays) + ",\n  \"errors\": [";
-    bool first = true;
+        json.NewLine("  ").Key("Machine").String(*machine);
+    json.NewLine("  ").Key("interval").String(kIntervals[interval]);
+    json.NewLine("  ").Key("status").String(statusText);
+    json.NewLine("  ").Key("totalErrors").Number(catalogue.TotalErrors);
+    json.NewLine("  ").Key("maxAgeDays").Number(catalogue.MaxAgeDays);
+    json.NewLine("  ").Key("errors").BeginArray();
     for (const ErrorRow& row : rows) {
         const ErrorEntry* e = catalogue.Find(row.key);
         if (e == nullptr)
             continue;
-        out += first ? "\n" : ",\n";
-        first = false;
-        out += "    {" + JsonErrorFields(*e, row, clock) + "}";
+        json.NewLine("    ").BeginObject();
+        WriteErrorFields(json, *e, row, clock);
+        json.EndObject();
     }
-    out += rows.empty() ? "]" : "\n  ]";
+    // Rows whose entries are all gone still close the list on a line of its own.
+    if (!rows.empty())
+        json.NewLine("  ");
+    json.EndArray();
     if (!sources.empty())
-        out += ",\n  \"sources\": " + sources;
-    return out + "\n}\n";
+        json.NewLine("  ").Key("sources").Value(sources);
+    json.NewLine("").EndObject();
+    return json.Take() + "\n";
 }
 
 }  // namespace veltrano

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/json_writer.h"
 #include "engine/catalogue.h"
 #include "engine/error_rows.h"
 #include "platform/clock.h"
@@ -32,9 +33,7 @@ std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool mach
 std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machineColumn,
                            Clock* localZone = nullptr);
 
-// The fields of one error as its JSON object holds them, without the braces.
-std::string JsonErrorFields(const ErrorEntry& entry, const ErrorRow& row, Clock& clock);
-
-std::string JsonString(TextView text);
+// The fields of one error as its JSON object holds them, into the object the caller opened.
+void WriteErrorFields(JsonWriter& json, const ErrorEntry& entry, const ErrorRow& row, Clock& clock);
 
 }  // namespace veltrano

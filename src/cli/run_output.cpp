@@ -9,17 +9,11 @@ namespace {
 
 using Facts = eventlog::LogFileFacts;
 
-// A JSON array of the values f gives for each element.
-template <typename List, typename Value>
-std::string JsonArray(const List& list, Value&& value) {
-    std::string out = "[";
-    for (const auto& element : list)
-        out += (out.size() == 1 ? "" : ", ") + value(element);
-    return out + "]";
-}
-
-std::string Time(const Facts& log, FileTime time) {
-    return log.records == 0 ? "null" : "\"" + IsoUtc(time) + "\"";
+void WriteTime(JsonWriter& json, const Facts& log, FileTime time) {
+    if (log.records == 0)
+        json.Null();
+    else
+        json.String(IsoUtc(time));
 }
 
 bool Damaged(const Facts& log) {
@@ -27,17 +21,33 @@ bool Damaged(const Facts& log) {
            log.damagedRecords != 0;
 }
 
+// The single-machine objects, each without its line end, one to a line.
+std::string MachineArray(std::vector<std::string>& objects) {
+    JsonWriter json;
+    json.BeginArray();
+    for (std::string& object : objects) {
+        object.pop_back();
+        json.NewLine("").Value(object);
+    }
+    if (!objects.empty())
+        json.NewLine("");
+    return json.EndArray().Take() + "\n";
+}
+
 }  // namespace
 
 std::string RenderNdjson(const Text& machine, FileTime scanTime, const ErrorCatalogue& catalogue,
                          const std::vector<ErrorRow>& rows, Clock& clock) {
-    const std::string head = std::string("{\"Schema\": \"") + kFleetSchema +
-                             "\", \"Machine\": " + JsonString(machine) + ", \"ScanTime\": \"" +
-                             IsoUtc(scanTime) + "\", ";
     std::string out;
     for (const ErrorRow& row : rows) {
-        if (const ErrorEntry* e = catalogue.Find(row.key))
-            out += head + JsonErrorFields(*e, row, clock) + "}\n";
+        const ErrorEntry* e = catalogue.Find(row.key);
+        if (e == nullptr)
+            continue;
+        JsonWriter json;
+        json.BeginObject().Key("Schema").String(kFleetSchema).Key("Machine").String(machine);
+        json.Key("ScanTime").String(IsoUtc(scanTime));
+        WriteErrorFields(json, *e, row, clock);
+        out += json.EndObject().Take() + "\n";
     }
     return out;
 }
@@ -55,33 +65,34 @@ const char* ScanStatus(const RunMachine& m) {
 std::string RenderScanLine(const RunMachine& m, FileTime scanTime, size_t errors) {
     const auto& logs = m.logs;
     const auto& folders = m.reportFolders;
-    auto number = [](uint64_t n) { return std::to_string(n); };
-    return std::string("{\"Schema\": \"") + kScanSchema + "\", \"Machine\": " +
-           JsonString(m.name) + ", \"Folder\": " + JsonString(Utf8PathToUtf16(m.folder)) +
-           ", \"ScanTime\": \"" + IsoUtc(scanTime) + "\", \"Status\": \"" + ScanStatus(m) +
-           "\", \"Errors\": " + number(errors) +
-           ", \"Registry\": " + (m.missingHives.empty() ? "1" : "0") +
-           ", \"Logs\": " + JsonArray(logs, [](const Facts& l) { return JsonString(l.log); }) +
-           ", \"LogPaths\": " + JsonArray(logs, [](const Facts& l) { return JsonString(l.path); }) +
-           ", \"LogOutcomes\": " +
-           JsonArray(logs, [](const Facts& l) { return "\"" + LogOutcomeName(l.outcome) + "\""; }) +
-           ", \"LogRecords\": " + JsonArray(logs, [&](const Facts& l) { return number(l.records); }) +
-           ", \"LogOldest\": " + JsonArray(logs, [](const Facts& l) { return Time(l, l.oldest); }) +
-           ", \"LogNewest\": " + JsonArray(logs, [](const Facts& l) { return Time(l, l.newest); }) +
-           ", \"LogDamagedChunks\": " +
-           JsonArray(logs, [&](const Facts& l) { return number(l.damagedChunks); }) +
-           ", \"LogDamagedRecords\": " +
-           JsonArray(logs, [&](const Facts& l) { return number(l.damagedRecords); }) +
-           ", \"LogTruncated\": " +
-           JsonArray(logs, [](const Facts& l) { return std::string(l.truncated ? "1" : "0"); }) +
-           ", \"ReportFolders\": " +
-           JsonArray(folders, [](const ReportFolderFacts& f) { return JsonString(f.path); }) +
-           ", \"ReportFolderQueued\": " +
-           JsonArray(folders,
-                     [](const ReportFolderFacts& f) { return std::string(f.queued ? "1" : "0"); }) +
-           ", \"ReportFolderReports\": " +
-           JsonArray(folders, [&](const ReportFolderFacts& f) { return number(f.reports); }) +
-           "}\n";
+    JsonWriter json;
+    json.BeginObject().Key("Schema").String(kScanSchema).Key("Machine").String(m.name);
+    json.Key("Folder").String(Utf8PathToUtf16(m.folder));
+    json.Key("ScanTime").String(IsoUtc(scanTime)).Key("Status").String(ScanStatus(m));
+    json.Key("Errors").Number(errors).Key("Registry").Number(m.missingHives.empty() ? 1 : 0);
+    json.Key("Logs").Array(logs, [&](const Facts& l) { json.String(l.log); });
+    json.Key("LogPaths").Array(logs, [&](const Facts& l) { json.String(l.path); });
+    json.Key("LogOutcomes").Array(logs, [&](const Facts& l) {
+        json.String(LogOutcomeName(l.outcome));
+    });
+    json.Key("LogRecords").Array(logs, [&](const Facts& l) { json.Number(l.records); });
+    json.Key("LogOldest").Array(logs, [&](const Facts& l) { WriteTime(json, l, l.oldest); });
+    json.Key("LogNewest").Array(logs, [&](const Facts& l) { WriteTime(json, l, l.newest); });
+    json.Key("LogDamagedChunks").Array(logs, [&](const Facts& l) { json.Number(l.damagedChunks); });
+    json.Key("LogDamagedRecords").Array(logs, [&](const Facts& l) {
+        json.Number(l.damagedRecords);
+    });
+    json.Key("LogTruncated").Array(logs, [&](const Facts& l) { json.Number(l.truncated ? 1 : 0); });
+    json.Key("ReportFolders").Array(folders, [&](const ReportFolderFacts& f) {
+        json.String(f.path);
+    });
+    json.Key("ReportFolderQueued").Array(folders, [&](const ReportFolderFacts& f) {
+        json.Number(f.queued ? 1 : 0);
+    });
+    json.Key("ReportFolderReports").Array(folders, [&](const ReportFolderFacts& f) {
+        json.Number(f.reports);
+    });
+    return json.EndObject().Take() + "\n";
 }
 
 std::string RenderRun(const MachineRun& run, OutputFormat format, std::optional<int> interval,
@@ -102,9 +113,9 @@ std::string RenderRun(const MachineRun& run, OutputFormat format, std::optional<
                 out += RenderNdjson(m.name, clock.UtcNow(), catalogue, rows, clock);
                 break;
             case OutputFormat::Json:
-                objects.push_back(RenderJson(catalogue, rows, shown, status, clock, &m.name,
-                                             m.forwarded ? std::string()
-                                                         : SourcesJson(m.logs, m.missingHives)));
+                objects.push_back(
+                    RenderJson(catalogue, rows, shown, status, clock, &m.name,
+                               m.forwarded ? std::string() : SourcesJson(m.logs, m.missingHives)));
                 break;
             case OutputFormat::Table:
             case OutputFormat::Csv:
@@ -121,11 +132,7 @@ std::string RenderRun(const MachineRun& run, OutputFormat format, std::optional<
             // Several machines (or none) make an array of the single-machine objects.
             if (objects.size() == 1)
                 return objects.front();
-            for (std::string& object : objects) {
-                object.pop_back();  // its line end
-                out += (out.empty() ? "[\n" : ",\n") + object;
-            }
-            return out.empty() ? "[]\n" : out + "\n]\n";
+            return MachineArray(objects);
         case OutputFormat::Ndjson:
             break;
     }

@@ -1,8 +1,8 @@
 // What the scan read and what it skipped.
 #include "cli/source_facts.h"
 
+#include "base/json_writer.h"
 #include "cli/options.h"
-#include "cli/output_formats.h"
 
 namespace veltrano {
 namespace {
@@ -88,24 +88,27 @@ std::vector<std::string> SourceFactLines(const std::vector<Facts>& logs,
 }
 
 std::string SourcesJson(const std::vector<Facts>& logs, const std::vector<Text>& missingHives) {
-    std::string out = "{\"logs\": [";
-    for (size_t i = 0; i < logs.size(); ++i) {
-        const Facts& log = logs[i];
-        out += (i == 0 ? "\n    " : ",\n    ");
-        out += "{\"log\": " + JsonString(log.log) + ", \"path\": " + JsonString(log.path) +
-               ", \"outcome\": \"" + LogOutcomeName(log.outcome) +
-               "\", \"records\": " + std::to_string(log.records) +
-               ", \"oldest\": " + (log.records == 0 ? "null" : "\"" + IsoUtc(log.oldest) + "\"") +
-               ", \"newest\": " + (log.records == 0 ? "null" : "\"" + IsoUtc(log.newest) + "\"") +
-               ", \"damagedChunks\": " + std::to_string(log.damagedChunks) +
-               ", \"damagedRecords\": " + std::to_string(log.damagedRecords) +
-               ", \"truncated\": " + (log.truncated ? "true" : "false") + "}";
+    JsonWriter json;
+    json.BeginObject().Key("logs").BeginArray();
+    for (const Facts& log : logs) {
+        json.NewLine("    ").BeginObject().Key("log").String(log.log).Key("path").String(log.path);
+        json.Key("outcome").String(LogOutcomeName(log.outcome)).Key("records").Number(log.records);
+        // A log without records has no time span.
+        auto time = [&](const char* name, FileTime t) {
+            json.Key(name);
+            log.records == 0 ? json.Null() : json.String(IsoUtc(t));
+        };
+        time("oldest", log.oldest);
+        time("newest", log.newest);
+        json.Key("damagedChunks").Number(log.damagedChunks);
+        json.Key("damagedRecords").Number(log.damagedRecords);
+        json.Key("truncated").Bool(log.truncated).EndObject();
     }
-    out += logs.empty() ? "]" : "\n  ]";
-    std::string hives;
-    for (const Text& hive : missingHives)
-        hives += (hives.empty() ? "" : ", ") + JsonString(hive);
-    return out + ", \"missingHives\": [" + hives + "]}";
+    if (!logs.empty())
+        json.NewLine("  ");
+    json.EndArray().Key("missingHives");
+    json.Array(missingHives, [&](const Text& hive) { json.String(hive); });
+    return json.EndObject().Take();
 }
 
 bool AnyLogRead(const std::vector<Facts>& logs) {

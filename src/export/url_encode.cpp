@@ -25,21 +25,18 @@ void AppendEscape(Text& out, unsigned byte) {
 Text UrlEncode(TextView text) {
     Text out;
     out.reserve(text.size() * 3);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (IsKept(c)) {
-            out.push_back(c);
-        } else if (c < 0x80) {
+    for (const CodePoint cp : CodePoints(text)) {
+        if (cp.value < 0x80 && IsKept(static_cast<char16_t>(cp.value))) {
+            out.push_back(static_cast<char16_t>(cp.value));
+        } else if (cp.value < 0x80) {
             // "%", the reserved and unsafe sets and the controls cover every other ASCII code.
-            AppendEscape(out, c);
+            AppendEscape(out, cp.value);
         } else {
-            const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
-                              text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-            const std::string utf8 = Utf16ToUtf8(text.substr(i, pair ? 2 : 1));
+            // An unpaired surrogate goes out as U+FFFD, as every text does in UTF-8.
+            std::string utf8;
+            AppendUtf8(utf8, cp.lone ? 0xFFFD : cp.value);
             for (char byte : utf8)
                 AppendEscape(out, static_cast<unsigned char>(byte));
-            if (pair)
-                ++i;
         }
     }
     return out;

@@ -15,27 +15,15 @@ namespace {
 constexpr char16_t kDeclaration[] = u"<?xml version=\"1.0\" ?>\r\n";
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // XML 1.0 has no form for most control characters, for U+FFFE and U+FFFF and for unpaired
 // surrogates, not even inside CDATA; they become U+FFFD.
 Text XmlCharacters(TextView text) {
     Text out(text);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const char16_t c = out[i];
-        if (IsHighSurrogate(c) && i + 1 < out.size() && IsLowSurrogate(out[i + 1])) {
-            ++i;
-            continue;
-        }
-        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
-        if (control || c == 0xFFFE || c == 0xFFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
-            out[i] = kReplacement;
-        }
+    for (const CodePoint cp : CodePoints(text)) {
+        const char32_t c = cp.value;
+        const bool control = c < 0x20 && c != U'\t' && c != U'\n' && c != U'\r';
+        if (control || c == 0xFFFE || c == 0xFFFF || cp.lone)
+            out[cp.offset] = kReplacement;
     }
     return out;
 }

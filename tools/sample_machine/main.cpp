@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/options.h"
+#include "base/iso_time.h"
 #include "platform/host.h"
 #include "sample_machine/sample_content.h"
 #include "sample_machine/sample_message_dll.h"

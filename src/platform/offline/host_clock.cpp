@@ -2,10 +2,11 @@
 // the portable adapters, and the user's language from the locale environment.
 #include "platform/offline/host_clock.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
+
+#include "base/iso_time.h"
 
 namespace veltrano {
 
@@ -31,14 +32,8 @@ std::optional<int64_t> LocalCalendarToSeconds(const CalendarTime& local) {
 }
 
 Text IsoDateTimeText(const CalendarTime& t) {
-    char buffer[48];
-    if (t.hour == 0 && t.minute == 0 && t.second == 0) {
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", t.year, t.month, t.day);
-    } else {
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month,
-                      t.day, t.hour, t.minute, t.second);
-    }
-    return Ascii(buffer);
+    const bool midnight = t.hour == 0 && t.minute == 0 && t.second == 0;
+    return Ascii(midnight ? IsoDate(t) : IsoDateTime(t, ' '));
 }
 
 uint16_t HostSystemInfo::UserDefaultLanguage() {

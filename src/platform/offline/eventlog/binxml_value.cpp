@@ -5,6 +5,8 @@
 #include <charconv>
 #include <string>
 
+#include "base/iso_time.h"
+
 namespace veltrano::eventlog {
 namespace {
 
@@ -45,16 +47,6 @@ void AppendHexByte(Text& out, uint8_t b) {
     out.push_back(static_cast<char16_t>(kHexUpper[b & 0x0F]));
 }
 
-// Zero-padded decimal of a fixed width.
-void AppendPadded(Text& out, uint64_t v, int width) {
-    char16_t digits[20];
-    for (int i = width - 1; i >= 0; --i) {
-        digits[i] = static_cast<char16_t>(u'0' + v % 10);
-        v /= 10;
-    }
-    out.append(digits, static_cast<size_t>(width));
-}
-
 template <typename Float>
 void AppendFloat(Text& out, Float v) {
     char digits[40];
@@ -62,28 +54,8 @@ void AppendFloat(Text& out, Float v) {
     AppendAscii(out, digits, static_cast<size_t>(end - digits));
 }
 
-// "2024-01-31T12:34:56." followed by the fraction digits given and "Z".
-void AppendIsoTime(Text& out, const CalendarTime& t, uint64_t fraction, int fractionDigits) {
-    AppendPadded(out, static_cast<uint64_t>(t.year), 4);
-    out.push_back(u'-');
-    AppendPadded(out, static_cast<uint64_t>(t.month), 2);
-    out.push_back(u'-');
-    AppendPadded(out, static_cast<uint64_t>(t.day), 2);
-    out.push_back(u'T');
-    AppendPadded(out, static_cast<uint64_t>(t.hour), 2);
-    out.push_back(u':');
-    AppendPadded(out, static_cast<uint64_t>(t.minute), 2);
-    out.push_back(u':');
-    AppendPadded(out, static_cast<uint64_t>(t.second), 2);
-    out.push_back(u'.');
-    AppendPadded(out, fraction, fractionDigits);
-    out.push_back(u'Z');
-}
-
 void AppendFileTime(Text& out, FileTime ft) {
-    const auto t = FileTimeToCalendar(ft);
-    if (t)
-        AppendIsoTime(out, *t, ft % kTicksPerSecond, 7);
+    out += Ascii(IsoUtcTicks(ft));
 }
 
 std::optional<CalendarTime> SystemTimeFields(const uint8_t* p) {
@@ -203,9 +175,8 @@ void AppendFixed(Text& out, uint8_t type, const uint8_t* p, size_t size) {
             AppendFileTime(out, Le64(p));
             break;
         case kValueSystemTime:
-            if (const auto t = SystemTimeFields(p)) {
-                AppendIsoTime(out, *t, static_cast<uint64_t>(t->milliseconds) * 10'000, 7);
-            }
+            if (const auto t = SystemTimeFields(p))
+                AppendFileTime(out, *CalendarToFileTime(*t));
             break;
         case kValueHexInt32:
             AppendHexNumber(out, Le32(p));
@@ -244,41 +215,10 @@ bool ParseDigits(TextView text, uint64_t& value) {
     return error == std::errc() && end == ascii.data() + ascii.size();
 }
 
-// "YYYY-MM-DDTHH:MM:SS[.fraction][Z]"
+// "YYYY-MM-DDTHH:MM:SS[.fraction]" and whatever follows it (a zone, a "Z").
 std::optional<FileTime> ParseIsoTime(TextView s) {
-    s = Trim(s);
-    auto digits = [&](size_t at, size_t n, int& v) {
-        if (at + n > s.size())
-            return false;
-        v = 0;
-        for (size_t i = at; i < at + n; ++i) {
-            if (s[i] < u'0' || s[i] > u'9')
-                return false;
-            v = v * 10 + (s[i] - u'0');
-        }
-        return true;
-    };
-    CalendarTime t;
-    if (!digits(0, 4, t.year) || !digits(5, 2, t.month) || !digits(8, 2, t.day) ||
-        !digits(11, 2, t.hour) || !digits(14, 2, t.minute) || !digits(17, 2, t.second)) {
-        return std::nullopt;
-    }
-    if (s[4] != u'-' || s[7] != u'-' || (s[10] != u'T' && s[10] != u' ') || s[13] != u':' ||
-        s[16] != u':') {
-        return std::nullopt;
-    }
-    uint64_t ticks = 0;
-    uint64_t scale = kTicksPerSecond;
-    if (s.size() > 19 && s[19] == u'.') {
-        for (size_t i = 20; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
-            scale /= 10;
-            ticks += static_cast<uint64_t>(s[i] - u'0') * scale;
-        }
-    }
-    const auto base = CalendarToFileTime(t);
-    if (!base)
-        return std::nullopt;
-    return *base + ticks;
+    const auto read = ReadIsoTime(Trim(s), true);
+    return read ? std::optional(read->time) : std::nullopt;
 }
 
 Text ValueString(const BinXmlValue& v) {
