@@ -33,4 +33,17 @@ class MemoryFile : public ReadableFile {
     size_t at_ = 0;
 };
 
+// A files port that only reads: what its folders and files hold, its subclasses say.
+class ReadOnlyFiles : public FileSystem {
+  public:
+    std::unique_ptr<WritableFile> CreateForWriting(TextView) override { return nullptr; }
+    std::optional<FileFacts> Facts(TextView) override { return std::nullopt; }
+    CreateFolderResult CreateFolder(TextView) override { return CreateFolderResult::Failed; }
+    bool Copy(TextView, TextView, bool) override { return false; }
+    bool Remove(TextView) override { return false; }
+    Text TempFolder() override { return {}; }
+    Text DesktopFolder() override { return {}; }
+    Text ModulePath() override { return {}; }
+};
+
 }  // namespace veltrano::fuzz

@@ -18,7 +18,7 @@ void Check(bool holds) {
 }
 
 // "C:\crash.dmp" is the dump part; every other path the image part.
-class CrashFiles : public FileSystem {
+class CrashFiles : public fuzz::ReadOnlyFiles {
   public:
     CrashFiles(const uint8_t* dump, size_t dumpSize, const uint8_t* image, size_t imageSize)
         : dump_(dump), dumpSize_(dumpSize), image_(image), imageSize_(imageSize) {}
@@ -28,14 +28,6 @@ class CrashFiles : public FileSystem {
             return std::make_unique<fuzz::MemoryFile>(dump_, dumpSize_);
         return std::make_unique<fuzz::MemoryFile>(image_, imageSize_);
     }
-    std::unique_ptr<WritableFile> CreateForWriting(TextView) override { return nullptr; }
-    std::optional<FileFacts> Facts(TextView) override { return std::nullopt; }
-    CreateFolderResult CreateFolder(TextView) override { return CreateFolderResult::Failed; }
-    bool Copy(TextView, TextView, bool) override { return false; }
-    bool Remove(TextView) override { return false; }
-    Text TempFolder() override { return {}; }
-    Text DesktopFolder() override { return {}; }
-    Text ModulePath() override { return {}; }
 
   private:
     const uint8_t* dump_;

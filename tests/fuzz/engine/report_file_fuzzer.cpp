@@ -27,9 +27,10 @@ constexpr char16_t kReportPath[] =
 constexpr char16_t kReportId[] = u"00000000-0000-0000-0000-000000000000";
 
 using fuzz::MemoryFile;
+using fuzz::ReadOnlyFiles;
 
 // The archive holding one report folder with the input as its report file; nothing else exists.
-class OneReportFiles : public FileSystem {
+class OneReportFiles : public ReadOnlyFiles {
   public:
     OneReportFiles(const uint8_t* data, size_t size, FileTime written)
         : data_(data), size_(size), written_(written) {}
@@ -51,14 +52,6 @@ class OneReportFiles : public FileSystem {
             return nullptr;
         return std::make_unique<MemoryFile>(data_, size_);
     }
-    std::unique_ptr<WritableFile> CreateForWriting(TextView) override { return nullptr; }
-    std::optional<FileFacts> Facts(TextView) override { return std::nullopt; }
-    CreateFolderResult CreateFolder(TextView) override { return CreateFolderResult::Failed; }
-    bool Copy(TextView, TextView, bool) override { return false; }
-    bool Remove(TextView) override { return false; }
-    Text TempFolder() override { return {}; }
-    Text DesktopFolder() override { return {}; }
-    Text ModulePath() override { return {}; }
 
   private:
     const uint8_t* data_;

@@ -29,4 +29,16 @@ std::optional<std::vector<uint8_t>> DumpFile::Read(uint64_t offset, uint64_t len
     return bytes;
 }
 
+std::optional<DumpFile> OpenDumpFile(std::unique_ptr<ReadableFile> file, std::string* problem) {
+    const char* why = "cannot be opened";
+    if (file) {
+        if (const auto facts = file->Facts())
+            return DumpFile(std::move(file), facts->size);
+        why = "its size cannot be had";
+    }
+    if (problem != nullptr)
+        *problem = why;
+    return std::nullopt;
+}
+
 }  // namespace veltrano::dump

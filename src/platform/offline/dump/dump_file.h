@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/files.h"
@@ -33,5 +34,9 @@ class DumpFile {
     std::unique_ptr<ReadableFile> file_;
     uint64_t size_;
 };
+
+// An opened file as a dump file; nullopt with the problem ("cannot be opened", "its size cannot
+// be had") when there is none.
+std::optional<DumpFile> OpenDumpFile(std::unique_ptr<ReadableFile> file, std::string* problem);
 
 }  // namespace veltrano::dump

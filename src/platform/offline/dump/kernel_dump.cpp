@@ -58,12 +58,10 @@ void ReadDrivers(DumpFile& file, const kernel::HeaderLayout& layout, KernelDumpH
 
 std::optional<KernelDumpHeader> ReadKernelDumpHeader(std::unique_ptr<ReadableFile> file,
                                                      std::string* problem) {
-    if (!file)
-        return Fail(problem, "cannot be opened");
-    const auto facts = file->Facts();
-    if (!facts)
-        return Fail(problem, "its size cannot be had");
-    DumpFile dump(std::move(file), facts->size);
+    auto opened = OpenDumpFile(std::move(file), problem);
+    if (!opened)
+        return std::nullopt;
+    DumpFile& dump = *opened;
     const auto start = dump.Read(0, 8);
     if (!start)
         return Fail(problem, "too short for a kernel dump header");

@@ -159,12 +159,10 @@ std::optional<std::vector<uint8_t>> Minidump::ReadLocation(DumpLocation location
 }
 
 std::optional<Minidump> ReadMinidump(std::unique_ptr<ReadableFile> file, std::string* problem) {
-    if (!file)
-        return Fail(problem, "cannot be opened");
-    const auto facts = file->Facts();
-    if (!facts)
-        return Fail(problem, "its size cannot be had");
-    DumpFile dump(std::move(file), facts->size);
+    auto opened = OpenDumpFile(std::move(file), problem);
+    if (!opened)
+        return std::nullopt;
+    DumpFile& dump = *opened;
     auto header = ReadHeader(dump, problem);
     if (!header)
         return std::nullopt;
