@@ -90,8 +90,10 @@ std::optional<ForwardedMachines> SplitForwardedEvents(FileSystem& files, TextVie
     ForwardedMachines out;
     SenderCatalogues senders(ports, out);
     EvtxGroup group;
-    while (stream->Next(group))
+    while (stream->Next(group)) {
         senders.Take(group);
+        stream->Recycle(std::move(group.events));
+    }
     senders.Finish();
     return out;
 }

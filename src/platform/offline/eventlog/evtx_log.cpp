@@ -12,8 +12,17 @@ EvtxLog::~EvtxLog() {
     if (ledger_ == nullptr)
         return;
     std::lock_guard lock(mutex_);
-    while (!finished_)
+    while (!finished_) {
         LoadNext();
+        KeepLastPieces(0);
+    }
+}
+
+void EvtxLog::KeepLastPieces(size_t keep) {
+    while (pieces_.size() > keep) {
+        stream_->Recycle(std::move(pieces_.front().events));
+        pieces_.pop_front();
+    }
 }
 
 bool EvtxLog::LoadNext() {
@@ -24,8 +33,10 @@ bool EvtxLog::LoadNext() {
     }
     facts_.damagedChunks += group.damage.chunks;
     facts_.damagedRecords += group.damage.records + group.undecoded;
-    if (group.events.empty())
+    if (group.events.empty()) {
+        stream_->Recycle(std::move(group.events));
         return true;
+    }
     Piece piece;
     for (const EvtxEventFields& fields : group.events) {
         piece.log.Add(fields.recordId, ToClassicEvent(fields));
@@ -60,8 +71,7 @@ void EvtxLog::Finish() {
 EventLogRead EvtxLog::ReadBackwards(uint8_t* buffer, uint32_t size) {
     std::lock_guard lock(mutex_);
     // What earlier reads handed out is done with.
-    while (pieces_.size() > 1)
-        pieces_.pop_front();
+    KeepLastPieces(1);
     uint32_t used = 0;
     for (;;) {
         if (pieces_.empty() || pieces_.back().log.AtEnd()) {

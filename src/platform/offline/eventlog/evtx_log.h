@@ -31,6 +31,8 @@ class EvtxLog : public EventLog {
         std::vector<EvtxEventFields> events;
     };
     bool LoadNext();
+    // Gives all pieces but the last `keep` back to the stream.
+    void KeepLastPieces(size_t keep);
     void Finish();
 
     std::unique_ptr<EvtxStream> stream_;

@@ -12,6 +12,8 @@ namespace {
 constexpr size_t kGroupsInFlightPerThread = 4;
 // Fewer groups than this are decoded by the caller: threads would cost more than they give.
 constexpr size_t kGroupsWorthThreads = 4;
+// Given-back groups kept for reuse: about the window's worth.
+constexpr size_t kSpareGroups = 16;
 
 struct ChunkEntry {
     uint64_t low = 0;
@@ -128,6 +130,15 @@ void EvtxStream::ReadDirectory() {
 void EvtxStream::Decode(const Group& group, EvtxEventReader& reader, EvtxGroup& out) {
     out.firstNumber = group.first;
     out.lastNumber = group.last;
+    {
+        std::lock_guard lock(spareMutex_);
+        if (!spare_.empty()) {
+            out.events = std::move(spare_.back());
+            spare_.pop_back();
+        }
+    }
+    // The records are read into the room of earlier ones, reusing their buffers.
+    size_t used = 0;
     std::vector<uint8_t> chunk;
     for (const uint64_t offset : group.offsets) {
         // A last chunk cut short keeps the records it holds.
@@ -138,14 +149,22 @@ void EvtxStream::Decode(const Group& group, EvtxEventReader& reader, EvtxGroup& 
         ForEachEvtxChunkRecord(
             chunk, noChecksums_,
             [&](const EvtxRecord& record) {
-                out.events.emplace_back();
-                if (!reader.Read(record, out.events.back())) {
-                    out.events.pop_back();
+                if (used == out.events.size())
+                    out.events.emplace_back();
+                if (reader.Read(record, out.events[used]))
+                    ++used;
+                else
                     ++out.undecoded;
-                }
             },
             &out.damage);
     }
+    out.events.resize(used);
+}
+
+void EvtxStream::Recycle(std::vector<EvtxEventFields> events) {
+    std::lock_guard lock(spareMutex_);
+    if (spare_.size() < kSpareGroups)
+        spare_.push_back(std::move(events));
 }
 
 bool EvtxStream::Next(EvtxGroup& group) {

@@ -46,6 +46,9 @@ class EvtxStream {
 
     // The next group, newest first; false after the last.
     bool Next(EvtxGroup& group);
+    // Gives back a group's records once they are done with, so that later groups reuse their
+    // room (their texts' buffers) instead of allocating it again.
+    void Recycle(std::vector<EvtxEventFields> events);
     // The group whose chunk headers name a record number, decoded on its own (for a lookup
     // outside a pass); nullopt when no chunk names it.
     std::optional<EvtxGroup> GroupHolding(uint64_t number);
@@ -73,6 +76,8 @@ class EvtxStream {
     std::vector<Group> groups_;  // newest first
     size_t next_ = 0;
     std::unique_ptr<Decoders> decoders_;
+    std::mutex spareMutex_;
+    std::vector<std::vector<EvtxEventFields>> spare_;  // records' room given back
     EvtxEventReader reader_;  // the caller's, when it decodes
 };
 
