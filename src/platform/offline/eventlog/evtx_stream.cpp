@@ -11,7 +11,10 @@ namespace {
 
 constexpr size_t kGroupsInFlightPerThread = 4;
 // Fewer groups than this are decoded by the caller: threads would cost more than they give.
-constexpr size_t kGroupsWorthThreads = 4;
+constexpr size_t kGroupsWorthThreads = 16;
+// A file up to this size is read in one piece at opening: its chunks then cost no reads of their
+// own, which for the small logs of most machines is most of the reading.
+constexpr uint64_t kReadWholeUpTo = 4u << 20;
 // Given-back groups kept for reuse: about the window's worth.
 constexpr size_t kSpareGroups = 16;
 
@@ -74,6 +77,14 @@ bool EvtxStream::Truncated() const {
 
 bool EvtxStream::ReadBlock(uint64_t offset, size_t size, std::vector<uint8_t>& out) {
     out.resize(offset >= size_ ? 0 : static_cast<size_t>(std::min<uint64_t>(size, size_ - offset)));
+    if (!whole_.empty()) {
+        const size_t n = offset >= whole_.size()
+                             ? 0
+                             : std::min(out.size(), whole_.size() - static_cast<size_t>(offset));
+        std::copy_n(whole_.begin() + static_cast<ptrdiff_t>(offset), n, out.begin());
+        out.resize(n);
+        return n > 0;
+    }
     std::lock_guard lock(fileMutex_);
     if (!file_->Seek(offset))
         return false;
@@ -90,6 +101,10 @@ bool EvtxStream::ReadBlock(uint64_t offset, size_t size, std::vector<uint8_t>& o
 
 void EvtxStream::ReadDirectory() {
     std::vector<uint8_t> block;
+    if (size_ <= kReadWholeUpTo && ReadBlock(0, static_cast<size_t>(size_), block)) {
+        whole_ = std::move(block);
+        size_ = whole_.size();
+    }
     if (ReadBlock(0, kEvtxFileHeaderBlock, block)) {
         signed_ = HasEvtxFileSignature(block);
         noChecksums_ = EvtxFileKeepsNoChecksums(block);

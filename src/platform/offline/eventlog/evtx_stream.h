@@ -1,7 +1,8 @@
 // An .evtx file read through the files port a few chunks at a time, newest records first, so
 // that memory stays flat however large the log is.
 //
-// Opening reads the file header and every chunk's header (512 bytes each), and orders the chunks
+// Opening reads the file header and every chunk's header (512 bytes each; a small file is read
+// whole instead, once), and orders the chunks
 // by the record numbers their headers name. Chunks whose numbers overlap (a stale copy of a
 // record, a chunk that wraps) form one group, decoded and sorted together; in a log as the
 // service writes it every group is one chunk. Groups are decoded by worker threads in a bounded
@@ -68,7 +69,8 @@ class EvtxStream {
     void Decode(const Group& group, EvtxEventReader& reader, EvtxGroup& out);
 
     std::unique_ptr<ReadableFile> file_;
-    std::mutex fileMutex_;  // one position for every reader
+    std::mutex fileMutex_;        // one position for every reader
+    std::vector<uint8_t> whole_;  // a small file, read at opening
     uint64_t size_ = 0;
     bool signed_ = false;
     bool noChecksums_ = false;

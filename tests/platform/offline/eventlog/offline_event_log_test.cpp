@@ -135,14 +135,17 @@ TEST_F(OfflineEventLogTest, HandsOutWholeRecordsWithTheClassicBufferContract) {
 TEST_F(OfflineEventLogTest, AWrappedLogStreamsAsTheWholeFileSortedGivesIt) {
     auto events = testing::NumberedEvents(1, 600);
     const auto stale = testing::NumberedEvents(441, 30);  // copies of records already written
-    const auto file = evtxwriter::WriteEvtxLog(events, u"Application", {.recordsPerChunk = 40});
+    // Eight records a chunk: a file above the size that is read in one piece, so that the chunks
+    // are read one by one.
+    const auto file = evtxwriter::WriteEvtxLog(events, u"Application", {.recordsPerChunk = 8});
     const size_t chunks = (file.size() - 4096) / 65536;
-    ASSERT_GE(chunks, 15u);
+    ASSERT_EQ(chunks, 75u);
+    ASSERT_GT(file.size(), 4u << 20);
     // Rotate the ring: the chunks of records 441..600 go first, then 1..440.
     std::vector<uint8_t> wrapped(file.begin(), file.begin() + 4096);
     const auto chunkAt = [&](size_t i) { return file.begin() + 4096 + static_cast<ptrdiff_t>(i * 65536); };
-    wrapped.insert(wrapped.end(), chunkAt(11), chunkAt(chunks));
-    wrapped.insert(wrapped.end(), chunkAt(0), chunkAt(11));
+    wrapped.insert(wrapped.end(), chunkAt(55), chunkAt(chunks));
+    wrapped.insert(wrapped.end(), chunkAt(0), chunkAt(55));
     const auto staleFile = evtxwriter::WriteEvtxLog(stale, u"Application");
     wrapped.insert(wrapped.end(), staleFile.begin() + 4096, staleFile.begin() + 4096 + 65536);
     std::fill_n(wrapped.begin() + 4096 + 3 * 65536 + 700, 64, 0xEE);  // inside a record
