@@ -28,10 +28,10 @@ tools/ci/fuzz-smoke.sh
 cmake --preset native-release >/dev/null
 cmake --build --preset native-release
 
-# The scan's worker and the window's reader under ThreadSanitizer.
+# The scan's worker and the window's reader, and the log stream's decoders, under ThreadSanitizer.
 cmake --preset native-tsan >/dev/null
-cmake --build --preset native-tsan --target engine_tests
-tools/ci/ctest-strict.sh native-tsan -R Concurrency
+cmake --build --preset native-tsan --target engine_tests eventlog_tests
+tools/ci/ctest-strict.sh native-tsan -R "Concurrency|OfflineEventLogTest"
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows
