@@ -28,6 +28,8 @@ class SenderCatalogues {
         // A group is in file order; newest first is backwards.
         for (auto it = group.events.rbegin(); it != group.events.rend(); ++it) {
             const EvtxEventFields& fields = *it;
+            // Every sender is a machine of the run, those without an error too.
+            Sender& sender = SenderOf(fields.computer);
             const bool system = EqualsNoCase(fields.channel, kSystem);
             if (!system && !EqualsNoCase(fields.channel, kApplication)) {
                 ++out_.skippedByLog[fields.channel];
@@ -38,7 +40,7 @@ class SenderCatalogues {
             record_.clear();
             AppendClassicRecord(record_, ToClassicEvent(fields));
             const EventRecordView view(record_.data(), static_cast<uint32_t>(record_.size()));
-            SenderOf(fields.computer).fill->Add(view, system ? kSystem : kApplication);
+            sender.fill->Add(view, system ? kSystem : kApplication);
         }
         out_.records += group.events.size();
         out_.damagedRecords += group.undecoded;
@@ -60,8 +62,13 @@ class SenderCatalogues {
     };
 
     Sender& SenderOf(const Text& computer) {
+        // Records of one sender come in runs: the last one found is asked first.
+        if (last_ != nullptr && lastName_ == computer)
+            return *last_;
         const Text& name = computer.empty() ? unknown_ : computer;
         auto [it, added] = senders_.try_emplace(name);
+        lastName_ = computer;
+        last_ = &it->second;
         if (added) {
             Sender& s = it->second;
             s.catalogue = std::make_unique<ErrorCatalogue>();
@@ -76,6 +83,8 @@ class SenderCatalogues {
     Machine& ports_;
     ForwardedMachines& out_;
     std::map<Text, Sender> senders_;
+    Sender* last_ = nullptr;  // and the name it was asked by
+    Text lastName_;
     std::vector<uint8_t> record_;
     const Text unknown_ = kUnknownComputer;
 };

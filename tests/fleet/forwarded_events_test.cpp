@@ -23,7 +23,7 @@ const FileTime kNow = *CalendarToFileTime({2025, 12, 8, 12, 0, 0, 0});
 const Text kSenders[] = {u"PC-1", u"PC-2.corp.example", u"pc-3", u""};
 
 // Record i: its sender, its log (one in six of another log), an error one in three, one of five
-// sources; each record a second of its own.
+// sources; each record a second of its own. One sender has no errors.
 evtxwriter::EvtxEvent Record(uint64_t i) {
     evtxwriter::EvtxEvent e;
     e.recordId = i + 1;
@@ -34,6 +34,11 @@ evtxwriter::EvtxEvent Record(uint64_t i) {
     e.provider = u"Source" + DecimalText(static_cast<int64_t>(i / 4 % 5));
     e.eventId = static_cast<uint16_t>(100 + i % 2);
     e.data = {u"record " + DecimalText(static_cast<int64_t>(i))};
+    if (i % 13 == 1) {  // a sender that forwards no error at all
+        e.computer = u"PC-quiet";
+        e.channel = u"System";
+        e.level = 4;
+    }
     return e;
 }
 
