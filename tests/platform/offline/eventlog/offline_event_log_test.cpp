@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/offline/eventlog/classic_record.h"
 #include "platform/offline/eventlog/event_log_fixtures.h"
 #include "platform/offline/eventlog/log_file.h"
@@ -142,12 +144,13 @@ TEST_F(OfflineEventLogTest, AWrappedLogStreamsAsTheWholeFileSortedGivesIt) {
     ASSERT_EQ(chunks, 75u);
     ASSERT_GT(file.size(), 4u << 20);
     // Rotate the ring: the chunks of records 441..600 go first, then 1..440.
-    std::vector<uint8_t> wrapped(file.begin(), file.begin() + 4096);
-    const auto chunkAt = [&](size_t i) { return file.begin() + 4096 + static_cast<ptrdiff_t>(i * 65536); };
-    wrapped.insert(wrapped.end(), chunkAt(55), chunkAt(chunks));
-    wrapped.insert(wrapped.end(), chunkAt(0), chunkAt(55));
+    std::vector<uint8_t> wrapped = file;
+    const auto chunkAt = [&](size_t i) { return wrapped.begin() + 4096 + static_cast<ptrdiff_t>(i * 65536); };
+    std::rotate(chunkAt(0), chunkAt(55), chunkAt(chunks));
     const auto staleFile = evtxwriter::WriteEvtxLog(stale, u"Application");
-    wrapped.insert(wrapped.end(), staleFile.begin() + 4096, staleFile.begin() + 4096 + 65536);
+    const size_t end = wrapped.size();
+    wrapped.resize(end + 65536);
+    std::copy_n(staleFile.begin() + 4096, 65536, wrapped.begin() + static_cast<ptrdiff_t>(end));
     std::fill_n(wrapped.begin() + 4096 + 3 * 65536 + 700, 64, 0xEE);  // inside a record
     wrapped.resize(wrapped.size() - 65536 / 2);                        // the stale chunk cut short
     drive.tree().Write(std::string(kLogs) + "Application.evtx", wrapped);
