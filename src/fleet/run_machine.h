@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "crash/crash_findings.h"
 #include "drive/drive_scan.h"
 #include "engine/catalogue.h"
 #include "engine/report_archive.h"
@@ -25,6 +26,7 @@ struct RunMachine {
     std::vector<eventlog::LogFileFacts> logs;  // each file named as the user knows it
     std::vector<Text> missingHives;
     std::vector<ReportFolderFacts> reportFolders;
+    crash::CrashFindings crashes;  // its dumps, joined to its errors; empty with --dumps off
     // Its ports while the outputs need them (the page's lookups, the message statistics): a
     // drive kept open, or the one machine of a run of one; null once the drive is closed.
     Machine* ports = nullptr;
