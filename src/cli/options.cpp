@@ -155,6 +155,13 @@ ParsedOptions ParseScanOptions(const std::vector<std::string>& arguments) {
                 else
                     fail("--format takes table, csv, json or ndjson, not '" + *v + "'");
             }
+        } else if (name == "--dumps") {
+            if (auto v = take()) {
+                if (*v == "on" || *v == "off")
+                    o.readDumps = *v == "on";
+                else
+                    fail("--dumps takes on or off, not '" + *v + "'");
+            }
         } else if (name == "--xml") {
             if (auto v = take())
                 o.xmlPath = *v;

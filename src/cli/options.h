@@ -28,6 +28,7 @@ struct ScanOptions {
     std::optional<std::string> zipPath;
     std::optional<std::string> htmlPath;  // the self-contained HTML report
     bool messageStats = false;            // print how the error records' texts came out instead
+    bool readDumps = true;    // --dumps: read the crash dumps and join them to their errors
     bool localTimes = false;  // table and CSV dates in the machine's zone rather than UTC
     bool help = false;
     bool version = false;

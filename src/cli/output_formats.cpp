@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cli/crash_fields.h"
 #include "cli/options.h"
 #include "cli/text_path_names.h"
 #include "engine/occurrence_days.h"
@@ -27,25 +28,48 @@ Text DateTitle(bool local) {
     return german ? u"Letzter Fehler (UTC)" : u"Last error (UTC)";
 }
 
-std::vector<Text> Titles(bool machineColumn, Clock* localZone) {
+// The columns a table shows besides the window's.
+struct ExtraColumns {
+    bool machine = false;
+    bool crash = false;  // some machine has a dump or a blue screen
+};
+
+ExtraColumns ColumnsOf(const std::vector<MachineRows>& machines, bool machineColumn) {
+    ExtraColumns columns{machineColumn, false};
+    for (const MachineRows& m : machines) {
+        if (m.crashes != nullptr && (!m.crashes->dumps.empty() || !m.crashes->stopErrors.empty()))
+            columns.crash = true;
+    }
+    return columns;
+}
+
+std::vector<Text> Titles(ExtraColumns columns, Clock* localZone) {
     std::vector<Text> titles;
-    if (machineColumn)
+    if (columns.machine)
         titles.emplace_back(kMachineTitle);
     for (int id : kColumnTitles)
         titles.push_back(LocalText(id));
     titles.insert(titles.end() - (5 - kDateColumn), DateTitle(localZone != nullptr));
+    if (columns.crash)
+        titles.push_back(CrashColumnTitle());
     return titles;
 }
 
-std::vector<Text> Cells(const MachineRows& machine, const ErrorRow& row, bool machineColumn,
+std::vector<Text> Cells(const MachineRows& machine, const ErrorRow& row, ExtraColumns columns,
                         Clock* localZone) {
     std::vector<Text> cells;
-    if (machineColumn)
+    if (columns.machine)
         cells.push_back(machine.machine);
     cells.insert(cells.end(), row.columns.begin(), row.columns.end());
     const std::string when =
         localZone != nullptr ? IsoLocal(*localZone, row.last) : IsoUtc(row.last);
     cells.insert(cells.end() - (5 - kDateColumn), Ascii(when));
+    if (columns.crash) {
+        const auto* crashes = machine.crashes;
+        cells.push_back(crashes != nullptr
+                            ? CrashCell(crashes->DumpOf(row.key), crashes->StopErrorOf(row.key))
+                            : Text());
+    }
     return cells;
 }
 
@@ -80,13 +104,14 @@ void WriteText(JsonWriter& json, const std::optional<Text>& text) {
 
 std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool machineColumn,
                              Clock* localZone) {
-    const std::vector<Text> titles = Titles(machineColumn, localZone);
+    const ExtraColumns columns = ColumnsOf(machines, machineColumn);
+    const std::vector<Text> titles = Titles(columns, localZone);
     std::vector<size_t> widths(titles.size());
     for (size_t c = 0; c < titles.size(); ++c)
         widths[c] = titles[c].size();
     for (const MachineRows& m : machines) {
         for (const ErrorRow& row : m.rows) {
-            const std::vector<Text> cells = Cells(m, row, machineColumn, localZone);
+            const std::vector<Text> cells = Cells(m, row, columns, localZone);
             for (size_t c = 0; c < cells.size(); ++c)
                 widths[c] = std::max(widths[c], cells[c].size());
         }
@@ -103,7 +128,7 @@ std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool mach
     std::string out = line(titles);
     for (const MachineRows& m : machines) {
         for (const ErrorRow& row : m.rows)
-            out += line(Cells(m, row, machineColumn, localZone));
+            out += line(Cells(m, row, columns, localZone));
     }
     out += "\n";
     for (const MachineRows& m : machines) {
@@ -115,6 +140,7 @@ std::string RenderFleetTable(const std::vector<MachineRows>& machines, bool mach
 
 std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machineColumn,
                            Clock* localZone) {
+    const ExtraColumns columns = ColumnsOf(machines, machineColumn);
     std::string out;
     auto line = [&out](const std::vector<Text>& cells) {
         for (size_t c = 0; c < cells.size(); ++c) {
@@ -124,15 +150,16 @@ std::string RenderFleetCsv(const std::vector<MachineRows>& machines, bool machin
         }
         out += "\r\n";
     };
-    line(Titles(machineColumn, localZone));
+    line(Titles(columns, localZone));
     for (const MachineRows& m : machines) {
         for (const ErrorRow& row : m.rows)
-            line(Cells(m, row, machineColumn, localZone));
+            line(Cells(m, row, columns, localZone));
     }
     return out;
 }
 
-void WriteErrorFields(JsonWriter& json, const ErrorEntry& e, const ErrorRow& row, Clock& clock) {
+void WriteErrorFields(JsonWriter& json, const ErrorEntry& e, const ErrorRow& row, Clock& clock,
+                      const crash::CrashFindings* crashes) {
     json.Key("Category").Number(e.Category).Key("ErrorCount").Number(e.ErrorCount);
     json.Key("WeekCount").Number(e.WeekCount).Key("MonthCount").Number(e.MonthCount);
     json.Key("HalfYearCount").Number(e.HalfYearCount);
@@ -163,13 +190,15 @@ void WriteErrorFields(JsonWriter& json, const ErrorEntry& e, const ErrorRow& row
     json.Key("FaultModule").String(e.FaultModule);
     json.Key("FaultModuleVersion").String(e.FaultModuleVersion);
     json.Key("FaultOffset").String(e.FaultOffset);
+    WriteCrashFields(json, crashes != nullptr ? crashes->DumpOf(row.key) : nullptr,
+                     crashes != nullptr ? crashes->StopErrorOf(row.key) : nullptr);
     // The count column is a number already.
     json.Key("Count").Value(Utf16ToUtf8(row.columns[2])).Key("Age").String(row.columns[3]);
 }
 
 std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorRow>& rows,
                        int interval, const Text& statusText, Clock& clock, const Text* machine,
-                       const std::string& sources) {
+                       const std::string& sources, const crash::CrashFindings* crashes) {
     static const char* const kIntervals[] = {"", "week", "month", "6months", "all"};
     JsonWriter json;
     json.BeginObject();
@@ -185,7 +214,7 @@ std::string RenderJson(const ErrorCatalogue& catalogue, const std::vector<ErrorR
         if (e == nullptr)
             continue;
         json.NewLine("    ").BeginObject();
-        WriteErrorFields(json, *e, row, clock);
+        WriteErrorFields(json, *e, row, clock, crashes);
         json.EndObject();
     }
     // Rows whose entries are all gone still close the list on a line of its own.

@@ -20,7 +20,20 @@ std::string Who(const RunMachine& m) {
 }  // namespace
 
 std::vector<std::string> MachineFactLines(const RunMachine& machine) {
-    return SourceFactLines(machine.logs, machine.missingHives);
+    std::vector<std::string> lines = SourceFactLines(machine.logs, machine.missingHives);
+    const crash::CrashFindings& crashes = machine.crashes;
+    if (crashes.dumpsRead > 0 || !crashes.problems.empty()) {
+        std::string line = "crash dumps: " + std::to_string(crashes.dumpsRead) + " read, " +
+                           std::to_string(crashes.dumps.size()) + " errors with a dump";
+        if (!crashes.stopErrors.empty())
+            line += ", " + std::to_string(crashes.stopErrors.size()) + " stop error";
+        if (!crashes.problems.empty())
+            line += ", " + std::to_string(crashes.problems.size()) + " not readable";
+        lines.push_back(line);
+    }
+    for (const std::string& problem : crashes.problems)
+        lines.push_back("crash dump " + problem);
+    return lines;
 }
 
 std::vector<std::string> RunFactLines(const MachineRun& run) {

@@ -12,6 +12,15 @@
 #include "fleet/machine_name.h"
 
 namespace veltrano {
+namespace {
+
+ScanChoices Choices(const ScanOptions& options) {
+    ScanChoices choices;
+    choices.readDumps = options.readDumps;
+    return choices;
+}
+
+}  // namespace
 
 bool SeveralMachines(const ScanOptions& options) {
     return options.roots.size() > 1 || options.fleet ||
@@ -27,9 +36,11 @@ MachineRun ScanOneMachine(ScanMachine& scan, const ScanOptions& options, bool sc
     m.missingHives = scan.MissingHives();
     if (scanErrors) {
         ScanProgress progress(machine, scan.LogFacts());
-        m.reportFolders = ScanPorts(*m.catalogue, machine, scan.ManifestQuery(),
-                                    !m.missingHives.empty(), scan.GivenReportFolders(), &progress)
-                              .reportFolders;
+        ScanReading reading =
+            ScanPorts(*m.catalogue, machine, scan.ManifestQuery(), !m.missingHives.empty(),
+                      scan.GivenReportFolders(), Choices(options), &progress);
+        m.reportFolders = std::move(reading.reportFolders);
+        m.crashes = std::move(reading.crashes);
     }
     m.logs = scan.ShownLogFacts();
     m.computer = MachineName(machine, m.folder, scan.LogFacts());
@@ -43,7 +54,7 @@ MachineRun ScanManyMachines(const ScanOptions& options, Clock& clock, bool keepD
     const int jobs =
         options.jobs.value_or(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
     const FoundFolders found = FindMachineFolders(options.roots, options.fleet);
-    MachineRun run = ScanFleet(found.folders, clock, jobs, keepDrives);
+    MachineRun run = ScanFleet(found.folders, clock, jobs, Choices(options), keepDrives);
     run.problems.insert(run.problems.begin(), found.problems.begin(), found.problems.end());
     run.notes.insert(run.notes.begin(), found.notes.begin(), found.notes.end());
     return run;

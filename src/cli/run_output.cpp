@@ -37,7 +37,8 @@ std::string MachineArray(std::vector<std::string>& objects) {
 }  // namespace
 
 std::string RenderNdjson(const Text& machine, FileTime scanTime, const ErrorCatalogue& catalogue,
-                         const std::vector<ErrorRow>& rows, Clock& clock) {
+                         const std::vector<ErrorRow>& rows, Clock& clock,
+                         const crash::CrashFindings* crashes) {
     std::string out;
     for (const ErrorRow& row : rows) {
         const ErrorEntry* e = catalogue.Find(row.key);
@@ -46,7 +47,7 @@ std::string RenderNdjson(const Text& machine, FileTime scanTime, const ErrorCata
         JsonWriter json;
         json.BeginObject().Key("Schema").String(kFleetSchema).Key("Machine").String(machine);
         json.Key("ScanTime").String(IsoUtc(scanTime));
-        WriteErrorFields(json, *e, row, clock);
+        WriteErrorFields(json, *e, row, clock, crashes);
         out += json.EndObject().Take() + "\n";
     }
     return out;
@@ -110,16 +111,17 @@ std::string RenderRun(const MachineRun& run, OutputFormat format, std::optional<
         switch (format) {
             case OutputFormat::Ndjson:
                 out += RenderScanLine(m, clock.UtcNow(), rows.size());
-                out += RenderNdjson(m.name, clock.UtcNow(), catalogue, rows, clock);
+                out += RenderNdjson(m.name, clock.UtcNow(), catalogue, rows, clock, &m.crashes);
                 break;
             case OutputFormat::Json:
                 objects.push_back(
                     RenderJson(catalogue, rows, shown, status, clock, &m.name,
-                               m.forwarded ? std::string() : SourcesJson(m.logs, m.missingHives)));
+                               m.forwarded ? std::string() : SourcesJson(m.logs, m.missingHives),
+                               &m.crashes));
                 break;
             case OutputFormat::Table:
             case OutputFormat::Csv:
-                tables.push_back({m.name, std::move(rows), status});
+                tables.push_back({m.name, std::move(rows), status, &m.crashes});
                 break;
         }
     }

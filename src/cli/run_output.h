@@ -15,12 +15,13 @@
 namespace veltrano {
 
 // The names of the lines' layouts; a line's fields change only with them.
-inline constexpr char kFleetSchema[] = "veltrano-fleet-3";
+inline constexpr char kFleetSchema[] = "veltrano-fleet-4";
 inline constexpr char kScanSchema[] = "veltrano-fleet-scan-1";
 
-// One line per row of one machine.
+// One line per row of one machine, with its dumps and blue screens (crashes may be null).
 std::string RenderNdjson(const Text& machine, FileTime scanTime, const ErrorCatalogue& catalogue,
-                         const std::vector<ErrorRow>& rows, Clock& clock);
+                         const std::vector<ErrorRow>& rows, Clock& clock,
+                         const crash::CrashFindings* crashes);
 
 // The line of what a machine's scan read; errors: the error lines that follow it.
 std::string RenderScanLine(const RunMachine& machine, FileTime scanTime, size_t errors);

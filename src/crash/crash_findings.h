@@ -41,6 +41,9 @@ struct JoinedDump {
     DumpJoin join = DumpJoin::ReportFolder;
     CrashAnalysis analysis;
     FaultAgreement agreement = FaultAgreement::RecordSilent;
+    // The fault the record (else its report) names, as compared: "lumen.dll", "0x1a2b".
+    Text recordModule;
+    Text recordOffset;
     int32_t dumps = 1;  // dumps that belong to the error; the newest is the one described
 };
 

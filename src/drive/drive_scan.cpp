@@ -1,6 +1,7 @@
 // Opening and scanning a drive.
 #include "drive/drive_scan.h"
 
+#include "drive/crash_dumps.h"
 #include "drive/missing_texts.h"
 #include "engine/scan.h"
 #include "platform/host.h"
@@ -28,7 +29,8 @@ std::optional<OpenedDrive> OpenDrive(const std::optional<std::string>& root, Clo
 
 ScanReading ScanPorts(ErrorCatalogue& catalogue, Machine& machine,
                       manifest::ManifestEventQuery* query, bool registryMissing,
-                      const std::vector<ReportFolder>& givenFolders, MessageSink* progress) {
+                      const std::vector<ReportFolder>& givenFolders, const ScanChoices& choices,
+                      MessageSink* progress) {
     ScanReading reading;
     ScanScope scope;
     scope.reportQueues = true;
@@ -38,6 +40,11 @@ ScanReading ScanPorts(ErrorCatalogue& catalogue, Machine& machine,
     RunScan(catalogue, machine, scope);
     catalogue.ownerWindow = nullptr;
     ExplainMissingTexts(catalogue, machine, query, registryMissing);
+    if (choices.readDumps && machine.files != nullptr) {
+        std::vector<ReportFolder> folders = MachineReportFolders(*machine.files, true);
+        folders.insert(folders.end(), givenFolders.begin(), givenFolders.end());
+        reading.crashes = ReadCrashDumps(catalogue, machine, folders);
+    }
     return reading;
 }
 

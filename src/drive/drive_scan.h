@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "crash/crash_findings.h"
 #include "engine/catalogue.h"
 #include "engine/report_archive.h"
 #include "platform/machine.h"
@@ -26,17 +27,25 @@ struct OpenedDrive {
 std::optional<OpenedDrive> OpenDrive(const std::optional<std::string>& root, Clock& clock,
                                      std::vector<Mount> mounts, std::string& problem);
 
+// What a scan reads besides the logs and reports.
+struct ScanChoices {
+    bool readDumps = true;  // the crash dumps, joined to their errors
+};
+
 // What a scan read besides its errors.
 struct ScanReading {
     std::vector<ReportFolderFacts> reportFolders;
+    crash::CrashFindings crashes;
 };
 
 // Fills the catalogue from the machine's ports: its report archives and queues, the report folders
-// given besides them, and its logs; then notes on each entry without a text why it has none.
+// given besides them, and its logs; then notes on each entry without a text why it has none; then
+// with choices.readDumps joins the crash dumps of those folders and the machine's to the errors.
 // query: the drive's manifest port (null for the live machine); registryMissing: the drive lacks
 // a registry hive; progress: receives the scan's messages (may be null).
 ScanReading ScanPorts(ErrorCatalogue& catalogue, Machine& machine,
                       manifest::ManifestEventQuery* query, bool registryMissing,
-                      const std::vector<ReportFolder>& givenFolders, MessageSink* progress);
+                      const std::vector<ReportFolder>& givenFolders, const ScanChoices& choices,
+                      MessageSink* progress);
 
 }  // namespace veltrano

@@ -175,6 +175,20 @@ void ErrorCatalogue::Add(ErrorEntry entry) {
     index_.Add(at->first, at->second);
 }
 
+std::optional<ErrorEntry> ErrorCatalogue::Remove(const Text& key) {
+    const auto at = entries.find(key);
+    if (at == entries.end())
+        return std::nullopt;
+    ErrorEntry entry = std::move(at->second);
+    RemoveRecency(entry.LastErrorDateTime, key);
+    auto& reports = ReportIndexFor(entry);
+    if (auto id = reports.find(entry.ReportId); id != reports.end() && id->second == key)
+        reports.erase(id);
+    entries.erase(at);
+    index_.Clear();  // built again from the entries at the next look-up
+    return entry;
+}
+
 const ErrorEntry* ErrorCatalogue::Find(const Text& key) const {
     return index_.Find(const_cast<std::map<Text, ErrorEntry>&>(entries), key);
 }

@@ -200,6 +200,9 @@ class ErrorCatalogue {
     bool NoteRecord(TextView logName, uint32_t recordNumber);
     // Inserts a new entry under its key with its index elements. Caller holds CatalogueLock.
     void Add(ErrorEntry entry);
+    // Takes the entry out with its index elements and gives it back; nullopt when there is none.
+    // Caller holds CatalogueLock.
+    std::optional<ErrorEntry> Remove(const Text& key);
     // A new entry for an occurrence by the shared creation rules; now is the current UTC time.
     ErrorEntry CreateEntry(const ErrorOccurrence& occurrence, FileTime now) const;
 

@@ -15,6 +15,7 @@ constexpr size_t kCrashModule = 4;
 constexpr size_t kCrashModuleVersion = 5;
 constexpr size_t kCrashCode = 7;
 constexpr size_t kCrashOffset = 8;
+constexpr size_t kCrashProcessId = 9;
 constexpr size_t kCrashPath = 11;
 constexpr size_t kCrashReportId = 13;
 constexpr size_t kHangStrings = 7;
@@ -93,6 +94,7 @@ CrashStringFacts CrashFactsFromStrings(CrashSource source, uint32_t eventId,
         facts.faultModuleVersion =
             IfShaped(at[kCrashModuleVersion], IsVersion(at[kCrashModuleVersion]));
         facts.faultOffset = IfShaped(at[kCrashOffset], IsHex(at[kCrashOffset], 1, 16), u"0x");
+        facts.processId = IfShaped(at[kCrashProcessId], IsHex(at[kCrashProcessId], 1, 8), u"0x");
     } else if (source == CrashSource::Hang && id == kHangEvent && strings.size() >= kHangStrings) {
         facts.appPath = IfShaped(at[kHangPath], IsPath(at[kHangPath]));
         facts.reportId = IfShaped(at[kHangReportId], IsGuid(at[kHangReportId]));

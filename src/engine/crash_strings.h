@@ -17,6 +17,7 @@ struct CrashStringFacts {
     Text faultModule;
     Text faultModuleVersion;
     Text faultOffset;  // "0x000000000004f3a2"
+    Text processId;    // "0x1a2c"
 };
 
 enum class CrashSource { Crash, Hang };

@@ -24,7 +24,8 @@ struct FolderScan {
     std::optional<fs::path> forwardedLog;
 };
 
-FolderScan ScanFolder(const MachineFolder& folder, Clock& clock, bool keepDrive) {
+FolderScan ScanFolder(const MachineFolder& folder, Clock& clock, const ScanChoices& choices,
+                      bool keepDrive) {
     FolderScan out;
     RunMachine& m = out.machine;
     m.folder = folder.path;
@@ -38,9 +39,10 @@ FolderScan ScanFolder(const MachineFolder& folder, Clock& clock, bool keepDrive)
     }
     OfflineMachine& offline = *drive->offline;
     m.missingHives = offline.MissingHives();
-    m.reportFolders = ScanPorts(*m.catalogue, offline.machine(), &offline.manifestQuery(),
-                                !m.missingHives.empty(), {}, nullptr)
-                          .reportFolders;
+    ScanReading reading = ScanPorts(*m.catalogue, offline.machine(), &offline.manifestQuery(),
+                                    !m.missingHives.empty(), {}, choices, nullptr);
+    m.reportFolders = std::move(reading.reportFolders);
+    m.crashes = std::move(reading.crashes);
     m.logs = offline.LogFacts();
     if (Text computer = RecordedComputerName(offline.machine(), &offline.LogFacts());
         !computer.empty())
@@ -108,7 +110,7 @@ void AddForwarded(const MachineFolder& collector, const fs::path& log, Clock& cl
 }  // namespace
 
 MachineRun ScanFleet(const std::vector<MachineFolder>& folders, Clock& clock, int jobs,
-                     bool keepDrives) {
+                     const ScanChoices& choices, bool keepDrives) {
     std::vector<FolderScan> scans(folders.size());
     std::atomic<size_t> next{0};
     {
@@ -119,7 +121,7 @@ MachineRun ScanFleet(const std::vector<MachineFolder>& folders, Clock& clock, in
             pool.emplace_back([&] {
                 for (size_t i = next++; i < folders.size(); i = next++) {
                     try {
-                        scans[i] = ScanFolder(folders[i], clock, keepDrives);
+                        scans[i] = ScanFolder(folders[i], clock, choices, keepDrives);
                     } catch (const std::exception& e) {
                         scans[i] = FolderScan{};
                         scans[i].machine.folder = folders[i].path;

@@ -15,6 +15,6 @@ namespace veltrano {
 // and must stand still (one "now" for the whole run). keepDrives: each machine keeps its drive
 // open for outputs that read it again (its ports stay set).
 MachineRun ScanFleet(const std::vector<MachineFolder>& folders, Clock& clock, int jobs,
-                     bool keepDrives = false);
+                     const ScanChoices& choices = {}, bool keepDrives = false);
 
 }  // namespace veltrano

@@ -133,7 +133,7 @@ TEST(LogReads, AScanWithManifestTextsReadsEachLogOnce) {
     testing::FakeClock clock(testing::At(2026, 12, 8, 12, 0, 0));
     OfflineMachine drive(counting, tree.RootText(), clock);
     ErrorCatalogue catalogue;
-    ScanPorts(catalogue, drive.machine(), &drive.manifestQuery(), false, {}, nullptr);
+    ScanPorts(catalogue, drive.machine(), &drive.manifestQuery(), false, {}, {}, nullptr);
 
     // Every entry has the manifest's text, with its own record's value.
     ASSERT_EQ(catalogue.entries.size(), static_cast<size_t>(kDistinct));  // both logs, one key

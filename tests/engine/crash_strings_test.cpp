@@ -29,6 +29,7 @@ TEST(CrashStringsTest, TheKnownLayoutsGiveTheirFactsAndOthersNone) {
     EXPECT_EQ(crash.faultModule, u"unknown");
     EXPECT_EQ(crash.faultModuleVersion, u"0.0.0.0");
     EXPECT_EQ(crash.faultOffset, u"0x0000006e4418ed80");
+    EXPECT_EQ(crash.processId, u"0x4ec");
 
     // The identifier with qualifier bits reads as its low half.
     EXPECT_EQ(CrashFactsFromStrings(CrashSource::Crash, 0x400003E8, kServer2012Crash).reportId,

@@ -24,6 +24,12 @@ Text ReportText(const ReportSpec& s) {
     line(u"Sig[0].Value", s.appPath.substr(s.appPath.rfind(u'\\') + 1));
     line(u"Sig[1].Name", u"Exception Code");
     line(u"Sig[1].Value", u"c0000005");
+    if (!s.faultModule.empty()) {
+        line(u"Sig[3].Name", u"Fault Module Name");
+        line(u"Sig[3].Value", s.faultModule);
+        line(u"Sig[6].Name", u"Exception Offset");
+        line(u"Sig[6].Value", s.faultOffset);
+    }
     line(u"UI[2]", s.appPath);
     line(u"UI[3]", s.ui3);
     line(u"UI[4]", u"Windows can check online for a solution to the problem.");

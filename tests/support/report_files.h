@@ -18,6 +18,9 @@ struct ReportSpec {
     Text reportId = u"00000000-0000-0000-0000-000000000000";
     Text description;  // ReportDescription line when not empty
     Text ui3 = u"Notepad has stopped working";
+    // The signature's fault, written as Sig[3] and Sig[6] when not empty.
+    Text faultModule;
+    Text faultOffset;
 };
 
 Text ReportText(const ReportSpec& fields);
