@@ -49,7 +49,10 @@ void WriteCrashFields(JsonWriter& json, const crash::JoinedDump* dump, const cra
     const crash::CrashAnalysis* a = dump != nullptr ? &dump->analysis : nullptr;
     const auto* fault = a != nullptr && a->faultingModule ? &*a->faultingModule : nullptr;
     const auto* signature = a != nullptr && a->signature ? &*a->signature : nullptr;
-    json.Key("DumpFile").String(dump != nullptr ? dump->path : Text());
+    // A stop error's dump is its kernel dump.
+    json.Key("DumpFile").String(dump != nullptr   ? dump->path
+                                : stop != nullptr ? stop->dumpPath
+                                                  : Text());
     json.Key("DumpJoin").String(dump != nullptr ? crash::DumpJoinName(dump->join) : "");
     json.Key("DumpCount").Number(dump != nullptr ? dump->dumps : 0);
     json.Key("DumpException")
@@ -115,8 +118,9 @@ Text CrashCell(const crash::JoinedDump* dump, const crash::StopError* stop) {
         cell += (cell.empty() ? u"[" : u" [") + a.signature->hash + u"]";
     if (dump->agreement == crash::FaultAgreement::Differs) {
         const bool german = InterfaceLanguage() == kLanguageGerman;
-        cell += (german ? u"; Ereignis: " : u"; record: ") + dump->recordModule + u"+" +
-                dump->recordOffset;
+        const bool prefixed = StartsWith(dump->recordOffset, u"0x");
+        cell += (german ? u"; Ereignis: " : u"; record: ") + dump->recordModule +
+                (prefixed ? u"+" : u"+0x") + dump->recordOffset;
     }
     return cell;
 }

@@ -24,9 +24,9 @@ std::vector<std::string> MachineFactLines(const RunMachine& machine) {
     const crash::CrashFindings& crashes = machine.crashes;
     if (crashes.dumpsRead > 0 || !crashes.problems.empty()) {
         std::string line = "crash dumps: " + std::to_string(crashes.dumpsRead) + " read, " +
-                           std::to_string(crashes.dumps.size()) + " errors with a dump";
+                           std::to_string(crashes.dumps.size()) + " joined to a crash";
         if (!crashes.stopErrors.empty())
-            line += ", " + std::to_string(crashes.stopErrors.size()) + " stop error";
+            line += ", a stop error";
         if (!crashes.problems.empty())
             line += ", " + std::to_string(crashes.problems.size()) + " not readable";
         lines.push_back(line);

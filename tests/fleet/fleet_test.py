@@ -283,7 +283,7 @@ class Fleet(unittest.TestCase):
         self.assertIn("not-a-machine: no Windows\\System32 inside", stderr)
         by_machine = collections.defaultdict(list)
         for line in lines:
-            self.assertEqual((line["Schema"], line["ScanTime"]), ("veltrano-fleet-3", NOW))
+            self.assertEqual((line["Schema"], line["ScanTime"]), ("veltrano-fleet-4", NOW))
             by_machine[line["Machine"]].append({k: v for k, v in line.items()
                                                 if k not in EXTRA_KEYS})
         expected = self.expected_errors(NOW)
