@@ -31,8 +31,6 @@ std::vector<std::string> MachineFactLines(const RunMachine& machine) {
             line += ", " + std::to_string(crashes.problems.size()) + " not readable";
         lines.push_back(line);
     }
-    for (const std::string& problem : crashes.problems)
-        lines.push_back("crash dump " + problem);
     return lines;
 }
 
@@ -49,6 +47,7 @@ std::vector<std::string> RunFactLines(const MachineRun& run) {
 }
 
 std::vector<std::string> RunProblemLines(const MachineRun& run) {
+    const bool several = run.machines.size() > 1;
     std::vector<std::string> lines = run.notes;
     for (const RunMachine& m : run.machines) {
         if (!m.problem.empty())
@@ -56,6 +55,9 @@ std::vector<std::string> RunProblemLines(const MachineRun& run) {
         else if (!m.Readable())
             lines.push_back(Who(m) + ": nothing readable: no log file and no error report could "
                                      "be read");
+        // A dump that cannot be read costs nothing else: the run still counts as read.
+        for (const std::string& problem : m.crashes.problems)
+            lines.push_back((several ? Utf16ToUtf8(m.name) + ": " : "") + "crash dump " + problem);
     }
     lines.insert(lines.end(), run.problems.begin(), run.problems.end());
     if (run.machines.empty() && run.problems.empty())

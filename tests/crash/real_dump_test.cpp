@@ -8,10 +8,19 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 
 #include "crash/crash_analysis.h"
+#include "crash/hex_numbers.h"
+#include "drive/drive_scan.h"
+#include "platform/host.h"
+#include "platform/offline/machine/offline_machine.h"
+#include "support/fake_clock.h"
+#include "support/report_files.h"
+#include "support/temp_tree.h"
+#include "writers/evtx/evtx_log_writer.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_message_tables.h"
 #include "support/samples.h"
@@ -179,6 +188,76 @@ TEST_F(RealDumpTest, WithoutTheModulesFilesTheScanFindsTheSameCallers) {
         EXPECT_NE(
             std::find(exeOffsets.begin(), exeOffsets.end(), report.at("caller_return_offset")),
             exeOffsets.end());
+    }
+}
+
+std::vector<uint8_t> FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The crash record Windows writes for the program: its fault module and offset, its process.
+evtxwriter::EvtxEvent CrashRecord(FileTime time, const Report& report) {
+    evtxwriter::EvtxEvent e;
+    e.recordId = 1;
+    e.time = time;
+    e.level = 2;
+    e.provider = u"Application Error";
+    e.eventId = 1000;
+    e.computer = u"PC";
+    const Text offset = PaddedHex(report.at("fault_offset"), 16).substr(2);
+    e.data = {u"crash_writer.exe", u"0.0.0.0", u"00000000", u"crash_target.dll", u"0.0.0.0",
+              u"00000000", u"c0000005", offset, HexText(report.at("process")),
+              u"01d451d3c1e5c000", u"C:\\crash_writer.exe", u"C:\\crash_target.dll",
+              u"8c3e7d0c-bd7a-11e8-8a5b-0a0027000006", u"", u""};
+    return e;
+}
+
+// The two dumps on a drive as Windows leaves them: one beside its report, one in a profile's
+// LocalDumps folder with the crash record of its process in the Application log. A scan joins
+// each to its crash, and the record's fault agrees with what the dump says.
+TEST_F(RealDumpTest, OnADriveEachDumpJoinsItsCrash) {
+    const Report& beside = ReportOf(L"null");
+    const Report& local = ReportOf(L"overrun");
+    ExpectReported(beside);
+    ExpectReported(local);
+    testing::TempTree tree;
+    testing::ReportSpec spec;
+    spec.appName = u"crash_writer.exe";
+    spec.appPath = u"C:\\crash_writer.exe";
+    spec.faultModule = u"crash_target.dll";
+    spec.faultOffset = PaddedHex(beside.at("fault_offset"), 16).substr(2);
+    const std::string reportFolder = "ProgramData/Microsoft/Windows/WER/ReportArchive/AppCrash_w/";
+    tree.Write(reportFolder + "Report.wer", testing::ReportBytes(spec));
+    tree.Write(reportFolder + "memory.hdmp", FileBytes(folder_ / L"null.dmp"));
+    const std::string localName =
+        "crash_writer.exe." + std::to_string(local.at("process")) + ".dmp";
+    tree.Write("Users/ann/AppData/Local/CrashDumps/" + localName,
+               FileBytes(folder_ / L"overrun.dmp"));
+    const FileTime crashTime = *UnixSecondsToFileTime(Analyse(L"overrun").dumpTime);
+    tree.Write("Windows/System32/winevt/Logs/Application.evtx",
+               evtxwriter::WriteEvtxLog({CrashRecord(crashTime, local)}, u"Application"));
+
+    auto host = MakeHostFileSystem();
+    testing::FakeClock clock(crashTime + kTicksPerDay);
+    OfflineMachine drive(*host, tree.RootText(), clock);
+    ErrorCatalogue catalogue;
+    const CrashFindings found =
+        ScanPorts(catalogue, drive.machine(), &drive.manifestQuery(), true, {}, {}, nullptr)
+            .crashes;
+    EXPECT_TRUE(found.problems.empty()) << found.problems[0];
+    ASSERT_EQ(found.dumps.size(), 2u);
+    const JoinedDump* report = found.DumpOf(u"crash_writer.exe_Stopped working");
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->join, DumpJoin::ReportFolder);
+    const JoinedDump* crash = found.DumpOf(u"Application Error: crash_writer.exe_1000");
+    ASSERT_NE(crash, nullptr);
+    EXPECT_EQ(crash->join, DumpJoin::ProcessAndTime);
+    for (const auto& [joined, told] : {std::pair{report, &beside}, std::pair{crash, &local}}) {
+        EXPECT_EQ(joined->agreement, FaultAgreement::Agrees);
+        ASSERT_TRUE(joined->analysis.faultingModule);
+        EXPECT_EQ(joined->analysis.faultingModule->name, u"crash_target.dll");
+        EXPECT_EQ(joined->analysis.faultingModule->offset, told->at("fault_offset"));
     }
 }
 
