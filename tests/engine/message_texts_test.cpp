@@ -104,5 +104,11 @@ TEST(MessageTextHelpers, InsertNumbers) {
     EXPECT_EQ(HighestInsertNumber(u"%n%3!s!"), 3);
 }
 
+TEST(NormaliseLineEnds, BareLineFeedsGetACarriageReturnAndPairsStayAsTheyAre) {
+    EXPECT_EQ(NormaliseLineEnds(u"\na\r\nb\n\nc\r\r\n\n"), u"\r\na\r\nb\r\n\r\nc\r\r\n\r\n");
+    EXPECT_EQ(NormaliseLineEnds(u"no line feed\r"), u"no line feed\r");
+    EXPECT_EQ(NormaliseLineEnds(u""), u"");
+}
+
 }  // namespace
 }  // namespace veltrano
