@@ -1,7 +1,6 @@
 // Merging occurrences into the catalogue.
 #include "engine/catalogue.h"
 
-#include <cstring>
 
 namespace veltrano {
 namespace {
@@ -22,27 +21,6 @@ Text EntryKey(const ErrorOccurrence& occurrence) {
 
 Text EntryKey(const ErrorEntry& entry) {
     return entry.AppName + u"_" + entry.ErrorName;
-}
-
-size_t EntryIndex::KeyHash::operator()(TextView key) const {
-    uint64_t hash = 14695981039346656037ull;
-    for (const char16_t c : key)
-        hash = (hash ^ c) * 1099511628211ull;
-    return static_cast<size_t>(hash);
-}
-
-bool EntryIndex::KeyEqual::operator()(TextView a, TextView b) const noexcept {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
-}
-
-ErrorEntry* EntryIndex::Find(std::map<Text, ErrorEntry>& entries, TextView key) {
-    if (byKey_.size() != entries.size()) {
-        byKey_.clear();
-        for (auto& [k, entry] : entries)
-            byKey_.emplace(k, &entry);
-    }
-    const auto found = byKey_.find(key);
-    return found == byKey_.end() ? nullptr : found->second;
 }
 
 void ErrorCatalogue::Clear() {

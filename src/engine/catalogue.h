@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <unordered_map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -14,6 +13,7 @@
 
 #include "base/filetime.h"
 #include "base/text.h"
+#include "engine/entry_index.h"
 #include "engine/occurrence_times.h"
 #include "engine/quarter_hour_counts.h"
 #include "engine/record_numbers.h"
@@ -139,33 +139,6 @@ class OwnLock {
 
   private:
     std::mutex mutex_;
-};
-
-// Entries by key through a hash, beside the ordered map that owns them. Its keys are views of
-// the map's own keys, which stay where they are as long as their entries. A copy starts empty:
-// the index is built again from the entries it belongs to when it does not hold them all.
-class EntryIndex {
-  public:
-    EntryIndex() = default;
-    EntryIndex(const EntryIndex&) {}
-    EntryIndex& operator=(const EntryIndex&) {
-        byKey_.clear();
-        return *this;
-    }
-    ErrorEntry* Find(std::map<Text, ErrorEntry>& entries, TextView key);
-    // key is the entry's key in the map.
-    void Add(const Text& key, ErrorEntry& entry) { byKey_[key] = &entry; }
-    void Clear() { byKey_.clear(); }
-
-  private:
-    // FNV-1a over the key's units; not noexcept, so that the map keeps each key's hash.
-    struct KeyHash {
-        size_t operator()(TextView key) const;
-    };
-    struct KeyEqual {
-        bool operator()(TextView a, TextView b) const noexcept;
-    };
-    std::unordered_map<TextView, ErrorEntry*, KeyHash, KeyEqual> byKey_;
 };
 
 class ErrorCatalogue {

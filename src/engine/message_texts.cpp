@@ -49,30 +49,32 @@ std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logN
 namespace {
 
 // Replaces every "%" followed by digits by the module's message of that number; nullopt when
-// one of them cannot be loaded.
+// one of them cannot be loaded. The text between them goes over whole.
 std::optional<Text> SubstituteParameters(MessageModule& module, TextView text) {
     Text out;
     out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == u'%' && i + 1 < text.size() && IsDigit(text[i + 1])) {
-            size_t end = i + 1;
-            uint64_t number = 0;
-            while (end < text.size() && IsDigit(text[end])) {
-                number = number * 10 + static_cast<uint64_t>(text[end] - u'0');
-                if (number > 0xFFFFFFFFu)
-                    return std::nullopt;
-                ++end;
-            }
-            auto parameter = module.Format(static_cast<uint32_t>(number), nullptr);
-            if (!parameter)
-                return std::nullopt;
-            out += *parameter;
-            i = end;
+    size_t copied = 0;
+    for (size_t i = text.find(u'%'); i != TextView::npos; i = text.find(u'%', i)) {
+        if (i + 1 >= text.size() || !IsDigit(text[i + 1])) {
+            ++i;
             continue;
         }
-        out.push_back(text[i++]);
+        size_t end = i + 1;
+        uint64_t number = 0;
+        while (end < text.size() && IsDigit(text[end])) {
+            number = number * 10 + static_cast<uint64_t>(text[end] - u'0');
+            if (number > 0xFFFFFFFFu)
+                return std::nullopt;
+            ++end;
+        }
+        auto parameter = module.Format(static_cast<uint32_t>(number), nullptr);
+        if (!parameter)
+            return std::nullopt;
+        out.append(text.substr(copied, i - copied));
+        out += *parameter;
+        i = copied = end;
     }
+    out.append(text.substr(copied));
     return out;
 }
 

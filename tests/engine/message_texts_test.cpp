@@ -59,6 +59,10 @@ TEST_F(MessageTextsTest, ParameterReferencesAreReplacedByTheirMessages) {
                      {{4, u"Result: %1"}, {1234, u"The device is not ready.\r\n"}});
     const auto texts = Resolve(m.Record(0, u"P", 4, {u"%%1234"}));
     EXPECT_EQ(texts.ErrorText, u"Result: %The device is not ready.\r\n");
+    // Every reference, with the text around and between them kept, a last "%" too.
+    const auto two = Resolve(m.Record(0, u"P", 4, {u"a %%1234 b %%1234%%1234 100%"}));
+    EXPECT_EQ(two.ErrorText, u"Result: a %The device is not ready.\r\n b %The device is not "
+                             u"ready.\r\n%The device is not ready.\r\n 100%");
     // A reference to a message that does not exist drops the whole substitution.
     const auto missing = Resolve(m.Record(0, u"P", 4, {u"%%99 and %%1234"}));
     EXPECT_EQ(missing.ErrorText, u"Result: %%99 and %%1234");
