@@ -49,11 +49,13 @@ void EntryIndex::Add(const Text& key, ErrorEntry& entry) {
     if (slot.key == nullptr)
         ++count_;
     slot = Slot{hash, &key, &entry};
+    hasLast_ = false;
 }
 
 void EntryIndex::Clear() {
     slots_.clear();
     count_ = 0;
+    hasLast_ = false;
 }
 
 ErrorEntry* EntryIndex::Find(std::map<Text, ErrorEntry>& entries, TextView key) {
@@ -62,9 +64,12 @@ ErrorEntry* EntryIndex::Find(std::map<Text, ErrorEntry>& entries, TextView key) 
         for (auto& [k, entry] : entries)
             Add(k, entry);
     }
-    if (slots_.empty())
-        return nullptr;
-    return SlotFor(key, Hash(key)).entry;
+    if (hasLast_ && key == lastKey_)
+        return lastFound_;
+    lastFound_ = slots_.empty() ? nullptr : SlotFor(key, Hash(key)).entry;
+    lastKey_.assign(key);
+    hasLast_ = true;
+    return lastFound_;
 }
 
 }  // namespace veltrano

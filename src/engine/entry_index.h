@@ -41,6 +41,11 @@ class EntryIndex {
 
     std::vector<Slot> slots_;  // a power of two long, at most half of them used
     size_t count_ = 0;
+    // The last key looked up and what it found: a crash record asks about its entry and then
+    // merges into it, and a burst of one error looks up one key in a row.
+    Text lastKey_;
+    ErrorEntry* lastFound_ = nullptr;
+    bool hasLast_ = false;
 };
 
 }  // namespace veltrano

@@ -23,6 +23,24 @@ TEST(EntryIndex, FindsEveryEntryThroughGrowthAndNoKeyItDoesNotHold) {
         EXPECT_EQ(index.Find(entries, absent), nullptr) << Utf16ToUtf8(absent);
 }
 
+TEST(EntryIndex, AKeyLookedUpBeforeItsEntryCameIsFoundOnceItIs) {
+    std::map<Text, ErrorEntry> entries;
+    EntryIndex index;
+    EXPECT_EQ(index.Find(entries, u"a_1"), nullptr);
+    EXPECT_EQ(index.Find(entries, u"a_1"), nullptr);
+    const auto a = entries.try_emplace(u"a_1").first;
+    index.Add(a->first, a->second);
+    EXPECT_EQ(index.Find(entries, u"a_1"), &a->second);
+    // One put into the map without the index, and one looked up between two others.
+    EXPECT_EQ(index.Find(entries, u"b_2"), nullptr);
+    ErrorEntry& b = entries[u"b_2"];
+    EXPECT_EQ(index.Find(entries, u"b_2"), &b);
+    EXPECT_EQ(index.Find(entries, u"a_1"), &a->second);
+    EXPECT_EQ(index.Find(entries, u"b_2"), &b);
+    index.Clear();
+    EXPECT_EQ(index.Find(entries, u"b_2"), &b);
+}
+
 TEST(EntryIndex, ACopyFindsTheEntriesOfItsOwnCatalogue) {
     ErrorCatalogue original;
     ErrorEntry e;
