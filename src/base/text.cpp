@@ -1,6 +1,7 @@
 // UTF-16 text helpers.
 #include "base/text.h"
 
+#include <iterator>
 #include <limits>
 
 namespace veltrano {
@@ -265,15 +266,12 @@ Text Ascii(std::string_view ascii) {
 
 Text UnsignedText(uint64_t value) {
     char16_t digits[24];
-    size_t n = 0;
+    char16_t* first = std::end(digits);
     do {
-        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        *--first = static_cast<char16_t>(u'0' + value % 10);
         value /= 10;
     } while (value != 0);
-    Text out;
-    while (n > 0)
-        out.push_back(digits[--n]);
-    return out;
+    return Text(first, std::end(digits));
 }
 
 Text DecimalText(int64_t value) {

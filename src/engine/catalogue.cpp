@@ -1,7 +1,6 @@
 // Merging occurrences into the catalogue.
 #include "engine/catalogue.h"
 
-#include <cstring>
 
 namespace veltrano {
 namespace {
@@ -22,27 +21,6 @@ Text EntryKey(const ErrorOccurrence& occurrence) {
 
 Text EntryKey(const ErrorEntry& entry) {
     return entry.AppName + u"_" + entry.ErrorName;
-}
-
-size_t EntryIndex::KeyHash::operator()(const Text& key) const {
-    uint64_t hash = 14695981039346656037ull;
-    for (const char16_t c : key)
-        hash = (hash ^ c) * 1099511628211ull;
-    return static_cast<size_t>(hash);
-}
-
-bool EntryIndex::KeyEqual::operator()(const Text& a, const Text& b) const noexcept {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
-}
-
-ErrorEntry* EntryIndex::Find(std::map<Text, ErrorEntry>& entries, const Text& key) {
-    if (byKey_.size() != entries.size()) {
-        byKey_.clear();
-        for (auto& [k, entry] : entries)
-            byKey_.emplace(k, &entry);
-    }
-    const auto found = byKey_.find(key);
-    return found == byKey_.end() ? nullptr : found->second;
 }
 
 void ErrorCatalogue::Clear() {
@@ -132,14 +110,9 @@ bool ErrorCatalogue::Merge(const ErrorOccurrence& occurrence) {
                 w.first = t;
         }
     }
-    // Logs are read newest first: a time usually goes last, its quarter hour first.
+    // Logs are read newest first: a time and its quarter hour usually go last.
     e.OccurrenceTimes.insert(t);
-    const int32_t quarter = QuarterHourOf(t);
-    auto& counts = e.QuarterHourCounts;
-    if (!counts.empty() && counts.begin()->first == quarter)
-        ++counts.begin()->second;
-    else
-        ++counts.emplace_hint(counts.begin(), quarter, 0)->second;
+    ++e.QuarterHourCounts[QuarterHourOf(t)];
     return true;
 }
 
@@ -167,11 +140,11 @@ ErrorEntry ErrorCatalogue::CreateEntry(const ErrorOccurrence& occurrence, FileTi
 }
 
 void ErrorCatalogue::Add(ErrorEntry entry) {
-    const Text key = EntryKey(entry);
+    Text key = EntryKey(entry);
     if (!entry.ReportId.empty())
         ReportIndexFor(entry).emplace(entry.ReportId, key);
     RecencyIndex.emplace(entry.LastErrorDateTime, key);
-    auto [at, added] = entries.insert_or_assign(key, std::move(entry));
+    auto [at, added] = entries.insert_or_assign(std::move(key), std::move(entry));
     index_.Add(at->first, at->second);
 }
 

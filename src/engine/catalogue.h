@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <unordered_map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -14,7 +13,9 @@
 
 #include "base/filetime.h"
 #include "base/text.h"
+#include "engine/entry_index.h"
 #include "engine/occurrence_times.h"
+#include "engine/quarter_hour_counts.h"
 #include "engine/record_numbers.h"
 #include "platform/message_sink.h"
 
@@ -79,7 +80,7 @@ struct ErrorEntry {
     OccurrenceTimeSet OccurrenceTimes;  // newest first
     // Occurrences per UTC quarter hour (quarter hours since 1601): every time zone is a whole
     // number of quarter hours away from UTC, so each bucket lies in one local day of any zone.
-    std::map<int32_t, int32_t> QuarterHourCounts;
+    QuarterHourCountMap QuarterHourCounts;
     Text AppName;
     Text ErrorName;
     Text AppPath;
@@ -138,31 +139,6 @@ class OwnLock {
 
   private:
     std::mutex mutex_;
-};
-
-// Entries by key through a hash, beside the ordered map that owns them. A copy starts empty:
-// the index is built again from the entries it belongs to when it does not hold them all.
-class EntryIndex {
-  public:
-    EntryIndex() = default;
-    EntryIndex(const EntryIndex&) {}
-    EntryIndex& operator=(const EntryIndex&) {
-        byKey_.clear();
-        return *this;
-    }
-    ErrorEntry* Find(std::map<Text, ErrorEntry>& entries, const Text& key);
-    void Add(const Text& key, ErrorEntry& entry) { byKey_[key] = &entry; }
-    void Clear() { byKey_.clear(); }
-
-  private:
-    // FNV-1a over the key's units; not noexcept, so that the map keeps each key's hash.
-    struct KeyHash {
-        size_t operator()(const Text& key) const;
-    };
-    struct KeyEqual {
-        bool operator()(const Text& a, const Text& b) const noexcept;
-    };
-    std::unordered_map<Text, ErrorEntry*, KeyHash, KeyEqual> byKey_;
 };
 
 class ErrorCatalogue {

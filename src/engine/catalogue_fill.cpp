@@ -24,7 +24,7 @@ void CatalogueFill::Add(const EventRecordView& record, TextView logName) {
     // A record read before (at the boundary of two passes over one log) counts once.
     if (noting_ == Noting::EveryRecord && !catalogue_.NoteRecord(logName, record.RecordNumber()))
         return;
-    if (auto time = ProcessEventRecord(record, logName, catalogue_, machine_)) {
+    if (auto time = ProcessEventRecord(record, logName, catalogue_, machine_, context_)) {
         lastError_ = time;
         if (!oldestError_ || *time < *oldestError_)
             oldestError_ = time;

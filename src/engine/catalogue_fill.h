@@ -7,6 +7,7 @@
 
 #include "base/filetime.h"
 #include "engine/catalogue.h"
+#include "engine/event_processing.h"
 #include "engine/event_record.h"
 #include "platform/machine.h"
 
@@ -47,6 +48,7 @@ class CatalogueFill {
     ErrorCatalogue& catalogue_;
     Machine& machine_;
     Noting noting_;
+    RecordContext context_;
     std::optional<FileTime> oldestError_;
     std::optional<FileTime> lastError_;
 };

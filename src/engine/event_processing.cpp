@@ -56,8 +56,8 @@ Text FirstLine(const MessageLines& lines) {
 void DescribeNewEntry(ErrorEntry& entry, Machine& machine, const CrashStringFacts& fromStrings) {
     const bool crash = StartsWith(entry.AppName, kApplicationError);
     const bool hang = StartsWith(entry.AppName, kApplicationHang);
-    const Text message = entry.ErrorText.value_or(Text());
-    const MessageLines lines = ReadMessageLines(message);
+    const MessageLines lines = ReadMessageLines(entry.ErrorText ? TextView(*entry.ErrorText)
+                                                                : TextView());
 
     Text path;
     if (crash)
@@ -90,6 +90,14 @@ void DescribeNewEntry(ErrorEntry& entry, Machine& machine, const CrashStringFact
     entry.FaultOffset = fromStrings.faultOffset;
 }
 
+// The message texts through the fill's modules; strings are the record's insertion strings when
+// they have been read.
+MessageTexts ResolveTexts(RecordContext& context, Machine& machine, const EventRecordView& record,
+                          TextView logName, const EventRecordView::Strings* strings) {
+    MessageModule* module = context.messageFiles.Module(machine, logName, context.source);
+    return module != nullptr ? ResolveMessageTexts(*module, record, strings) : MessageTexts();
+}
+
 std::optional<CrashSource> CrashSourceOf(TextView appName) {
     if (StartsWith(appName, kApplicationError))
         return CrashSource::Crash;
@@ -112,25 +120,39 @@ MessageLines ReadMessageLines(TextView message) {
 
 std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextView logName,
                                            ErrorCatalogue& catalogue, Machine& machine) {
+    RecordContext context;
+    return ProcessEventRecord(record, logName, catalogue, machine, context);
+}
+
+std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextView logName,
+                                           ErrorCatalogue& catalogue, Machine& machine,
+                                           RecordContext& context) {
     if (record.EventType() != kEventTypeError)
         return std::nullopt;
     const int64_t seconds = static_cast<int64_t>(static_cast<int32_t>(record.TimeGenerated())) +
                             kEpochDifferenceSeconds;
     const FileTime t = static_cast<FileTime>(seconds) * kTicksPerSecond;
 
-    ErrorOccurrence occurrence;
+    // The context's occurrence keeps its room from record to record; an event record sets only
+    // its time, names and report identifier.
+    ErrorOccurrence& occurrence = context.occurrence;
     occurrence.time = t;
-    occurrence.SetAppName(record.SourceName());
+    record.ReadSourceName(context.source);
+    occurrence.AppName.clear();
+    AppendCapped(occurrence.AppName, context.source, kNameCapacity);
     occurrence.SetErrorName(UnsignedText(record.EventID() & 0xFFFF));
+    occurrence.ReportId.clear();
     int32_t category = CategoryEventLog;
     for (auto [source, limit, kind] :
          {std::tuple{kApplicationError, kCrashNameChars, CategoryApplicationError},
           std::tuple{kApplicationHang, kHangNameChars, CategoryApplicationHang}}) {
         if (occurrence.AppName != source)
             continue;
-        const Text program = record.TextAt(record.StringOffset());
-        if (!program.empty()) {
-            occurrence.SetAppName(occurrence.AppName + u": " + program.substr(0, limit));
+        record.ReadTextAt(record.StringOffset(), context.program);
+        if (!context.program.empty()) {
+            AppendCapped(occurrence.AppName, u": ", kNameCapacity);
+            AppendCapped(occurrence.AppName, TextView(context.program).substr(0, limit),
+                         kNameCapacity);
         }
         category = kind;
     }
@@ -140,7 +162,7 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
     // Without a message text, the strings say what it would have said.
     std::optional<MessageTexts> texts;
     const std::optional<CrashSource> crashSource = CrashSourceOf(occurrence.AppName);
-    std::vector<Text> strings;
+    EventRecordView::Strings strings;
     CrashStringFacts fromStrings;
     // An entry keeps the report identifier of its latest occurrence: an older one (a log is read
     // newest first) merges without it, and its text need not be resolved.
@@ -150,9 +172,9 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
         takesReportId = catalogue.TakesReportId(occurrence);
     }
     if (takesReportId) {
-        texts = ResolveMessageTexts(machine, record, logName);
-        strings = record.InsertionStrings().values;
-        fromStrings = CrashFactsFromStrings(*crashSource, record.EventID(), strings);
+        strings = record.InsertionStrings();
+        texts = ResolveTexts(context, machine, record, logName, &strings);
+        fromStrings = CrashFactsFromStrings(*crashSource, record.EventID(), strings.values);
         occurrence.SetReportId(texts->ErrorText
                                    ? ReportIdOf(ReadMessageLines(*texts->ErrorText))
                                    : fromStrings.reportId);
@@ -163,12 +185,12 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
             return t;
     }
 
+    if (!crashSource)
+        strings = record.InsertionStrings();
     if (!texts)
-        texts = ResolveMessageTexts(machine, record, logName);
+        texts = ResolveTexts(context, machine, record, logName, crashSource ? nullptr : &strings);
     if (!texts->ErrorText)
         texts->ErrorText = QueryEventText(machine, logName, record.RecordNumber());
-    if (!crashSource)
-        strings = record.InsertionStrings().values;
 
     const FileTime now = machine.clock != nullptr ? machine.clock->UtcNow() : t;
     ErrorEntry entry = catalogue.CreateEntry(occurrence, now);
@@ -176,8 +198,8 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
     entry.ErrorText = std::move(texts->ErrorText);
     entry.MessageTemplate = std::move(texts->MessageTemplate);
     entry.ErrorTextParams = std::move(texts->ErrorTextParams);
-    entry.InsertionStrings = std::move(strings);
-    entry.Origin = RecordOrigin{Text(logName), record.RecordNumber(), record.SourceName(),
+    entry.InsertionStrings = std::move(strings.values);
+    entry.Origin = RecordOrigin{Text(logName), record.RecordNumber(), context.source,
                                 record.EventID()};
     DescribeNewEntry(entry, machine, fromStrings);
 
@@ -189,11 +211,12 @@ std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextVi
 void ProcessEventRecords(const uint8_t* buffer, uint32_t bytesRead, TextView logName,
                          ErrorCatalogue& catalogue, Machine& machine,
                          std::optional<FileTime>& oldestErrorTime) {
+    RecordContext context;
     WalkEventRecords(buffer, bytesRead, [&](const EventRecordView& record) {
         // A record read before (at the boundary of two passes over one log) counts once.
         if (!catalogue.NoteRecord(logName, record.RecordNumber()))
             return;
-        if (auto t = ProcessEventRecord(record, logName, catalogue, machine))
+        if (auto t = ProcessEventRecord(record, logName, catalogue, machine, context))
             oldestErrorTime = t;
     });
 }

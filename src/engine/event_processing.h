@@ -11,9 +11,19 @@
 #include "base/text.h"
 #include "engine/catalogue.h"
 #include "engine/event_record.h"
+#include "engine/message_file_cache.h"
 #include "platform/machine.h"
 
 namespace veltrano {
+
+// What the records of one fill share: the message modules found so far, and room reused for
+// each record's occurrence and names.
+struct RecordContext {
+    MessageFileCache messageFiles;
+    ErrorOccurrence occurrence;
+    Text source;
+    Text program;
+};
 
 // Processes every record of a buffer that was not read before; oldestErrorTime becomes the time
 // of the last error record processed (the oldest, since logs are read backwards).
@@ -25,6 +35,10 @@ void ProcessEventRecords(const uint8_t* buffer, uint32_t bytesRead, TextView log
 // record.
 std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextView logName,
                                            ErrorCatalogue& catalogue, Machine& machine);
+// The same as one of the records of a fill.
+std::optional<FileTime> ProcessEventRecord(const EventRecordView& record, TextView logName,
+                                           ErrorCatalogue& catalogue, Machine& machine,
+                                           RecordContext& context);
 
 // The message's lines as the crash and hang messages are read: cut at CR/LF runs, trimmed,
 // ending at the first blank line.

@@ -15,13 +15,18 @@ uint32_t EventRecordView::U32(uint32_t offset) const {
 
 Text EventRecordView::TextAt(uint32_t offset) const {
     Text text;
+    ReadTextAt(offset, text);
+    return text;
+}
+
+void EventRecordView::ReadTextAt(uint32_t offset, Text& into) const {
+    into.clear();
     for (uint64_t pos = offset; pos + 2 <= length_; pos += 2) {
         const char16_t unit = static_cast<char16_t>(U16(static_cast<uint32_t>(pos)));
         if (unit == 0)
             break;
-        text.push_back(unit);
+        into.push_back(unit);
     }
-    return text;
 }
 
 EventRecordView::Strings EventRecordView::InsertionStrings() const {

@@ -31,8 +31,11 @@ class EventRecordView {
 
     // The zero-terminated source name; cut at the record's end.
     Text SourceName() const { return TextAt(kEventRecordFixedSize); }
+    void ReadSourceName(Text& into) const { ReadTextAt(kEventRecordFixedSize, into); }
     // The zero-terminated text at an offset; cut at the record's end, empty when it starts past it.
     Text TextAt(uint32_t offset) const;
+    // The same into a text whose room is reused.
+    void ReadTextAt(uint32_t offset, Text& into) const;
 
     struct Strings {
         std::vector<Text> values;

@@ -36,9 +36,6 @@ Text MessageFileOf(Machine& machine, TextView logName, TextView source) {
     return expanded;
 }
 
-namespace {
-
-// The message module that the registry names for a source; null when there is none.
 std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logName,
                                                  TextView source) {
     if (machine.messages == nullptr)
@@ -49,31 +46,35 @@ std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logN
     return machine.messages->LoadAsData(file);
 }
 
+namespace {
+
 // Replaces every "%" followed by digits by the module's message of that number; nullopt when
-// one of them cannot be loaded.
+// one of them cannot be loaded. The text between them goes over whole.
 std::optional<Text> SubstituteParameters(MessageModule& module, TextView text) {
     Text out;
     out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == u'%' && i + 1 < text.size() && IsDigit(text[i + 1])) {
-            size_t end = i + 1;
-            uint64_t number = 0;
-            while (end < text.size() && IsDigit(text[end])) {
-                number = number * 10 + static_cast<uint64_t>(text[end] - u'0');
-                if (number > 0xFFFFFFFFu)
-                    return std::nullopt;
-                ++end;
-            }
-            auto parameter = module.Format(static_cast<uint32_t>(number), nullptr);
-            if (!parameter)
-                return std::nullopt;
-            out += *parameter;
-            i = end;
+    size_t copied = 0;
+    for (size_t i = text.find(u'%'); i != TextView::npos; i = text.find(u'%', i)) {
+        if (i + 1 >= text.size() || !IsDigit(text[i + 1])) {
+            ++i;
             continue;
         }
-        out.push_back(text[i++]);
+        size_t end = i + 1;
+        uint64_t number = 0;
+        while (end < text.size() && IsDigit(text[end])) {
+            number = number * 10 + static_cast<uint64_t>(text[end] - u'0');
+            if (number > 0xFFFFFFFFu)
+                return std::nullopt;
+            ++end;
+        }
+        auto parameter = module.Format(static_cast<uint32_t>(number), nullptr);
+        if (!parameter)
+            return std::nullopt;
+        out.append(text.substr(copied, i - copied));
+        out += *parameter;
+        i = copied = end;
     }
+    out.append(text.substr(copied));
     return out;
 }
 
@@ -82,11 +83,16 @@ std::optional<Text> SubstituteParameters(MessageModule& module, TextView text) {
 Text NormaliseLineEnds(TextView text) {
     Text out;
     out.reserve(text.size() + 8);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            out.push_back(u'\r');
-        out.push_back(text[i]);
+    // Runs between bare line feeds go over whole.
+    size_t copied = 0;
+    for (size_t i = text.find(u'\n'); i != TextView::npos; i = text.find(u'\n', i + 1)) {
+        if (i > 0 && text[i - 1] == u'\r')
+            continue;
+        out.append(text.substr(copied, i - copied));
+        out.push_back(u'\r');
+        copied = i;
     }
+    out.append(text.substr(copied));
     return out;
 }
 
@@ -109,28 +115,35 @@ int HighestInsertNumber(TextView message) {
 
 MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record,
                                  TextView logName) {
-    MessageTexts texts;
     // One load serves the formatted text and the template: looking the module up a second time
     // would read the same registry values and load the same file again.
     auto module = LoadMessageModule(machine, logName, record.SourceName());
     if (!module)
-        return texts;
+        return {};
+    return ResolveMessageTexts(*module, record, nullptr);
+}
 
-    const std::optional<Text> messageTemplate = module->Format(record.EventID(), nullptr);
+MessageTexts ResolveMessageTexts(MessageModule& module, const EventRecordView& record,
+                                 const EventRecordView::Strings* known) {
+    MessageTexts texts;
+    const std::optional<Text> messageTemplate = module.Format(record.EventID(), nullptr);
     const int inserts = messageTemplate ? HighestInsertNumber(*messageTemplate) : 0;
     std::optional<Text> text;
     if (inserts <= 0 || record.NumStrings() < inserts) {
         text = messageTemplate;
     } else {
-        const EventRecordView::Strings strings = record.InsertionStrings();
+        EventRecordView::Strings read;
+        if (known == nullptr)
+            read = record.InsertionStrings();
+        const EventRecordView::Strings& strings = known != nullptr ? *known : read;
         for (size_t i = 0; i < strings.values.size(); ++i) {
             if (i > 0)
                 texts.ErrorTextParams += u"|";
             texts.ErrorTextParams += strings.values[i];
         }
-        text = module->Format(record.EventID(), strings.complete ? &strings.values : nullptr);
+        text = module.Format(record.EventID(), strings.complete ? &strings.values : nullptr);
         if (text) {
-            if (auto substituted = SubstituteParameters(*module, *text))
+            if (auto substituted = SubstituteParameters(module, *text))
                 text = std::move(substituted);
         }
     }

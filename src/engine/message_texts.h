@@ -2,6 +2,7 @@
 // formatted with the record's insertion strings; and the event query service as a second way.
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "base/text.h"
@@ -21,8 +22,16 @@ struct MessageTexts {
 // there is none.
 Text MessageFileOf(Machine& machine, TextView logName, TextView source);
 
+// The message module the registry names for a source; null when there is none.
+std::unique_ptr<MessageModule> LoadMessageModule(Machine& machine, TextView logName,
+                                                 TextView source);
+
 // The message-file path.
 MessageTexts ResolveMessageTexts(Machine& machine, const EventRecordView& record, TextView logName);
+// The same with the source's module found already; strings are the record's insertion strings
+// when the caller has read them, else null.
+MessageTexts ResolveMessageTexts(MessageModule& module, const EventRecordView& record,
+                                 const EventRecordView::Strings* strings);
 
 // Why the message-file path gives a source's event no text: not registered, files missing, no
 // message, or a message that does not format.

@@ -8,21 +8,19 @@ namespace veltrano {
 bool RecordNumbers::Insert(uint32_t number) {
     // The first range that ends at or after the number; the one before it ends below it.
     const auto next = ranges_.lower_bound(number);
-    if (next != ranges_.end() && next->second <= number)
+    if (next != ranges_.end() && next->first <= number)
         return false;
     const auto before = next == ranges_.begin() ? ranges_.end() : std::prev(next);
-    const bool joinsNext = next != ranges_.end() && next->second == number + 1;
-    const bool joinsBefore = before != ranges_.end() && before->first + 1 == number;
+    const bool joinsNext = next != ranges_.end() && next->first == number + 1;
+    const bool joinsBefore = before != ranges_.end() && before->last + 1 == number;
     if (joinsNext) {
-        next->second = joinsBefore ? before->second : number;
+        next->first = joinsBefore ? before->first : number;
         if (joinsBefore)
             ranges_.erase(before);
     } else if (joinsBefore) {
-        const uint32_t first = before->second;
-        ranges_.erase(before);
-        ranges_.emplace_hint(next, number, first);
+        before->last = number;
     } else {
-        ranges_.emplace_hint(next, number, number);
+        ranges_.emplace_hint(next, Range{number, number});
     }
     return true;
 }

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <set>
 
 namespace veltrano {
 
@@ -15,8 +15,19 @@ class RecordNumbers {
     size_t RangeCount() const { return ranges_.size(); }
 
   private:
-    using Ranges = std::map<uint32_t, uint32_t>;  // last -> first, disjoint and not adjacent
-    Ranges ranges_;
+    // A range grows at either end in place: that keeps it between its neighbours, so the set's
+    // order holds.
+    struct Range {
+        mutable uint32_t last;
+        mutable uint32_t first;
+    };
+    struct ByLast {
+        using is_transparent = void;
+        bool operator()(const Range& a, const Range& b) const { return a.last < b.last; }
+        bool operator()(const Range& a, uint32_t b) const { return a.last < b; }
+        bool operator()(uint32_t a, const Range& b) const { return a < b.last; }
+    };
+    std::set<Range, ByLast> ranges_;  // disjoint and not adjacent
 };
 
 }  // namespace veltrano

@@ -59,6 +59,10 @@ TEST_F(MessageTextsTest, ParameterReferencesAreReplacedByTheirMessages) {
                      {{4, u"Result: %1"}, {1234, u"The device is not ready.\r\n"}});
     const auto texts = Resolve(m.Record(0, u"P", 4, {u"%%1234"}));
     EXPECT_EQ(texts.ErrorText, u"Result: %The device is not ready.\r\n");
+    // Every reference, with the text around and between them kept, a last "%" too.
+    const auto two = Resolve(m.Record(0, u"P", 4, {u"a %%1234 b %%1234%%1234 100%"}));
+    EXPECT_EQ(two.ErrorText, u"Result: a %The device is not ready.\r\n b %The device is not "
+                             u"ready.\r\n%The device is not ready.\r\n 100%");
     // A reference to a message that does not exist drops the whole substitution.
     const auto missing = Resolve(m.Record(0, u"P", 4, {u"%%99 and %%1234"}));
     EXPECT_EQ(missing.ErrorText, u"Result: %%99 and %%1234");
@@ -102,6 +106,12 @@ TEST(MessageTextHelpers, InsertNumbers) {
     EXPECT_EQ(HighestInsertNumber(u"%1 %13 %2"), 13);
     EXPECT_EQ(HighestInsertNumber(u"100% sure %"), 0);
     EXPECT_EQ(HighestInsertNumber(u"%n%3!s!"), 3);
+}
+
+TEST(NormaliseLineEnds, BareLineFeedsGetACarriageReturnAndPairsStayAsTheyAre) {
+    EXPECT_EQ(NormaliseLineEnds(u"\na\r\nb\n\nc\r\r\n\n"), u"\r\na\r\nb\r\n\r\nc\r\r\n\r\n");
+    EXPECT_EQ(NormaliseLineEnds(u"no line feed\r"), u"no line feed\r");
+    EXPECT_EQ(NormaliseLineEnds(u""), u"");
 }
 
 }  // namespace
