@@ -6,7 +6,7 @@
 namespace veltrano {
 namespace {
 
-// "0x" and digits lower-case hex digits, zero-padded.
+// "0x" and that many lower-case hex digits, zero-padded.
 Text PaddedHex(uint64_t value, int digits) {
     Text text = u"0x";
     for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
@@ -40,9 +40,9 @@ PageDump DumpForPage(const crash::JoinedDump& dump, const ErrorEntry& entry) {
     }
     for (const crash::Frame& frame : a.frames) {
         const bool inModule = frame.moduleIndex && *frame.moduleIndex < a.modules.size();
-        page.frames.push_back({inModule ? ModulePlace(a.modules[*frame.moduleIndex].name,
-                                                      frame.offset)
-                                        : PaddedHex(frame.address, addressDigits),
+        page.frames.push_back({inModule
+                                   ? ModulePlace(a.modules[*frame.moduleIndex].name, frame.offset)
+                                   : PaddedHex(frame.address, addressDigits),
                                static_cast<int>(frame.source)});
     }
     for (const crash::CrashModule& m : a.modules)

@@ -115,4 +115,4 @@ def fnv1a(text):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0]] + sys.argv[2 + 1:], verbosity=2)
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)

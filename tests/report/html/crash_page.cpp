@@ -37,8 +37,9 @@ void AddEntry(ErrorCatalogue& catalogue, int32_t category, TextView app, TextVie
 
 crash::JoinedDump LumenDump() {
     crash::JoinedDump dump;
-    dump.path = u"C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportArchive\\AppCrash_lumen\\"
-                u"memory.hdmp";
+    dump.path =
+        u"C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportArchive\\AppCrash_lumen\\"
+        u"memory.hdmp";
     dump.agreement = crash::FaultAgreement::Differs;
     crash::CrashAnalysis& a = dump.analysis;
     a.readable = true;
@@ -47,10 +48,10 @@ crash::JoinedDump LumenDump() {
     a.exceptionName = u"STATUS_ACCESS_VIOLATION";
     a.architecture = u"x64";
     a.modules = {
-        {u"lumen.exe", u"C:\\Program Files\\Lumen\\lumen.exe", 0x7ff6a1b20000, 0x40000,
-         u"1.2.0.0", 1764000000, u"lumen.pdb", u"3F2A9C0E5B7D4E1F8A6B2C9D0E1F2A3B1"},
-        {u"lumen.dll", u"C:\\Program Files\\Lumen\\lumen.dll", 0x7ffb1c000000, 0x125000,
-         u"1.2.0.0", 1764000100, u"lumen_core.pdb", u"0A1B2C3D4E5F60718293A4B5C6D7E8F92"},
+        {u"lumen.exe", u"C:\\Program Files\\Lumen\\lumen.exe", 0x7ff6a1b20000, 0x40000, u"1.2.0.0",
+         1764000000, u"lumen.pdb", u"3F2A9C0E5B7D4E1F8A6B2C9D0E1F2A3B1"},
+        {u"lumen.dll", u"C:\\Program Files\\Lumen\\lumen.dll", 0x7ffb1c000000, 0x125000, u"1.2.0.0",
+         1764000100, u"lumen_core.pdb", u"0A1B2C3D4E5F60718293A4B5C6D7E8F92"},
         {u"ntdll.dll", u"C:\\Windows\\System32\\ntdll.dll", 0x7ffb30000000, 0x1f8000,
          u"10.0.19041.3636", 1700000000, u"ntdll.pdb", u"B7A3D1E0C5F24A6B9E8D7C6B5A493827"},
     };
@@ -94,7 +95,8 @@ int main(int argc, char** argv) {
     catalogue.WeekStart = now - 7 * kDay;
     catalogue.MonthStart = now - 30 * kDay;
     catalogue.HalfYearStart = now - 182 * kDay;
-    AddEntry(catalogue, CategoryApplicationError, u"Application Error: lumen.exe", u"1000", now - kDay, now);
+    AddEntry(catalogue, CategoryApplicationError, u"Application Error: lumen.exe", u"1000",
+             now - kDay, now);
     AddEntry(catalogue, CategoryEventLog, u"BugCheck", u"1001", now - 2 * kDay, now);
 
     crash::CrashFindings findings;
