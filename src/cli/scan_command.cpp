@@ -109,9 +109,10 @@ int WriteHtml(const ScanOptions& options, FileSystem& host, const MachineRun& ru
         }
         if (m.ports != nullptr) {
             page.machines.push_back(ScannedMachine(*m.ports, *m.catalogue, m.name, std::move(facts)));
+            page.machines.back().crashes = &m.crashes;
         } else {  // a collector's sender: the run's clock, no lookups
             page.machines.push_back({m.name, m.catalogue.get(), &clock, nullptr, nullptr,
-                                     std::move(facts)});
+                                     std::move(facts), &m.crashes});
         }
     }
     if (!WriteReportPage(host, HostText(*options.htmlPath), page))

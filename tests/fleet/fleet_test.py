@@ -22,6 +22,7 @@ import shutil
 import subprocess
 import sys
 import unittest
+import zlib
 import xml.etree.ElementTree as ET
 
 import jsonschema
@@ -43,6 +44,21 @@ PERIODS = {"week": "WeekCount", "month": "MonthCount", "6months": "HalfYearCount
 EXTRA_KEYS = ("Schema", "Machine", "ScanTime")
 VIEWS = ("recent_scans", "recent", "latest", "previous_scans", "top_errors", "error_machines",
          "new_errors", "last_scans", "failed_scans", "stale_machines")
+# The columns of a crash dump's fields and their defaults, which lines before veltrano-fleet-4
+# leave them at.
+DUMP_DEFAULTS = {
+    "DumpFile": "", "DumpJoin": "", "DumpCount": 0, "DumpException": "",
+    "DumpExceptionName": "", "DumpFaultModule": "", "DumpFaultModuleVersion": "",
+    "DumpFaultOffset": "", "FaultAgreement": "", "CrashSignature": "", "CrashSignatureHash": "",
+    "CrashFrames": [], "CrashFrameSources": [], "DumpOsVersion": "", "DumpProcessId": None,
+    "BugCheckCode": "", "BugCheckName": "", "BugCheckParameters": [], "BugCheckDriver": "",
+    "FoldedRecords": 0}
+
+
+def without_dumps(line):
+    """A line as a scan before veltrano-fleet-4 wrote it: no dump fields."""
+    return {k: v for k, v in line.items() if k not in DUMP_DEFAULTS and k != "DumpModules"}
+
 ISO_TIME = re.compile(r"^(\d{4}-\d\d-\d\d)T(\d\d:\d\d:\d\d)Z$")
 EVENT_NS = "{http://schemas.microsoft.com/win/2004/08/events/event}"
 
@@ -486,7 +502,7 @@ class Fleet(unittest.TestCase):
 
     def test_error_lines_of_both_schemas_are_loaded_with_every_field(self):
         self.fresh_tables()
-        lines = self.ndjson(self.fleet_scan(NOW))
+        lines = [without_dumps(l) for l in self.ndjson(self.fleet_scan(NOW))]
         added = {"InsertionStrings": ["lumen.exe", "4.2.1.318", "ntdll.dll"],
                  "MissingText": "not registered", "Queued": 1, "FaultModule": "ntdll.dll",
                  "FaultModuleVersion": "10.0.19041.3636", "FaultOffset": "0x000000000004a1b2"}
@@ -499,8 +515,8 @@ class Fleet(unittest.TestCase):
             self.validator.validate(line)
         self.load_lines([json.dumps(line) for line in version3 + version2])
         got = sorted(comparable(row) for row in self.query("SELECT * FROM veltrano.errors FINAL"))
-        empty = {"InsertionStrings": [], "MissingText": "", "Queued": 0, "FaultModule": "",
-                 "FaultModuleVersion": "", "FaultOffset": ""}
+        empty = dict(DUMP_DEFAULTS, InsertionStrings=[], MissingText="", Queued=0,
+                     FaultModule="", FaultModuleVersion="", FaultOffset="")
         self.assertEqual(got, sorted(comparable(dict(empty, **line))
                                      for line in version3 + version2))
 
@@ -516,6 +532,86 @@ class Fleet(unittest.TestCase):
         self.assertFalse(self.validator.is_valid(dict(scan, LogOutcomes=["read", "gone"])))
         self.assertFalse(self.validator.is_valid(dict(scan, LogOldest=["", None])))
         self.assertFalse(self.validator.is_valid(dict(line, Schema="veltrano-fleet-4")))
+
+    def crash_line(self, base, machine, scan_time, app, signature, crashes):
+        """An error line of veltrano-fleet-4: a crash of app with a joined dump whose signature is
+        (module, version, offset), or none."""
+        line = dict(base, Schema="veltrano-fleet-4", Machine=machine, ScanTime=scan_time,
+                    AppName="Application Error: " + app, ErrorName="1000", ErrorCount=crashes,
+                    **DUMP_DEFAULTS)
+        if signature is None:
+            return line
+        module, version, offset = signature
+        text = "%s|%s|%s" % signature
+        line.update({
+            "DumpFile": "C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportArchive\\"
+                        "AppCrash_%s\\memory.hdmp" % app,
+            "DumpJoin": "report folder", "DumpCount": 2, "DumpException": "0xc0000005",
+            "DumpExceptionName": "STATUS_ACCESS_VIOLATION", "DumpFaultModule": module,
+            "DumpFaultModuleVersion": version, "DumpFaultOffset": "0x%016x" % int(offset, 16),
+            "FaultAgreement": "differs", "CrashSignature": text,
+            "CrashSignatureHash": "%08x" % (zlib.crc32(text.encode()) & 0xffffffff),
+            "CrashFrames": ["%s+%s" % (module, offset), "0x00007ff6a1b2c3d4"],
+            "CrashFrameSources": ["context", "scan"],
+            "DumpModules": [{"Name": module, "Version": version,
+                             "Path": "C:\\Program Files [x86]\\Lumen\\" + module,
+                             "TimeStamp": 1764000000, "PdbName": module[:-4] + ".pdb",
+                             "PdbId": "3f2a9c0e5b7d4e1f8a6b2c9d0e1f2a3b1", "Base": "0x7ffb1c000000",
+                             "Size": 1200128}],
+            "DumpOsVersion": "10.0.19045", "DumpProcessId": 4242,
+        })
+        return line
+
+    def test_crash_lines_load_and_signatures_count_each_machines_latest_scan(self):
+        self.fresh_tables()
+        alone = run("--root", self.alone["PC-A"], "--now", NOW, "--format", "ndjson")
+        base = next(dict(without_dumps(l), Schema="veltrano-fleet-3")
+                    for l in map(json.loads, alone.stdout.decode().splitlines())
+                    if l["Schema"] != SCAN_SCHEMA)
+        shared = ("lumen.dll", "1.2.0.0", "0x1a2b")
+        other = ("kestrel.dll", "4.0.1.7", "0x88")
+        lonely = ("ntdll.dll", "10.0.19041.3636", "0x4a1b2")
+        gone = ("quill.dll", "2.0.0.0", "0x10")
+        early = "2026-12-07T12:00:00Z"
+        lines = [
+            self.crash_line(base, "PC-1", NOW, "lumen.exe", shared, 3),
+            self.crash_line(base, "PC-1", NOW, "tally.exe", lonely, 10),
+            self.crash_line(base, "PC-2", NOW, "lumen.exe", shared, 2),
+            self.crash_line(base, "PC-2", NOW, "kestrel.exe", other, 1),
+            self.crash_line(base, "PC-2", NOW, "notes.exe", None, 6),
+            # PC-3's older scan had other crashes; only its latest scan counts.
+            self.crash_line(base, "PC-3", early, "quill.exe", gone, 7),
+            self.crash_line(base, "PC-3", early, "lumen.exe", shared, 4),
+            self.crash_line(base, "PC-3", NOW, "kestrel.exe", other, 1),
+        ]
+        old = dict(base, Machine="PC-3", ScanTime=NOW)  # a veltrano-fleet-3 line of the same file
+        self.load_lines([json.dumps(line) for line in lines + [old]])
+
+        # Every field comes back as it was written, but the module list, which has no column;
+        # the old line's dump columns are at their defaults.
+        got = sorted(comparable(row) for row in self.query("SELECT * FROM veltrano.errors FINAL"))
+        want = [{k: v for k, v in line.items() if k != "DumpModules"} for line in lines]
+        want.append(dict(DUMP_DEFAULTS, **old))
+        self.assertEqual(got, sorted(comparable(line) for line in want))
+
+        def signature(parts):
+            text = "%s|%s|%s" % parts
+            return "%08x" % (zlib.crc32(text.encode()) & 0xffffffff), text
+        rows = self.query("SELECT * FROM veltrano.top_crash_signatures")
+        self.assertEqual(
+            [(r["CrashSignatureHash"], r["CrashSignature"], r["FaultModule"],
+              r["FaultModuleVersion"], int(r["Machines"]), r["MachineNames"], int(r["Crashes"]),
+              r["LastSeen"]) for r in rows],
+            [signature(shared) + (shared[0], shared[1], 2, ["PC-1", "PC-2"], 5, ISO_TIME.sub(
+                r"\1 \2", base["LastErrorDateTime"])),
+             signature(other) + (other[0], other[1], 2, ["PC-2", "PC-3"], 2, ISO_TIME.sub(
+                 r"\1 \2", base["LastErrorDateTime"])),
+             signature(lonely) + (lonely[0], lonely[1], 1, ["PC-1"], 10, ISO_TIME.sub(
+                 r"\1 \2", base["LastErrorDateTime"]))])
+
+        # Loaded again, the lines count once.
+        self.load_lines([json.dumps(line) for line in lines + [old]])
+        self.assertEqual(self.query("SELECT * FROM veltrano.top_crash_signatures"), rows)
 
     def test_load_refuses_a_missing_file(self):
         result = subprocess.run([LOAD, os.path.join(WORK, "none.ndjson")], capture_output=True)

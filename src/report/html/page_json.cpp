@@ -47,6 +47,27 @@ void MachineJson(JsonWriter& json, const PageMachine& m) {
     json.EndObject();
 }
 
+void DumpJson(JsonWriter& json, const PageDump& d) {
+    json.BeginObject().Key("f").String(d.path).Key("e").String(d.exception);
+    json.Key("en").String(d.exceptionName).Key("fm").String(d.fault);
+    json.Key("ag").Number(d.agreement).Key("rf").String(d.recordFault);
+    json.Key("sg").String(d.signature).Key("sh").String(d.signatureHash);
+    json.Key("fr").Array(d.frames, [&](const PageFrame& frame) {
+        json.BeginArray().String(frame.place).Number(frame.source).EndArray();
+    });
+    json.Key("md").Array(d.modules, [&](const PageModule& m) {
+        json.BeginArray().String(m.name).String(m.version).String(m.pdbName).String(m.pdbId);
+        json.EndArray();
+    });
+    json.EndObject();
+}
+
+void StopJson(JsonWriter& json, const PageStop& s) {
+    json.BeginObject().Key("c").String(s.code).Key("n").String(s.name);
+    json.Key("p").Array(s.parameters, [&](const Text& parameter) { json.String(parameter); });
+    json.Key("dr").String(s.driver).Key("f").String(s.dumpPath).EndObject();
+}
+
 void EntryJson(JsonWriter& json, const PageEntry& e) {
     json.BeginObject().Key("m").Number(e.machine).Key("c").Number(e.category);
     json.Key("a").String(e.appName).Key("n").String(e.errorName).Key("p").String(e.appPath);
@@ -65,7 +86,16 @@ void EntryJson(JsonWriter& json, const PageEntry& e) {
     json.Key("dy").BeginArray();
     for (const auto& [day, count] : e.days)
         json.BeginArray().Number(day).Number(count).EndArray();
-    json.EndArray().EndObject();
+    json.EndArray();
+    if (e.dump) {
+        json.Key("x");
+        DumpJson(json, *e.dump);
+    }
+    if (e.stop) {
+        json.Key("b");
+        StopJson(json, *e.stop);
+    }
+    json.EndObject();
 }
 
 }  // namespace

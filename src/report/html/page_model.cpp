@@ -82,6 +82,13 @@ class MachineEntries {
                        : std::optional<Text>(RecordWordsText(entry));
         for (const auto& [day, count] : OccurrencesPerDay(entry, *machine_.clock))
             e.days.push_back({day, count});
+        if (machine_.crashes != nullptr) {
+            const Text key = EntryKey(entry);
+            if (const crash::JoinedDump* dump = machine_.crashes->DumpOf(key))
+                e.dump = DumpForPage(*dump, entry);
+            if (const crash::StopError* stop = machine_.crashes->StopErrorOf(key))
+                e.stop = StopForPage(*stop);
+        }
         return e;
     }
 

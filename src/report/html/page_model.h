@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "report/html/page_crash.h"
 #include "report/html/report_page.h"
 
 namespace veltrano {
@@ -34,6 +35,8 @@ struct PageEntry {
     std::optional<Text> detail;  // the joined detail text
     // Occurrences per local calendar day (days since 1970-01-01), oldest day first.
     std::vector<std::pair<int32_t, int32_t>> days;
+    std::optional<PageDump> dump;  // the crash dump joined to it
+    std::optional<PageStop> stop;  // the blue screen it is
 };
 
 struct PageMachine {

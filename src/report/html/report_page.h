@@ -10,6 +10,10 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 
+namespace veltrano::crash {
+struct CrashFindings;
+}
+
 namespace veltrano {
 
 // One line of a machine's header: "Application log" / "12,345 records, 2025-01-02 … 2026-03-01".
@@ -25,6 +29,7 @@ struct ReportMachine {
     SystemInfo* system = nullptr;               // for the lookup query; null: no lookup links
     Environment* environment = nullptr;         // user folders masked in the lookup; may be null
     std::vector<ReportFact> facts;              // what was read and skipped, in order
+    const crash::CrashFindings* crashes = nullptr;  // its dumps by error key; may be null
 };
 
 struct ReportPage {

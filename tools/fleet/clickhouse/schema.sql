@@ -1,6 +1,7 @@
 -- The fleet in ClickHouse, as `veltrano-scan --format ndjson` writes it (docs/fleet-schema.md):
--- veltrano.errors has one row per distinct error, machine and scan (veltrano-fleet-3 lines, and
--- veltrano-fleet-2 lines with the columns they lack left empty), veltrano.scans one row per
+-- veltrano.errors has one row per distinct error, machine and scan (veltrano-fleet-4 lines, and
+-- veltrano-fleet-3 and -2 lines with the columns they lack left at their defaults: "", 0, [],
+-- NULL), veltrano.scans one row per
 -- machine and scan (veltrano-fleet-scan-1); the fleet's questions are views. Create with:
 -- clickhouse-client --multiquery < schema.sql, load with tools/fleet/load.sh.
 --
@@ -12,6 +13,11 @@
 -- On a cluster, create the tables ON CLUSTER with ReplicatedReplacingMergeTree and put
 -- Distributed tables of the same columns in front of them, sharded by cityHash64(Machine) so that
 -- a machine's copies meet on one shard; the views stay as they are over those tables.
+--
+-- A table made before the dump columns came is moved over as the README says (rename it, run
+-- this file, copy its rows back): ClickHouse 18.16 has no ADD COLUMN IF NOT EXISTS, so an ALTER
+-- here would fail the second time this file runs, and the views' SELECT * would keep the old
+-- columns anyway.
 
 CREATE DATABASE IF NOT EXISTS veltrano;
 
@@ -49,6 +55,29 @@ CREATE TABLE IF NOT EXISTS veltrano.errors
     FaultModule String,
     FaultModuleVersion String,
     FaultOffset String,
+    -- The crash dump joined to a crash (veltrano-fleet-4). A line's DumpModules (an array of
+    -- objects, which 18.16's JSONEachRow cannot store) is left in the lines: load.sh skips it.
+    DumpFile String,
+    DumpJoin String,
+    DumpCount Int32,
+    DumpException String,
+    DumpExceptionName String,
+    DumpFaultModule String,
+    DumpFaultModuleVersion String,
+    DumpFaultOffset String,
+    FaultAgreement String,
+    CrashSignature String,
+    CrashSignatureHash String,
+    CrashFrames Array(String),
+    CrashFrameSources Array(String),
+    DumpOsVersion String,
+    DumpProcessId Nullable(UInt32),
+    -- A stop error (blue screen) and the records folded into it.
+    BugCheckCode String,
+    BugCheckName String,
+    BugCheckParameters Array(String),
+    BugCheckDriver String,
+    FoldedRecords Int32,
     Count Int32,
     Age String,
     -- The program's own key of a distinct error: what makes two occurrences the same error.
@@ -161,6 +190,26 @@ WHERE Machine IN (SELECT Machine FROM veltrano.previous_scans)
       (SELECT Machine, ErrorKey FROM veltrano.errors
        WHERE (Machine, ScanTime) IN (SELECT Machine, PreviousScanTime
                                      FROM veltrano.previous_scans));
+
+-- The crashes of the fleet by their signature (the faulting module, its version and the offset
+-- past the system's dispatch modules), over every machine's latest scan: how many machines,
+-- which, and how often.
+--   SELECT CrashSignature, Machines, MachineNames, Crashes FROM veltrano.top_crash_signatures
+--   LIMIT 20
+CREATE VIEW IF NOT EXISTS veltrano.top_crash_signatures AS
+SELECT
+    CrashSignatureHash,
+    any(CrashSignature) AS CrashSignature,
+    any(DumpFaultModule) AS FaultModule,
+    any(DumpFaultModuleVersion) AS FaultModuleVersion,
+    uniqExact(Machine) AS Machines,
+    arraySort(groupUniqArray(Machine)) AS MachineNames,
+    sum(ErrorCount) AS Crashes,
+    max(LastErrorDateTime) AS LastSeen
+FROM veltrano.latest
+WHERE CrashSignatureHash != ''
+GROUP BY CrashSignatureHash
+ORDER BY Machines DESC, Crashes DESC;
 
 -- Every machine's last scan. A scan loaded twice gives the same values twice, so max and argMax
 -- need no FINAL.

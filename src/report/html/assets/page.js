@@ -515,6 +515,73 @@
         }
         details.appendChild(links);
         details.appendChild(pre);
+        if (e.x) details.appendChild(dumpBlock(e.x));
+        if (e.b) details.appendChild(stopBlock(e.b));
+    }
+
+    // Label and value rows; a row without a value is left out.
+    function factRows(rows) {
+        const table = el("table", "crash-facts");
+        for (const [label, value] of rows) {
+            if (!value) continue;
+            const tr = el("tr");
+            tr.appendChild(el("td", null, label));
+            tr.appendChild(el("td", null, value));
+            table.appendChild(tr);
+        }
+        return table;
+    }
+    function withName(code, name) {
+        return code && name ? code + " " + name : code;
+    }
+    // A joined dump: what it says of the crash, the frames one per line, and the process's
+    // modules behind their link.
+    function dumpBlock(x) {
+        const box = el("div", "crash dump");
+        box.appendChild(el("h3", null, T.crashDump));
+        const rows = [[T.dumpFile, x.f], [T.exception, withName(x.e, x.en)],
+                      [T.faultAt, x.fm], [T.agreement, T["agree" + x.ag]]];
+        if (x.ag === 1) rows.push([T.recordSays, x.rf], [T.dumpSays, x.fm]);
+        rows.push([T.signature, x.sg && x.sg + " (" + x.sh + ")"]);
+        box.appendChild(factRows(rows));
+        if (x.fr.length) {
+            box.appendChild(el("h4", null, T.frames));
+            box.appendChild(el("pre", "frames", x.fr.map(([place, how]) =>
+                place + "  (" + T["how" + how] + ")").join("\n")));
+        }
+        if (x.md.length) {
+            const list = el("table", "modules");
+            list.hidden = true;
+            const head = el("tr");
+            for (const title of [T.moduleName, T.moduleVersion, T.pdbName, T.pdbId])
+                head.appendChild(el("th", null, title));
+            list.appendChild(head);
+            for (const module of x.md) {
+                const tr = el("tr");
+                for (const value of module) tr.appendChild(el("td", null, value));
+                list.appendChild(tr);
+            }
+            const more = el("a", "modules-link", fill(T.modules, x.md.length));
+            more.href = "#";
+            more.addEventListener("click", (event) => {
+                event.preventDefault();
+                list.hidden = !list.hidden;
+            });
+            const links = el("p", "links");
+            links.appendChild(more);
+            box.appendChild(links);
+            box.appendChild(list);
+        }
+        return box;
+    }
+    // A blue screen: its bug check, parameters, the driver a parameter points into, its dump.
+    function stopBlock(b) {
+        const box = el("div", "crash stop");
+        box.appendChild(el("h3", null, T.stopError));
+        box.appendChild(factRows([[T.bugCheck, b.n ? b.n + " (" + b.c + ")" : b.c],
+                                  [T.parameters, b.p.join(" ")], [T.driver, b.dr],
+                                  [T.kernelDump, b.f]]));
+        return box;
     }
 
     document.body.appendChild(buildHeader());
