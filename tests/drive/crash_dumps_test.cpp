@@ -93,14 +93,14 @@ TEST_F(CrashDumpsTest, ADumpBesideAReportBelongsToItsErrorAndDisagreementShows) 
     report.appPath = u"C:\\build\\CrashTest.exe";
     report.faultModule = u"ucrtbased.dll";  // not where the dump says it happened
     report.faultOffset = u"00000000000a1b2c";
-    const std::string folder = "ProgramData/Microsoft/Windows/WER/ReportArchive/AppCrash_CrashTest/";
-    tree_.Write(folder + "Report.wer", testing::ReportBytes(report));
-    tree_.Write(folder + "memory.hdmp", SampleDump());
-    tree_.Write(folder + "broken.mdmp", std::string("MDMP\x93\xa7", 6));
-    // Reached a second time through "All Users": still one dump.
-    std::filesystem::create_directories(tree_.root() / "Users");
-    std::filesystem::create_directory_symlink(tree_.root() / "ProgramData",
-                                              tree_.root() / "Users/All Users");
+    // The machine's archive, and the same folder again as "All Users" shows it (a junction on
+    // Windows, a copy here): still one dump.
+    for (const std::string root : {"ProgramData", "Users/All Users"}) {
+        const std::string folder = root + "/Microsoft/Windows/WER/ReportArchive/AppCrash_CrashTest/";
+        tree_.Write(folder + "Report.wer", testing::ReportBytes(report));
+        tree_.Write(folder + "memory.hdmp", SampleDump());
+        tree_.Write(folder + "broken.mdmp", std::string("MDMP\x93\xa7", 6));
+    }
 
     const crash::CrashFindings found = Scan();
     ASSERT_EQ(found.dumps.size(), 1u);
