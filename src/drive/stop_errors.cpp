@@ -15,14 +15,6 @@ constexpr char16_t kPowerKey[] = u"Microsoft-Windows-Kernel-Power_41";
 constexpr char16_t kShutdownKey[] = u"EventLog_6008";
 constexpr int64_t kSameBootSeconds = 600;
 
-TextView Trimmed(TextView text) {
-    while (!text.empty() && (text.front() == u' ' || text.front() == u'\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == u' ' || text.back() == u'\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // A 41 record's strings: the bug check's code in decimal, then its four parameters; a code of 0
 // is a shutdown without a bug check (power lost, a hang held by the power button).
 std::optional<crash::StopError> StopErrorOfPowerStrings(const std::vector<Text>& strings) {
@@ -33,7 +25,7 @@ std::optional<crash::StopError> StopErrorOfPowerStrings(const std::vector<Text>&
     if (stop.bugCheckCode == 0)
         return std::nullopt;
     for (size_t i = 0; i < 4; ++i)
-        stop.parameters[i] = crash::ParseHexNumber(Trimmed(strings[i + 1])).value_or(0);
+        stop.parameters[i] = crash::ParseHexNumber(Trim(strings[i + 1])).value_or(0);
     return stop;
 }
 
@@ -131,12 +123,12 @@ Text StopSummary(const crash::StopError& stop) {
 }  // namespace
 
 std::optional<crash::StopError> StopErrorOfBugCheckText(TextView text) {
-    text = Trimmed(text);
+    text = Trim(text);
     const size_t open = text.find(u'(');
     const size_t close = text.rfind(u')');
     if (open == TextView::npos || close == TextView::npos || close < open)
         return std::nullopt;
-    const auto code = crash::ParseHexNumber(Trimmed(text.substr(0, open)));
+    const auto code = crash::ParseHexNumber(Trim(text.substr(0, open)));
     if (!code || *code > 0xFFFFFFFFu)
         return std::nullopt;
     crash::StopError stop;
@@ -144,7 +136,7 @@ std::optional<crash::StopError> StopErrorOfBugCheckText(TextView text) {
     TextView rest = text.substr(open + 1, close - open - 1);
     for (size_t i = 0; i < 4; ++i) {
         const size_t comma = rest.find(u',');
-        const auto value = crash::ParseHexNumber(Trimmed(rest.substr(0, comma)));
+        const auto value = crash::ParseHexNumber(Trim(rest.substr(0, comma)));
         if (!value || (i < 3) != (comma != TextView::npos))
             return std::nullopt;
         stop.parameters[i] = *value;

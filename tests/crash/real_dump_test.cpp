@@ -222,13 +222,13 @@ TEST_F(RealDumpTest, OnADriveEachDumpJoinsItsCrash) {
     ExpectReported(beside);
     ExpectReported(local);
     testing::TempTree tree;
-    testing::ReportSpec spec;
-    spec.appName = u"crash_writer.exe";
-    spec.appPath = u"C:\\crash_writer.exe";
-    spec.faultModule = u"crash_target.dll";
-    spec.faultOffset = PaddedHex(beside.at("fault_offset"), 16).substr(2);
+    testing::ReportFields wer;
+    wer.appName = u"crash_writer.exe";
+    wer.appPath = u"C:\\crash_writer.exe";
+    wer.faultModule = u"crash_target.dll";
+    wer.faultOffset = PaddedHex(beside.at("fault_offset"), 16).substr(2);
     const std::string reportFolder = "ProgramData/Microsoft/Windows/WER/ReportArchive/AppCrash_w/";
-    tree.Write(reportFolder + "Report.wer", testing::ReportBytes(spec));
+    tree.Write(reportFolder + "Report.wer", testing::ReportBytes(wer));
     tree.Write(reportFolder + "memory.hdmp", FileBytes(folder_ / L"null.dmp"));
     const std::string localName =
         "crash_writer.exe." + std::to_string(local.at("process")) + ".dmp";

@@ -88,7 +88,7 @@ class CrashDumpsTest : public ::testing::Test {
 };
 
 TEST_F(CrashDumpsTest, ADumpBesideAReportBelongsToItsErrorAndDisagreementShows) {
-    testing::ReportSpec report;
+    testing::ReportFields report;
     report.appName = u"CrashTest.exe";
     report.appPath = u"C:\\build\\CrashTest.exe";
     report.faultModule = u"ucrtbased.dll";  // not where the dump says it happened

@@ -64,8 +64,8 @@ TEST(CrashStringsTest, TheKnownLayoutsGiveTheirFactsAndOthersNone) {
 
 class WithoutMessageFilesTest : public ::testing::Test {
   protected:
-    using RecordSpecList = std::vector<testing::RecordSpec>;
-    const ErrorEntry& Scan(EngineMachine& m, const RecordSpecList& specs) {
+    using RecordFieldsList = std::vector<testing::RecordFields>;
+    const ErrorEntry& Scan(EngineMachine& m, const RecordFieldsList& specs) {
         std::vector<uint8_t> buffer;
         for (const auto& fields : specs) {
             const auto bytes = testing::BuildRecord(fields);

@@ -13,7 +13,7 @@ using testing::HangStrings;
 
 class EventProcessingTest : public ::testing::Test {
   protected:
-    void Process(std::initializer_list<testing::RecordSpec> specs,
+    void Process(std::initializer_list<testing::RecordFields> specs,
                  const Text& log = u"Application") {
         std::vector<uint8_t> buffer;
         for (const auto& fields : specs) {

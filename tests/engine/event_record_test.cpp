@@ -7,7 +7,7 @@
 namespace veltrano {
 namespace {
 using testing::BuildRecord;
-using testing::RecordSpec;
+using testing::RecordFields;
 
 std::vector<EventRecordView> Walk(const std::vector<uint8_t>& buffer, uint32_t bytes) {
     std::vector<EventRecordView> seen;
@@ -23,7 +23,7 @@ std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts) {
 }
 
 TEST(EventRecordWalk, VisitsWholeRecordsAndStopsAtBadLengths) {
-    RecordSpec a, b;
+    RecordFields a, b;
     a.recordNumber = 7;
     b.recordNumber = 8;
     auto buffer = Concat({BuildRecord(a), BuildRecord(b)});
@@ -36,7 +36,7 @@ TEST(EventRecordWalk, VisitsWholeRecordsAndStopsAtBadLengths) {
 
     // Length 0 would never move on; below the fixed part it would read outside the record.
     for (uint32_t bad : {0u, 4u, 55u}) {
-        RecordSpec broken;
+        RecordFields broken;
         broken.lengthField = bad;
         auto withBroken = Concat({BuildRecord(a), BuildRecord(broken), BuildRecord(b)});
         EXPECT_EQ(Walk(withBroken, static_cast<uint32_t>(withBroken.size())).size(), 1u) << bad;
@@ -46,7 +46,7 @@ TEST(EventRecordWalk, VisitsWholeRecordsAndStopsAtBadLengths) {
 }
 
 TEST(EventRecordView, FieldsSourceAndStrings) {
-    RecordSpec fields;
+    RecordFields fields;
     fields.recordNumber = 42;
     fields.timeGenerated = 1700000000;
     fields.eventId = 0xC0000405;
@@ -66,14 +66,14 @@ TEST(EventRecordView, FieldsSourceAndStrings) {
 }
 
 TEST(EventRecordView, ReadsStayInsideTheRecord) {
-    RecordSpec fields;
+    RecordFields fields;
     fields.strings = {u"first", u"second"};
     auto bytes = BuildRecord(fields);
     const uint32_t stringOffset = bytes[36] | bytes[37] << 8;
 
     // Strings claimed beyond the ones present: collection stops at the first that would not end
     // inside the record (the trailing Length field holds no terminator pair here).
-    RecordSpec more = fields;
+    RecordFields more = fields;
     more.numStrings = 5;
     auto moreBytes = BuildRecord(more);
     EventRecordView r(moreBytes.data(), static_cast<uint32_t>(moreBytes.size()));
@@ -83,7 +83,7 @@ TEST(EventRecordView, ReadsStayInsideTheRecord) {
     EXPECT_LT(strings.values.size(), 5u);
 
     // A string offset past the end gives an empty text and no strings.
-    RecordSpec far = fields;
+    RecordFields far = fields;
     far.stringOffset = 100000;
     auto farBytes = BuildRecord(far);
     EventRecordView f(farBytes.data(), static_cast<uint32_t>(farBytes.size()));

@@ -14,7 +14,7 @@ using testing::EngineMachine;
 
 class MessageFileCacheTest : public ::testing::Test {
   protected:
-    void Add(CatalogueFill& fill, const testing::RecordSpec& fields, TextView log) {
+    void Add(CatalogueFill& fill, const testing::RecordFields& fields, TextView log) {
         const auto bytes = BuildRecord(fields);
         fill.AddBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()), log);
     }

@@ -12,7 +12,7 @@ using testing::kEventLogKey;
 
 class MessageTextsTest : public ::testing::Test {
   protected:
-    MessageTexts Resolve(testing::RecordSpec fields, const Text& log = u"Application") {
+    MessageTexts Resolve(testing::RecordFields fields, const Text& log = u"Application") {
         bytes = BuildRecord(fields);
         const uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
         return ResolveMessageTexts(m.machine, EventRecordView(bytes.data(), length), log);

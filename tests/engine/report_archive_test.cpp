@@ -14,7 +14,7 @@ namespace veltrano {
 namespace {
 using testing::At;
 using testing::ReportBytes;
-using testing::ReportSpec;
+using testing::ReportFields;
 
 constexpr char kMachineArchive[] = "ProgramData/Microsoft/Windows/WER/ReportArchive/";
 constexpr char kAllUsersArchive[] = "Users/All Users/Microsoft/Windows/WER/ReportArchive/";
@@ -23,8 +23,8 @@ std::string UserArchive(const std::string& user) {
     return "Users/" + user + "/AppData/Local/Microsoft/Windows/WER/ReportArchive/";
 }
 
-ReportSpec Report(Text app, Text event, FileTime time, Text id) {
-    ReportSpec fields;
+ReportFields Report(Text app, Text event, FileTime time, Text id) {
+    ReportFields fields;
     fields.appName = std::move(app);
     fields.friendlyEventName = std::move(event);
     fields.eventTime = DecimalText(static_cast<int64_t>(time));
@@ -50,7 +50,7 @@ class ReportArchiveTest : public ::testing::Test {
         catalogue.WeekStart = clock.UtcNow() - kTicksPerWeek;
     }
     void Scan() { ReadReportArchive(catalogue, drive.files(), clock); }
-    void Put(const std::string& path, const ReportSpec& fields) {
+    void Put(const std::string& path, const ReportFields& fields) {
         drive.tree().Write(path, ReportBytes(fields));
     }
 
@@ -105,7 +105,7 @@ TEST_F(ReportArchiveTest, MergesReportsOfTheSameErrorAndKeepsTheLaterIdentifier)
 }
 
 TEST_F(ReportArchiveTest, SummaryAndTextOfANewEntry) {
-    ReportSpec described = Report(u"A", u"E", At(2026, 12, 1), u"1");
+    ReportFields described = Report(u"A", u"E", At(2026, 12, 1), u"1");
     described.description = u"The program closed unexpectedly.";
     Put(std::string(kMachineArchive) + "a/Report.wer", described);
     Put(std::string(kMachineArchive) + "b/Report.wer", Report(u"B", u"E", At(2026, 12, 1), u"2"));

@@ -44,7 +44,7 @@ TEST_F(ScanTest, BoundariesAreFixedFromNow) {
 }
 
 TEST_F(ScanTest, ReportFileIsJoinedToItsCrashEvent) {
-    testing::ReportSpec fields;
+    testing::ReportFields fields;
     fields.appName = u"Notepad";
     fields.friendlyEventName = u"Stopped working";
     fields.reportId = u"3f2b1c4d-aaaa-bbbb-cccc-111122223333";

@@ -74,9 +74,9 @@ class EngineMachine {
     }
 
     // A record at `secondsAgo` before now.
-    RecordSpec Record(int64_t secondsAgo, Text source, uint32_t eventId,
+    RecordFields Record(int64_t secondsAgo, Text source, uint32_t eventId,
                       std::vector<Text> strings = {}, uint16_t type = 1) {
-        RecordSpec fields;
+        RecordFields fields;
         fields.recordNumber = ++lastRecordNumber;
         fields.timeGenerated = UnixTime(clock.UtcNow()) - secondsAgo;
         fields.source = std::move(source);

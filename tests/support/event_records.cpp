@@ -13,7 +13,7 @@ void AppendText(std::vector<uint8_t>& b, const Text& t) {
 
 }  // namespace
 
-std::vector<uint8_t> BuildRecord(const RecordSpec& fields) {
+std::vector<uint8_t> BuildRecord(const RecordFields& fields) {
     std::vector<uint8_t> b(56, 0);
     AppendText(b, fields.source);
     AppendText(b, fields.computer);

@@ -10,7 +10,7 @@
 
 namespace veltrano::testing {
 
-struct RecordSpec {
+struct RecordFields {
     uint32_t recordNumber = 1;
     int64_t timeGenerated = 0;  // seconds since 1970
     uint32_t eventId = 1000;
@@ -24,7 +24,7 @@ struct RecordSpec {
     std::optional<uint32_t> lengthField;
 };
 
-std::vector<uint8_t> BuildRecord(const RecordSpec& fields);
+std::vector<uint8_t> BuildRecord(const RecordFields& fields);
 
 // Seconds since 1970 of a FILETIME.
 inline int64_t UnixTime(FileTime ft) {

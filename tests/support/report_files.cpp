@@ -5,7 +5,7 @@
 
 namespace veltrano::testing {
 
-Text ReportText(const ReportSpec& s) {
+Text ReportText(const ReportFields& s) {
     Text t;
     auto line = [&t](TextView key, TextView value) {
         if (!t.empty())
@@ -48,7 +48,7 @@ Text ReportText(const ReportSpec& s) {
     return t;
 }
 
-std::vector<uint8_t> ReportBytes(const ReportSpec& fields) {
+std::vector<uint8_t> ReportBytes(const ReportFields& fields) {
     return Utf16Bytes(ReportText(fields));
 }
 

@@ -9,7 +9,7 @@
 
 namespace veltrano::testing {
 
-struct ReportSpec {
+struct ReportFields {
     Text eventType = u"APPCRASH";
     Text appName = u"Notepad";
     Text appPath = u"C:\\Windows\\System32\\notepad.exe";
@@ -23,7 +23,7 @@ struct ReportSpec {
     Text faultOffset;
 };
 
-Text ReportText(const ReportSpec& fields);
-std::vector<uint8_t> ReportBytes(const ReportSpec& fields);
+Text ReportText(const ReportFields& fields);
+std::vector<uint8_t> ReportBytes(const ReportFields& fields);
 
 }  // namespace veltrano::testing

@@ -58,7 +58,7 @@ TEST_F(MainDialogListTest, RecencyOrderKeepsTiesAndJoinedReportsNeverShow) {
     // Two sources with the same latest time: the one read first (newer in the log) comes first.
     AddRecord(u"System", m.Record(kHour, u"First", 1));
     AddRecord(u"System", m.Record(kHour, u"Second", 1));
-    testing::ReportSpec report;
+    testing::ReportFields report;
     report.appName = u"Notepad";
     report.reportId = u"rid-1";
     report.eventTime =

@@ -106,10 +106,10 @@ class UiTest : public ::testing::Test {
         }
     }
 
-    void AddRecord(const Text& log, RecordSpec fields) {
+    void AddRecord(const Text& log, RecordFields fields) {
         m.logs.Log(log).records.push_back(BuildRecord(fields));
     }
-    void AddReport(const std::string& folder, const ReportSpec& fields) {
+    void AddReport(const std::string& folder, const ReportFields& fields) {
         drive.tree().Write(
             "ProgramData/Microsoft/Windows/WER/ReportArchive/" + folder + "/Report.wer",
             ReportBytes(fields));

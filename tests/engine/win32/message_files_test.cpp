@@ -56,7 +56,7 @@ class MessageFilesTest : public ::testing::Test {
         machine.environment = &environment;
     }
     MessageTexts Resolve(const Text& source, uint32_t id, std::vector<Text> strings = {}) {
-        testing::RecordSpec fields;
+        testing::RecordFields fields;
         fields.source = source;
         fields.eventId = id;
         fields.strings = std::move(strings);

@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 using fuzz::SaveSeed;
 
-Bytes Records(const std::vector<RecordSpec>& records) {
+Bytes Records(const std::vector<RecordFields>& records) {
     Bytes buffer;
-    for (const RecordSpec& fields : records) {
+    for (const RecordFields& fields : records) {
         const Bytes record = BuildRecord(fields);
         buffer.insert(buffer.end(), record.begin(), record.end());
     }
@@ -35,12 +35,12 @@ void WriteReports(const fs::path& folder, const sample::SampleMachine& sample) {
         SaveSeed(folder / ("report" + std::to_string(n++) + ".wer"), bytes);
     };
     save(ReportBytes({}));
-    ReportSpec described;
+    ReportFields described;
     described.description = u"The program stopped with a description of its own";
     described.appName = u"Application Error: notepad.exe";
     described.friendlyEventName = u"1000";
     save(ReportBytes(described));
-    ReportSpec longValues;
+    ReportFields longValues;
     longValues.appPath = u"C:\\" + Text(1500, u'x') + u".exe";
     longValues.reportId = Text(300, u'7');
     longValues.eventTime = u"99999999999999999999999";
@@ -54,20 +54,20 @@ void WriteRecords(const fs::path& folder, const sample::SampleMachine& sample) {
     EngineMachine m;
     const Text path = u"C:\\Program Files\\App\\app.exe";
     const Text id = u"00000000-0000-0000-0000-000000000000";
-    const RecordSpec crash =
+    const RecordFields crash =
         m.Record(60, u"Application Error", 1000, CrashStrings(u"app.exe", path, u"c0000005", id));
-    const RecordSpec hang =
+    const RecordFields hang =
         m.Record(120, u"Application Hang", 1002, HangStrings(u"app.exe", path, id));
-    const RecordSpec service =
+    const RecordFields service =
         m.Record(180, u"Service Control Manager", 7000, {u"Spooler", u"%%1053"});
-    const RecordSpec counted = m.Record(240, u"Service Control Manager", 7034, {u"Spooler", u"3"});
-    const RecordSpec other = m.Record(300, u"MsiInstaller", 11708, {u"Product: App"});
-    const RecordSpec information = m.Record(360, u"Application Error", 1000, {}, 4);
-    RecordSpec missingStrings = crash;
+    const RecordFields counted = m.Record(240, u"Service Control Manager", 7034, {u"Spooler", u"3"});
+    const RecordFields other = m.Record(300, u"MsiInstaller", 11708, {u"Product: App"});
+    const RecordFields information = m.Record(360, u"Application Error", 1000, {}, 4);
+    RecordFields missingStrings = crash;
     missingStrings.numStrings = 20;
-    RecordSpec stringsPastEnd = hang;
+    RecordFields stringsPastEnd = hang;
     stringsPastEnd.stringOffset = 0xFFFFFF00u;
-    RecordSpec shortLength = crash;
+    RecordFields shortLength = crash;
     shortLength.lengthField = 60;
 
     SaveSeed(folder / "crash.rec", Records({crash}));
@@ -80,11 +80,11 @@ void WriteRecords(const fs::path& folder, const sample::SampleMachine& sample) {
     SaveSeed(folder / "damaged.rec", Records({missingStrings, stringsPastEnd, other, shortLength}));
 
     // The sample machine's Application log as classic records, newest first.
-    std::vector<RecordSpec> events;
+    std::vector<RecordFields> events;
     for (auto e = sample.events.rbegin(); e != sample.events.rend() && events.size() < 60; ++e) {
         if (e->log != u"Application")
             continue;
-        RecordSpec fields;
+        RecordFields fields;
         fields.recordNumber = static_cast<uint32_t>(events.size() + 1);
         fields.timeGenerated = UnixTime(e->time);
         fields.eventId = e->eventId | static_cast<uint32_t>(e->qualifiers.value_or(0)) << 16;

@@ -48,7 +48,7 @@ std::vector<uint8_t> UserDataLog() {
     outer->Open(u"TimeCreated").Attribute(u"SystemTime", 0, kTypeFileTime).Close();
     outer->Open(u"Security").Attribute(u"UserID", 1, kTypeSid, true).Close().Close();
     outer->Open(u"UserData").Substitute(2, kTypeBinXml).Close().Close();
-    std::vector<EvtxRecordSpec> records;
+    std::vector<EvtxRecordFields> records;
     for (uint64_t id = 1; id <= 3; ++id) {
         records.push_back(
             {id,

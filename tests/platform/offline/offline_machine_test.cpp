@@ -52,7 +52,7 @@ class OfflineMachine : public ::testing::Test {
         machine.messages = messages.get();
     }
 
-    MessageTexts Resolve(const testing::RecordSpec& fields) {
+    MessageTexts Resolve(const testing::RecordFields& fields) {
         bytes = testing::BuildRecord(fields);
         const uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
         return ResolveMessageTexts(machine, EventRecordView(bytes.data(), length), u"Application");
@@ -67,7 +67,7 @@ class OfflineMachine : public ::testing::Test {
 };
 
 TEST_F(OfflineMachine, CrashTextsYieldPathCodeAndReportIdentifier) {
-    testing::RecordSpec crash;
+    testing::RecordFields crash;
     crash.strings = {u"notepad.exe",
                      u"10.0.1",
                      u"5f3e2a1b",
@@ -94,7 +94,7 @@ TEST_F(OfflineMachine, CrashTextsYieldPathCodeAndReportIdentifier) {
     EXPECT_EQ(ExceptionCodeName(*messages, 0xC0000409),
               u"The system detected an overrun of a stack-based buffer in this application.");
 
-    testing::RecordSpec hang;
+    testing::RecordFields hang;
     hang.source = u"Application Hang";
     hang.eventId = 1002;
     hang.strings = {u"app.exe",
@@ -112,7 +112,7 @@ TEST_F(OfflineMachine, CrashTextsYieldPathCodeAndReportIdentifier) {
 }
 
 TEST_F(OfflineMachine, PublisherMessageFilesAndParameterMessages) {
-    testing::RecordSpec record;
+    testing::RecordFields record;
     record.source = u"Modern Tool";
     record.eventId = 1;
     record.strings = {u"one", u"%%1234", u"three"};
@@ -122,7 +122,7 @@ TEST_F(OfflineMachine, PublisherMessageFilesAndParameterMessages) {
 }
 
 TEST_F(OfflineMachine, UnknownSourcesHaveNoText) {
-    testing::RecordSpec record;
+    testing::RecordFields record;
     record.source = u"Nobody";
     EXPECT_FALSE(Resolve(record).ErrorText);
 }

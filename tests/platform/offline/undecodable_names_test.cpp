@@ -25,7 +25,7 @@ TEST(UndecodableNames, AReportInAFolderNamedWithInvalidUtf8IsRead) {
     const std::string folder = "AppCrash_notepad.exe_\xed\xa0\x80\xff";
     const fs::path archive = tree.root() / "ProgramData/Microsoft/Windows/WER/ReportArchive";
     fs::create_directories(archive / folder);
-    testing::ReportSpec fields;
+    testing::ReportFields fields;
     fields.eventTime = UnsignedText(kReportTime);
     const auto bytes = testing::ReportBytes(fields);
     std::ofstream(archive / folder / "Report.wer", std::ios::binary)

@@ -70,7 +70,7 @@ int main() {
     }
     m.logs.Log(u"System");
     for (int r = 0; r < kReports; ++r) {
-        testing::ReportSpec report;
+        testing::ReportFields report;
         report.appName = u"Program " + DecimalText(r);
         report.reportId = u"rid-" + DecimalText((r * 5) % kDistinct);
         report.eventTime = DecimalText(static_cast<int64_t>(m.clock.UtcNow()) - r * 10'000'000LL);

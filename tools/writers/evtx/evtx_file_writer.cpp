@@ -33,7 +33,7 @@ class Chunk {
     bool empty() const { return records_ == 0; }
 
     // False (and the chunk unchanged) when the record does not fit.
-    bool Add(const EvtxRecordSpec& record) {
+    bool Add(const EvtxRecordFields& record) {
         const size_t start = bytes_.size();
         const size_t names = names_.size();
         const size_t templates = templates_.size();
@@ -142,7 +142,7 @@ class Chunk {
         U16(0);
     }
 
-    void WriteRecord(const EvtxRecordSpec& record) {
+    void WriteRecord(const EvtxRecordFields& record) {
         const size_t start = Here();
         Raw(reinterpret_cast<const uint8_t*>("**\0\0"), 4);
         const size_t size = Placeholder();
@@ -298,12 +298,12 @@ std::vector<uint8_t> FileHeader(const std::vector<std::vector<uint8_t>>& chunks,
 
 }  // namespace
 
-std::vector<uint8_t> WriteEvtxFile(const std::vector<EvtxRecordSpec>& records,
+std::vector<uint8_t> WriteEvtxFile(const std::vector<EvtxRecordFields>& records,
                                    const EvtxFileOptions& options) {
     std::vector<std::vector<uint8_t>> chunks;
     Chunk chunk;
     uint64_t nextId = 1;
-    for (const EvtxRecordSpec& record : records) {
+    for (const EvtxRecordFields& record : records) {
         const bool full =
             options.recordsPerChunk != 0 && chunk.records() >= options.recordsPerChunk;
         if (full || !chunk.Add(record)) {

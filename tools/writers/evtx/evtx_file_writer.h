@@ -11,7 +11,7 @@
 
 namespace veltrano::evtxwriter {
 
-struct EvtxRecordSpec {
+struct EvtxRecordFields {
     uint64_t id = 0;
     FileTime written = 0;
     std::shared_ptr<const EvtxTemplate> eventTemplate;
@@ -24,7 +24,7 @@ struct EvtxFileOptions {
 };
 
 // Throws std::length_error for a record larger than a chunk can hold.
-std::vector<uint8_t> WriteEvtxFile(const std::vector<EvtxRecordSpec>& records,
+std::vector<uint8_t> WriteEvtxFile(const std::vector<EvtxRecordFields>& records,
                                    const EvtxFileOptions& options = {});
 
 // Where the parts of a written file are, for tests that damage them.

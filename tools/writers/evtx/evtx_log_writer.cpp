@@ -92,7 +92,7 @@ std::vector<EvtxValue> ClassicEventValues(const EvtxEvent& e, TextView channel) 
 std::vector<uint8_t> WriteEvtxLog(const std::vector<EvtxEvent>& events, TextView channel,
                                   const EvtxFileOptions& options) {
     std::map<std::pair<size_t, bool>, std::shared_ptr<const EvtxTemplate>> templates;
-    std::vector<EvtxRecordSpec> records;
+    std::vector<EvtxRecordFields> records;
     records.reserve(events.size());
     for (const EvtxEvent& e : events) {
         const bool manifest = e.providerGuid.has_value();

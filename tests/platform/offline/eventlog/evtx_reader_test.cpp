@@ -10,7 +10,7 @@
 namespace veltrano::eventlog {
 namespace {
 using evtxwriter::EvtxEvent;
-using evtxwriter::EvtxRecordSpec;
+using evtxwriter::EvtxRecordFields;
 using evtxwriter::EvtxTemplate;
 using evtxwriter::EvtxValue;
 using testing::NumberedEvent;
@@ -55,7 +55,7 @@ TEST(EvtxReaderTest, HandsOutRecordsNewestFirstWhateverTheirPlaceInTheFile) {
 
 // A record of one template with the values given.
 std::vector<uint8_t> OneRecordFile(std::shared_ptr<EvtxTemplate> t, std::vector<EvtxValue> values) {
-    return evtxwriter::WriteEvtxFile({EvtxRecordSpec{1, 133'000'000'000'000'000ull, t, values}});
+    return evtxwriter::WriteEvtxFile({EvtxRecordFields{1, 133'000'000'000'000'000ull, t, values}});
 }
 
 // <Event><System><Provider Name="P"/></System>...
