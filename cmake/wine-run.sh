@@ -6,16 +6,22 @@
 # window tests see would depend on the fonts the machine happens to have (Wine's link control, for
 # one, parses its markup by the System font's metrics). Another font gets a prefix of its own.
 here=$(cd "$(dirname "$0")/.." && pwd)
+wine64=$here/cmake/wine64.sh
 # Debian's 64-bit Wine reserves its fixed addresses (0x7ffe0000, the shared user data, among them)
 # only through the preloader, a package of its own. Without it the loader maps them after start-up,
 # and a kernel that places the heap anywhere in the gigabyte above the loader (Linux 6.9 and later)
 # puts it there now and then: about one start in two thousand ends at once, silently, with
 # "failed to map the shared user data". A test must not fail by the luck of the address space.
-if [ -x /usr/lib/wine/wine64 ] && [ ! -e /usr/lib/wine/wine64-preloader ]; then
-    echo "wine-run.sh: /usr/lib/wine/wine64-preloader is missing (Debian package wine64-preloader);" \
-        "without it Wine fails to start now and then. ./test.sh installs it." >&2
-    exit 1
-fi
+# Where Wine's 32-bit side is installed, its loader starts the 32-bit programs (the crash tests')
+# and needs its own preloader for the same reason.
+for loader in wine64 wine; do
+    if [ -x /usr/lib/wine/$loader ] && [ ! -e /usr/lib/wine/$loader-preloader ]; then
+        package=$( [ $loader = wine ] && echo wine32-preloader:i386 || echo wine64-preloader )
+        echo "wine-run.sh: /usr/lib/wine/$loader-preloader is missing (Debian package $package);" \
+            "without it Wine fails to start now and then. ./test.sh installs it." >&2
+        exit 1
+    fi
+done
 if [ -n "${VELTRANO_WINE_FONT:-}" ] && [ -z "${WINEPREFIX:-}" ]; then
     export WINEPREFIX="$here/build/wineprefix-$(printf '%s' "$VELTRANO_WINE_FONT" | tr -dc 'A-Za-z0-9')"
 fi
@@ -25,12 +31,24 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export VELTRANO_WINE_FONT="${VELTRANO_WINE_FONT:-DejaVu Sans}"
 faces="System|MS Shell Dlg|MS Shell Dlg 2|Tahoma"
 pinned="$WINEPREFIX/veltrano-font"
-if [ ! -f "$WINEPREFIX/system.reg" ] || [ "$(cat "$pinned" 2>/dev/null)" != "$VELTRANO_WINE_FONT|$faces" ]; then
+# A prefix made while Wine had no 32-bit side has no 32-bit system folder: once that side is
+# installed, no 32-bit program starts in it (and Debian's `wine` starts none at all): it is made
+# anew.
+without_32_bit_side() {
+    [ -x /usr/lib/wine/wine ] && [ -f "$WINEPREFIX/system.reg" ] &&
+        [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
+}
+if [ ! -f "$WINEPREFIX/system.reg" ] || without_32_bit_side ||
+    [ "$(cat "$pinned" 2>/dev/null)" != "$VELTRANO_WINE_FONT|$faces" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
+        if without_32_bit_side; then
+            wineserver -k 2>/dev/null || true
+            rm -rf "$WINEPREFIX"
+        fi
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
-            wineboot -i >/dev/null 2>&1
+            "$wine64" wineboot -i >/dev/null 2>&1
             wineserver -w
         fi
         if [ "$(cat "$pinned" 2>/dev/null)" != "$VELTRANO_WINE_FONT|$faces" ]; then
@@ -42,7 +60,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ "$(cat "$pinned" 2>/dev/null)" != "$VE
                     printf '"%s"="%s"\n' "$face" "$VELTRANO_WINE_FONT"
                 done
             } >"$reg"
-            wine regedit /S "$reg" >/dev/null 2>&1
+            "$wine64" regedit /S "$reg" >/dev/null 2>&1
             wineserver -w
             printf '%s' "$VELTRANO_WINE_FONT|$faces" >"$pinned"
         fi
@@ -51,6 +69,6 @@ fi
 # Keep one server (and Wine's system processes) alive between runs, detached from our output:
 # a server started by the test itself would hold the test's pipes open until it exits.
 if wineserver -p60 </dev/null >/dev/null 2>&1; then
-    wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+    "$wine64" cmd.exe /c exit </dev/null >/dev/null 2>&1
 fi
-exec wine "$@"
+exec "$wine64" "$@"

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 #include "crash/crash_analysis.h"
 #include "crash/hex_numbers.h"
@@ -41,10 +44,35 @@ Report ReadReport(const fs::path& path) {
     return report;
 }
 
-// Runs the crash writer in a mode and waits for it to end; its report, empty when it wrote none.
-Report Crash(const wchar_t* mode, const fs::path& dump, const fs::path& report) {
-    const fs::path writer = testing::HostFolder(VELTRANO_CRASH_WRITER);
-    std::wstring command = L"\"" + writer.wstring() + L"\" " + mode + L" \"" + dump.wstring() +
+// The crash writer built for one architecture, and how its callers are found without symbols.
+struct Writer {
+    const char* architecture;
+    const char* path;  // empty where this build has no writer of the architecture
+    FrameSource callers;
+};
+
+const Writer kWriters[] = {
+    {"x64", VELTRANO_CRASH_WRITER, FrameSource::Unwind},
+#ifdef VELTRANO_CRASH_WRITER_X86
+    {"x86", VELTRANO_CRASH_WRITER_X86, FrameSource::FramePointer},
+#else
+    {"x86", "", FrameSource::FramePointer},
+#endif
+};
+
+// The architecture names the test in ctest's list.
+void PrintTo(const Writer& writer, std::ostream* out) {
+    *out << writer.architecture;
+}
+
+// Runs a crash writer in a mode and waits for it to end; its report, empty when it wrote none
+// or did not start (a 32-bit program where Wine has no 32-bit side).
+Report Crash(const Writer& writer, const wchar_t* mode, const fs::path& dump,
+             const fs::path& report) {
+    if (!*writer.path)
+        return {};
+    const fs::path program = testing::HostFolder(writer.path);
+    std::wstring command = L"\"" + program.wstring() + L"\" " + mode + L" \"" + dump.wstring() +
                            L"\" \"" + report.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -58,16 +86,24 @@ Report Crash(const wchar_t* mode, const fs::path& dump, const fs::path& report) 
     return ReadReport(report);
 }
 
-class RealDumpTest : public ::testing::Test {
+std::wstring DumpName(const Writer& writer, const wchar_t* mode) {
+    return fs::path(writer.architecture).wstring() + L"-" + mode;
+}
+
+// Each test runs for the dumps of both writers; the dumps are written once for all of them.
+class RealDumpTest : public ::testing::TestWithParam<Writer> {
   protected:
     static void SetUpTestSuite() {
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
         folder_ = fs::path(temp) / ("veltrano-crash-" + std::to_string(::GetCurrentProcessId()));
         fs::create_directories(folder_);
-        for (const wchar_t* mode : {L"null", L"overrun"}) {
-            const fs::path dump = folder_ / (std::wstring(mode) + L".dmp");
-            reports_[mode] = Crash(mode, dump, folder_ / (std::wstring(mode) + L".txt"));
+        for (const Writer& writer : kWriters) {
+            for (const wchar_t* mode : {L"null", L"overrun"}) {
+                const std::wstring name = DumpName(writer, mode);
+                reports_[name] =
+                    Crash(writer, mode, folder_ / (name + L".dmp"), folder_ / (name + L".txt"));
+            }
         }
     }
     static void TearDownTestSuite() {
@@ -75,14 +111,26 @@ class RealDumpTest : public ::testing::Test {
         fs::remove_all(folder_, ignored);
     }
 
+    void SetUp() override {
+        const Writer& writer = GetParam();
+        if (!*writer.path)
+            GTEST_SKIP() << "this build has no " << writer.architecture << " crash writer";
+        if (ReportOf(L"null").empty() && ReportOf(L"overrun").empty())
+            GTEST_SKIP() << "the " << writer.architecture
+                         << " crash writer did not run (for x86: Wine's 32-bit side, wine32)";
+    }
+
+    fs::path DumpPath(const wchar_t* mode) const {
+        return folder_ / (DumpName(GetParam(), mode) + L".dmp");
+    }
     // The dump of a mode, analysed with the modules' own files (this machine is the drive).
     CrashAnalysis Analyse(const wchar_t* mode, bool readModuleFiles = true) {
         CrashOptions options;
         options.messages = &messages_;
         options.readModuleFiles = readModuleFiles;
-        return AnalyseDump(files_, (folder_ / (std::wstring(mode) + L".dmp")).u16string(), options);
+        return AnalyseDump(files_, DumpPath(mode).u16string(), options);
     }
-    const Report& ReportOf(const wchar_t* mode) { return reports_[mode]; }
+    const Report& ReportOf(const wchar_t* mode) { return reports_[DumpName(GetParam(), mode)]; }
 
     Win32FileSystem files_;
     Win32MessageTables messages_;
@@ -122,7 +170,7 @@ void ExpectFirstFrames(const CrashAnalysis& a, const Report& report, FrameSource
     EXPECT_EQ(a.frames[2].offset, report.at("caller_return_offset"));
 }
 
-TEST_F(RealDumpTest, WriteThroughNullIsFoundInTheDllAndUnwoundToTheExe) {
+TEST_P(RealDumpTest, WriteThroughNullIsFoundInTheDllAndUnwoundToTheExe) {
     const Report& report = ReportOf(L"null");
     ExpectReported(report);
     const CrashAnalysis a = Analyse(L"null");
@@ -141,8 +189,8 @@ TEST_F(RealDumpTest, WriteThroughNullIsFoundInTheDllAndUnwoundToTheExe) {
     const CrashModule* dll = ModuleNamed(a, u"crash_target.dll");
     ASSERT_NE(dll, nullptr);
     EXPECT_EQ(dll->base, report.at("dll_base"));
-    EXPECT_EQ(a.architecture, u"x64");
-    ExpectFirstFrames(a, report, FrameSource::Unwind);
+    EXPECT_EQ(a.architecture, fs::path(GetParam().architecture).u16string());
+    ExpectFirstFrames(a, report, GetParam().callers);
     // Our DLL is no part of the system's dispatch: the signature names the fault itself.
     ASSERT_TRUE(a.signature);
     EXPECT_EQ(a.signature->module, u"crash_target.dll");
@@ -151,7 +199,7 @@ TEST_F(RealDumpTest, WriteThroughNullIsFoundInTheDllAndUnwoundToTheExe) {
     EXPECT_EQ(a.signature->hash.size(), 8u);
 }
 
-TEST_F(RealDumpTest, OverrunFaultsWritingTheFirstByteBeyondThePage) {
+TEST_P(RealDumpTest, OverrunFaultsWritingTheFirstByteBeyondThePage) {
     const Report& report = ReportOf(L"overrun");
     ExpectReported(report);
     const CrashAnalysis a = Analyse(L"overrun");
@@ -165,18 +213,23 @@ TEST_F(RealDumpTest, OverrunFaultsWritingTheFirstByteBeyondThePage) {
     EXPECT_EQ(a.exceptionParameters[0], 1u);
     EXPECT_EQ(a.exceptionParameters[0], report.at("parameter0"));
     EXPECT_EQ(a.exceptionParameters[1], report.at("parameter1"));
-    ExpectFirstFrames(a, report, FrameSource::Unwind);
+    ExpectFirstFrames(a, report, GetParam().callers);
 }
 
-TEST_F(RealDumpTest, WithoutTheModulesFilesTheScanFindsTheSameCallers) {
+// Without the modules' files x64 has no unwind data: the scan sees every return address still
+// on the stack, and the two reported are among them, the DLL function's own first and in order.
+// The x86 chain of frame pointers needs no file and finds the same frames as before.
+TEST_P(RealDumpTest, WithoutTheModulesFilesTheSameCallersAreFound) {
     for (const wchar_t* mode : {L"null", L"overrun"}) {
         const Report& report = ReportOf(mode);
         ExpectReported(report);
         const CrashAnalysis a = Analyse(mode, false);
+        if (GetParam().callers == FrameSource::FramePointer) {
+            ExpectFirstFrames(a, report, FrameSource::FramePointer);
+            continue;
+        }
         ASSERT_GE(a.frames.size(), 2u);
         EXPECT_EQ(a.frames[0].offset, report.at("fault_offset"));
-        // The scan sees every return address still on the stack; the two reported are among
-        // them, the DLL function's own first and in order.
         std::vector<uint64_t> exeOffsets;
         for (const Frame& f : a.frames) {
             EXPECT_TRUE(f.source == FrameSource::Context || f.source == FrameSource::Scan);
@@ -196,8 +249,14 @@ std::vector<uint8_t> FileBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// An offset as Windows writes it in a crash record and a report: as wide as the program's
+// pointers, without the 0x.
+Text OffsetDigits(uint64_t offset, const Writer& writer) {
+    return PaddedHex(offset, std::string_view(writer.architecture) == "x64" ? 16 : 8).substr(2);
+}
+
 // The crash record Windows writes for the program: its fault module and offset, its process.
-evtxwriter::EvtxEvent CrashRecord(FileTime time, const Report& report) {
+evtxwriter::EvtxEvent CrashRecord(FileTime time, const Report& report, const Writer& writer) {
     evtxwriter::EvtxEvent e;
     e.recordId = 1;
     e.time = time;
@@ -205,7 +264,7 @@ evtxwriter::EvtxEvent CrashRecord(FileTime time, const Report& report) {
     e.provider = u"Application Error";
     e.eventId = 1000;
     e.computer = u"PC";
-    const Text offset = PaddedHex(report.at("fault_offset"), 16).substr(2);
+    const Text offset = OffsetDigits(report.at("fault_offset"), writer);
     e.data = {u"crash_writer.exe", u"0.0.0.0", u"00000000", u"crash_target.dll", u"0.0.0.0",
               u"00000000", u"c0000005", offset, HexText(report.at("process")),
               u"01d451d3c1e5c000", u"C:\\crash_writer.exe", u"C:\\crash_target.dll",
@@ -216,7 +275,7 @@ evtxwriter::EvtxEvent CrashRecord(FileTime time, const Report& report) {
 // The two dumps on a drive as Windows leaves them: one beside its report, one in a profile's
 // LocalDumps folder with the crash record of its process in the Application log. A scan joins
 // each to its crash, and the record's fault agrees with what the dump says.
-TEST_F(RealDumpTest, OnADriveEachDumpJoinsItsCrash) {
+TEST_P(RealDumpTest, OnADriveEachDumpJoinsItsCrash) {
     const Report& beside = ReportOf(L"null");
     const Report& local = ReportOf(L"overrun");
     ExpectReported(beside);
@@ -226,17 +285,17 @@ TEST_F(RealDumpTest, OnADriveEachDumpJoinsItsCrash) {
     wer.appName = u"crash_writer.exe";
     wer.appPath = u"C:\\crash_writer.exe";
     wer.faultModule = u"crash_target.dll";
-    wer.faultOffset = PaddedHex(beside.at("fault_offset"), 16).substr(2);
+    wer.faultOffset = OffsetDigits(beside.at("fault_offset"), GetParam());
     const std::string reportFolder = "ProgramData/Microsoft/Windows/WER/ReportArchive/AppCrash_w/";
     tree.Write(reportFolder + "Report.wer", testing::ReportBytes(wer));
-    tree.Write(reportFolder + "memory.hdmp", FileBytes(folder_ / L"null.dmp"));
+    tree.Write(reportFolder + "memory.hdmp", FileBytes(DumpPath(L"null")));
     const std::string localName =
         "crash_writer.exe." + std::to_string(local.at("process")) + ".dmp";
     tree.Write("Users/ann/AppData/Local/CrashDumps/" + localName,
-               FileBytes(folder_ / L"overrun.dmp"));
+               FileBytes(DumpPath(L"overrun")));
     const FileTime crashTime = *UnixSecondsToFileTime(Analyse(L"overrun").dumpTime);
     tree.Write("Windows/System32/winevt/Logs/Application.evtx",
-               evtxwriter::WriteEvtxLog({CrashRecord(crashTime, local)}, u"Application"));
+               evtxwriter::WriteEvtxLog({CrashRecord(crashTime, local, GetParam())}, u"Application"));
 
     auto host = MakeHostFileSystem();
     testing::FakeClock clock(crashTime + kTicksPerDay);
@@ -260,6 +319,11 @@ TEST_F(RealDumpTest, OnADriveEachDumpJoinsItsCrash) {
         EXPECT_EQ(joined->analysis.faultingModule->offset, told->at("fault_offset"));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(BothArchitectures, RealDumpTest, ::testing::ValuesIn(kWriters),
+                         [](const ::testing::TestParamInfo<Writer>& info) {
+                             return std::string(info.param.architecture);
+                         });
 
 }  // namespace
 }  // namespace veltrano::crash

@@ -25,6 +25,8 @@ import sample_expectations as expect  # noqa: E402
 
 VELTRANO, SCAN, BUILDER, PREFIX_SCRIPT, MESSAGES, WORK = sys.argv[1:7]
 PREFIX = os.path.join(WORK, "wineprefix")
+# Wine's 64-bit loader, so that Wine's own programs (cmd) are 64-bit like ours.
+WINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake", "wine64.sh")
 ENV = dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
 TEXT_FIELDS = ("AppName", "AppPath", "ErrorSummary", "ErrorText", "ErrorTextParams")
 
@@ -40,7 +42,7 @@ def read_bytes(path):
 
 def wine_variables():
     """The path variables as the program's environment under Wine defines them."""
-    listing = subprocess.run(["wine", "cmd", "/c", "set"], env=ENV, capture_output=True,
+    listing = subprocess.run([WINE, "cmd", "/c", "set"], env=ENV, capture_output=True,
                              timeout=60).stdout.decode("utf-8", "replace")
     defined = {}
     for line in listing.splitlines():
@@ -91,7 +93,7 @@ class SampleUnderWine(unittest.TestCase):
         cls.sample = expect.Sample(description, MESSAGES)
         cls.variables = wine_variables()
 
-        window = subprocess.Popen(["wine", VELTRANO], env=ENV, stdout=subprocess.DEVNULL,
+        window = subprocess.Popen([WINE, VELTRANO], env=ENV, stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL)
         archive = wait_for_export(120)
         cls.ended = time.time()
@@ -105,7 +107,7 @@ class SampleUnderWine(unittest.TestCase):
             raise AssertionError("Veltrano.exe wrote no export within two minutes")
 
         cls.scan_xml = os.path.join(WORK, "scan.xml")
-        scan = subprocess.run(["wine", SCAN, "--root", "C:\\", "--interval", "all", "--format",
+        scan = subprocess.run([WINE, SCAN, "--root", "C:\\", "--interval", "all", "--format",
                                "json", "--xml", windows_path(cls.scan_xml)],
                               env=ENV, capture_output=True, timeout=180)
         if scan.returncode != 0:
@@ -195,7 +197,7 @@ class SampleUnderWine(unittest.TestCase):
         logs = os.path.join(PREFIX, "drive_c", "windows", "system32", "winevt", "Logs")
         shutil.rmtree(root, ignore_errors=True)
         shutil.copytree(logs, os.path.join(root, "Windows", "System32", "winevt", "Logs"))
-        scan = subprocess.run(["wine", SCAN, "--root", windows_path(root), "--interval", "all",
+        scan = subprocess.run([WINE, SCAN, "--root", windows_path(root), "--interval", "all",
                                "--format", "json"], env=dict(ENV, LC_ALL="C.UTF-8"),
                               capture_output=True, timeout=180)
         self.assertEqual(scan.returncode, 0, scan.stderr.decode("utf-8", "replace"))

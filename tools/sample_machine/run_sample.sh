@@ -10,13 +10,14 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/windows
 exe=$build/src/app/Veltrano.exe
 builder=$build/tools/sample_machine/veltrano-sample-machine.exe
+wine64=$root/cmake/wine64.sh
 export WINEPREFIX="$root/build/wineprefix-sample"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ "${1:-}" != --headless ] && [ -n "${DISPLAY:-}" ]; then
     "$root/tools/sample_machine/wine_sample_prefix.sh" "$WINEPREFIX" "$builder"
-    exec wine "$exe"
+    exec "$wine64" "$exe"
 fi
 if [ "${1:-}" != --headless ]; then
     # Prefix, program and picture all in the one virtual display.
@@ -27,11 +28,11 @@ out=$root/build/run
 mkdir -p "$out"
 "$root/tools/sample_machine/wine_sample_prefix.sh" "$WINEPREFIX" "$builder"
 # Without a window manager Wine draws the window frames itself.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+"$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 export_dir() {
     find "$WINEPREFIX/drive_c/users" -path '*/Temp/VTDir' -type d 2>/dev/null | head -n 1
 }
-wine "$exe" >/dev/null 2>&1 &
+"$wine64" "$exe" >/dev/null 2>&1 &
 zip=""
 for _ in $(seq 1 240); do
     dir=$(export_dir)

@@ -9,6 +9,7 @@ set -eu
 prefix=$1
 builder=$2
 shift 2
+wine64=$(cd "$(dirname "$0")/../.." && pwd)/cmake/wine64.sh
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -18,7 +19,7 @@ if [ -d "$prefix" ]; then
     rm -rf "$prefix"
 fi
 mkdir -p "$(dirname "$prefix")"
-wineboot -i >/dev/null 2>&1
+"$wine64" wineboot -i >/dev/null 2>&1
 wineserver -w
 # Wine draws the caption buttons with Marlett (Debian's fonts-wine); a prefix sees it only in its
 # own fonts folder.
@@ -28,7 +29,7 @@ fi
 # Keep one server for the steps below and the program that follows.
 wineserver -p10
 # A program that crashes ends at once instead of waiting for a click on Wine's crash dialog.
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+"$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 
 # The builder's --describe file is a host path; Wine sees the host under Z:.
 set -- "$@" --end
@@ -42,5 +43,5 @@ while [ "$1" != --end ]; do
     fi
 done
 shift
-wine "$builder" --out 'C:\' "$@"
-wine regedit /S 'C:\sample.reg'
+"$wine64" "$builder" --out 'C:\' "$@"
+"$wine64" regedit /S 'C:\sample.reg'
