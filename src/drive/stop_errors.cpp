@@ -1,6 +1,7 @@
 // Folding a blue screen's records into one row.
 #include "drive/stop_errors.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "crash/hex_numbers.h"
@@ -14,6 +15,10 @@ constexpr const char16_t* kBugCheckKeys[] = {u"BugCheck_1001",
 constexpr char16_t kPowerKey[] = u"Microsoft-Windows-Kernel-Power_41";
 constexpr char16_t kShutdownKey[] = u"EventLog_6008";
 constexpr int64_t kSameBootSeconds = 600;
+// The row of blue screens known only from their kernel dumps, named as Windows Error Reporting
+// names a blue screen's report.
+constexpr char16_t kDumpRowApp[] = u"Windows";
+constexpr char16_t kDumpRowError[] = u"BlueScreen";
 
 // A 41 record's strings: the bug check's code in decimal, then its four parameters; a code of 0
 // is a shutdown without a bug check (power lost, a hang held by the power button).
@@ -111,6 +116,54 @@ int32_t TakeSameBoot(ErrorCatalogue& catalogue, const Text& key, const Occurrenc
     return taken;
 }
 
+// The bug check as the 1001 record writes it: "0x0000000a (0x…, 0x…, 0x…, 0x…)".
+Text BugCheckText(uint32_t code, const std::array<uint64_t, 4>& parameters, bool is64Bit) {
+    Text text = crash::PaddedHex(code, 8) + u" (";
+    for (size_t i = 0; i < parameters.size(); ++i)
+        text += (i ? u", " : u"") + crash::PaddedHex(parameters[i], is64Bit ? 16 : 8);
+    return text + u")";
+}
+
+// Where no record tells of a blue screen (the log has rolled over since, or the drive holds no
+// logs), the kernel dumps that name a bug check and a time make the row: one occurrence each, the
+// detail text listing them, newest first. The row's key; empty when no dump makes one.
+Text RowOfKernelDumps(ErrorCatalogue& catalogue, const std::vector<KernelDumpRead>& dumps,
+                      FileTime now) {
+    std::vector<const KernelDumpRead*> crashes;
+    for (const KernelDumpRead& d : dumps) {
+        if (d.header.bugCheckCode != 0 && d.header.systemTime != 0)
+            crashes.push_back(&d);
+    }
+    if (crashes.empty())
+        return {};
+    std::stable_sort(crashes.begin(), crashes.end(), [](const auto* a, const auto* b) {
+        return a->header.systemTime > b->header.systemTime;
+    });
+    ErrorOccurrence occurrence;
+    occurrence.AppName = kDumpRowApp;
+    occurrence.ErrorName = kDumpRowError;
+    const Text key = EntryKey(occurrence);
+    if (catalogue.Find(key) != nullptr)
+        return key;
+    occurrence.time = crashes.front()->header.systemTime;
+    ErrorEntry row = catalogue.CreateEntry(occurrence, now);
+    row.Category = CategoryReportFile;
+    Text detail;
+    for (const KernelDumpRead* d : crashes) {
+        detail += d->path + u"\r\n" +
+                  BugCheckText(d->header.bugCheckCode, d->header.parameters, d->header.is64Bit) +
+                  u"\r\n";
+    }
+    row.ErrorText = std::move(detail);
+    catalogue.Add(std::move(row));
+    ++catalogue.TotalErrors;
+    for (size_t i = 1; i < crashes.size(); ++i) {
+        occurrence.time = crashes[i]->header.systemTime;
+        catalogue.Merge(occurrence);
+    }
+    return key;
+}
+
 Text StopSummary(const crash::StopError& stop) {
     const bool german = InterfaceLanguage() == kLanguageGerman;
     Text line = german ? u"Stoppfehler " : u"Stop error ";
@@ -166,10 +219,14 @@ void FoldStopErrors(ErrorCatalogue& catalogue, const std::vector<KernelDumpRead>
         const ErrorEntry* power = catalogue.Find(Text(kPowerKey));
         const auto fromPower =
             power != nullptr ? StopErrorOfPowerStrings(power->InsertionStrings) : std::nullopt;
-        if (!fromPower)
-            return;
-        rowKey = kPowerKey;
-        stop = *fromPower;
+        if (fromPower) {
+            rowKey = kPowerKey;
+            stop = *fromPower;
+        } else {
+            rowKey = RowOfKernelDumps(catalogue, kernelDumps, now);
+            if (rowKey.empty())
+                return;
+        }
     }
     ErrorEntry* row = catalogue.Find(rowKey);
     if (const KernelDumpRead* d =

@@ -22,8 +22,9 @@ std::optional<crash::StopError> StopErrorOfBugCheckText(TextView text);
 
 // Folds the catalogue's blue-screen records into the bug check's row and notes what it is in
 // findings.stopErrors: the row is the 1001 entry, else a 41 entry whose latest record names a
-// bug check. The 41 and 6008 occurrences within ten minutes of one of the row's go into it (an
-// entry left without any goes); the kernel dump the latest record names (else the one of the
+// bug check, else, where no record names one, the kernel dumps that do (the row "Windows" /
+// "BlueScreen", an occurrence for each). The 41 and 6008 occurrences within ten minutes of one of
+// the row's go into it (an entry left without any goes); the kernel dump the latest record names (else the one of the
 // same bug check, else the newest before it) gives its facts. now: the scan's time.
 void FoldStopErrors(ErrorCatalogue& catalogue, const std::vector<KernelDumpRead>& kernelDumps,
                     FileTime now, crash::CrashFindings& findings);

@@ -14,7 +14,8 @@ bool RunMachine::Readable() const {
         if (folder.reports > 0)
             return true;
     }
-    return false;
+    // A drive that keeps only its dumps (a blue screen's, the logs gone) has been read too.
+    return crashes.dumpsRead > 0;
 }
 
 }  // namespace veltrano

@@ -33,7 +33,7 @@ struct RunMachine {
     manifest::ManifestEventQuery* textQuery = nullptr;  // the drive's, telling why texts are missing
     std::optional<OpenedDrive> drive;
 
-    // Whether anything could be read of it: a log, a report, or records forwarded for it.
+    // Whether anything could be read of it: a log, a report, a dump, or records forwarded for it.
     bool Readable() const;
 };
 

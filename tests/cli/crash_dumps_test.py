@@ -13,10 +13,12 @@ blue screen with nothing in the logs about it.
   crash_dumps_test.py VELTRANO_SCAN SAMPLES_DIR WORK_DIR [unittest arguments]
 """
 import csv
+import datetime
 import io
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import unittest
@@ -36,6 +38,24 @@ REPORT = "\r\n".join([
     "Sig[6].Name=Exception Offset", "Sig[6].Value=00000000000a1b2c",
     "FriendlyEventName=Stopped working", "AppName=CrashTest.exe",
     "AppPath=C:\\build\\CrashTest.exe"])
+
+
+BLUE_SCREEN_TIME = datetime.datetime(2018, 9, 20, 8, 0, 0)  # before the crash: both in one view
+
+
+def small_kernel_dump():
+    """A 64-bit small dump's header as the published DUMP_HEADER64 lays it out: DRIVER_IRQL_NOT_LESS_OR_EQUAL
+    (0xD1) with its four parameters, Windows 10 build 17134, written at BLUE_SCREEN_TIME."""
+    header = bytearray(0x2000)
+    header[0:8] = b"PAGEDU64"
+    struct.pack_into("<II", header, 0x08, 0xF, 17134)  # MajorVersion (free build), MinorVersion
+    struct.pack_into("<II", header, 0x30, 0x8664, 4)  # MachineImageType, NumberProcessors
+    struct.pack_into("<I", header, 0x38, 0xD1)  # BugCheckCode
+    struct.pack_into("<4Q", header, 0x40, 0x28, 2, 0, 0xFFFFF8075A3B1C2D)  # BugCheckParameter1-4
+    struct.pack_into("<I", header, 0xF98, 4)  # DumpType: triage
+    ticks = (BLUE_SCREEN_TIME - datetime.datetime(1601, 1, 1)) // datetime.timedelta(microseconds=1) * 10
+    struct.pack_into("<Q", header, 0xFA8, ticks)  # SystemTime
+    return bytes(header)
 
 
 def peer_reading(path):
@@ -67,6 +87,10 @@ class CrashDumps(unittest.TestCase):
         shutil.copy(DUMP, os.path.join(folder, "memory.hdmp"))
         with open(DUMP, "rb") as whole, open(os.path.join(folder, "cut.mdmp"), "wb") as f:
             f.write(whole.read(40))
+        minidump = os.path.join(WORK, "drive", "Windows", "Minidump")
+        os.makedirs(minidump)
+        with open(os.path.join(minidump, "092018-7-01.dmp"), "wb") as f:
+            f.write(small_kernel_dump())
         cls.peer = peer_reading(DUMP)
         run = scan("--format", "json")
         cls.stderr = run.stderr
@@ -120,7 +144,8 @@ class CrashDumps(unittest.TestCase):
         self.assertEqual(self.status, 0, self.stderr)
         self.assertIn("crash dump C:\\" + FOLDER.replace("/", "\\") + "\\cut.mdmp: ", self.stderr)
         table = scan()
-        self.assertIn("crash dumps: 1 read, 1 joined to a crash, 1 not readable", table.stderr)
+        self.assertIn("crash dumps: 2 read, 1 joined to a crash, a stop error, 1 not readable",
+                      table.stderr)
 
     def test_ndjson_lines_are_valid_and_the_table_shows_the_crash(self):
         with open(os.path.join(SOURCE, "docs", "fleet-schema.json")) as f:
@@ -136,6 +161,18 @@ class CrashDumps(unittest.TestCase):
                             for l in table), table)
         rows = list(csv.reader(io.StringIO(scan("--format", "csv").stdout)))
         self.assertEqual(rows[0][-1], "Crash (dump)")
+
+    def test_a_blue_screen_known_only_from_its_kernel_dump_is_a_row(self):
+        rows = [e for e in self.errors if e["AppName"] == "Windows"]
+        self.assertEqual(len(rows), 1)
+        row = rows[0]
+        self.assertEqual((row["ErrorName"], row["ErrorCount"]), ("BlueScreen", 1))
+        self.assertEqual(row["LastErrorDateTime"], BLUE_SCREEN_TIME.isoformat() + "Z")
+        self.assertEqual(row["ErrorSummary"], "Stop error 0x000000d1 (DRIVER_IRQL_NOT_LESS_OR_EQUAL)")
+        self.assertEqual(row["BugCheckCode"], "0x000000d1")
+        self.assertEqual(row["BugCheckParameters"], ["0x0000000000000028", "0x0000000000000002",
+                                                     "0x0000000000000000", "0xfffff8075a3b1c2d"])
+        self.assertEqual(row["DumpFile"], "C:\\Windows\\Minidump\\092018-7-01.dmp")
 
     def test_dumps_off_reads_none(self):
         run = scan("--format", "json", "--dumps", "off")

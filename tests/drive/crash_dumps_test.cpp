@@ -62,6 +62,19 @@ evtxwriter::EvtxEvent CrashRecord(uint64_t id, FileTime time, TextView process, 
     return e;
 }
 
+// A scan of the drive in tree at now, its dumps read unless told not to.
+crash::CrashFindings ScanDrive(const testing::TempTree& tree, FileTime now,
+                               ErrorCatalogue& catalogue, bool readDumps = true) {
+    auto host = MakeHostFileSystem();
+    testing::FakeClock clock(now);
+    OfflineMachine drive(*host, tree.RootText(), clock);
+    ScanChoices choices;
+    choices.readDumps = readDumps;
+    return ScanPorts(catalogue, drive.machine(), &drive.manifestQuery(), true, {}, choices,
+                     nullptr)
+        .crashes;
+}
+
 class CrashDumpsTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -73,17 +86,10 @@ class CrashDumpsTest : public ::testing::Test {
                     evtxwriter::WriteEvtxLog(events, u"Application"));
     }
     crash::CrashFindings Scan(bool readDumps = true) {
-        auto host = MakeHostFileSystem();
-        OfflineMachine drive(*host, tree_.RootText(), clock_);
-        ScanChoices choices;
-        choices.readDumps = readDumps;
-        return ScanPorts(catalogue_, drive.machine(), &drive.manifestQuery(), true, {}, choices,
-                         nullptr)
-            .crashes;
+        return ScanDrive(tree_, testing::At(2018, 10, 1), catalogue_, readDumps);
     }
 
     testing::TempTree tree_;
-    testing::FakeClock clock_{testing::At(2018, 10, 1)};
     ErrorCatalogue catalogue_;
 };
 
@@ -211,13 +217,9 @@ TEST(StopErrorsTest, ABlueScreensRecordsAndKernelDumpBecomeOneRow) {
     tree.Write("Windows/Minidump/120526-7-01.dmp", testing::WriteKernelDump(plan));
     tree.Write("Windows/Minidump/older.dmp", std::string("PAGEDU64", 8));
 
-    auto host = MakeHostFileSystem();
-    testing::FakeClock clock(testing::At(2026, 12, 8, 12, 0, 0));
-    OfflineMachine drive(*host, tree.RootText(), clock);
     ErrorCatalogue catalogue;
     const crash::CrashFindings found =
-        ScanPorts(catalogue, drive.machine(), &drive.manifestQuery(), true, {}, {}, nullptr)
-            .crashes;
+        ScanDrive(tree, testing::At(2026, 12, 8, 12, 0, 0), catalogue);
 
     ASSERT_EQ(found.stopErrors.size(), 1u);
     const auto& [key, stop] = *found.stopErrors.begin();
@@ -246,6 +248,64 @@ TEST(StopErrorsTest, ABlueScreensRecordsAndKernelDumpBecomeOneRow) {
         EXPECT_LT(entry->LastErrorDateTime, boot - kTicksPerDay);
     }
     EXPECT_EQ(catalogue.TotalErrors, 3);
+}
+
+// A drive whose logs no longer tell of its blue screens (the usual triage collection, months
+// old): the kernel dumps make the row themselves, one occurrence each, and a power record of the
+// same boot goes into it.
+TEST(StopErrorsTest, KernelDumpsWithoutTheirRecordsMakeTheRow) {
+    const FileTime crash = testing::At(2026, 9, 14, 18, 30, 0);
+    const FileTime older = testing::At(2026, 6, 2, 7, 15, 0);
+    testing::TempTree tree;
+    tree.Write("Windows/System32/winevt/Logs/System.evtx",
+               evtxwriter::WriteEvtxLog(
+                   {SystemRecord(1, crash + 3 * 60 * kTicksPerSecond,
+                                 u"Microsoft-Windows-Kernel-Power", 41, 1,
+                                 {u"0", u"0x0", u"0x0", u"0x0", u"0x0", u"0"})},
+                   u"System"));
+    testing::KernelDumpPlan newest;
+    newest.bugCheckCode = 0xA;
+    newest.parameters = {0, 2, 0, 0xfffff80002a8c0f5};
+    newest.systemTime = crash;
+    tree.Write("Windows/Minidump/091426-5-01.dmp", testing::WriteKernelDump(newest));
+    testing::KernelDumpPlan x86;
+    x86.x64 = false;
+    x86.machineType = 0x14C;
+    x86.bugCheckCode = 0x50;
+    x86.parameters = {0x8d3b2000, 0, 0x82a1c0f5, 2};
+    x86.systemTime = older;
+    tree.Write("Windows/Minidump/060226-3-01.dmp", testing::WriteKernelDump(x86));
+    testing::KernelDumpPlan unnamed;  // no bug check, no time: read, but no blue screen of it
+    tree.Write("Windows/Minidump/empty.dmp", testing::WriteKernelDump(unnamed));
+
+    ErrorCatalogue catalogue;
+    const crash::CrashFindings found =
+        ScanDrive(tree, testing::At(2026, 12, 8, 12, 0, 0), catalogue);
+
+    EXPECT_EQ(found.dumpsRead, 3);
+    ASSERT_EQ(found.stopErrors.size(), 1u);
+    const auto& [key, stop] = *found.stopErrors.begin();
+    EXPECT_EQ(key, u"Windows_BlueScreen");
+    EXPECT_EQ(stop.bugCheckCode, 0xAu);
+    EXPECT_EQ(stop.parameters[3], 0xfffff80002a8c0f5u);
+    EXPECT_EQ(stop.dumpPath, u"C:\\Windows\\Minidump\\091426-5-01.dmp");
+    EXPECT_EQ(stop.powerRecords, 1);
+
+    const ErrorEntry* row = catalogue.Find(key);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->ErrorSummary, u"Stop error 0x0000000a (IRQL_NOT_LESS_OR_EQUAL)");
+    EXPECT_EQ(row->ErrorCount, 2);
+    EXPECT_EQ(row->LastErrorDateTime, crash);
+    EXPECT_EQ(row->FirstErrorDateTime, older);
+    ASSERT_TRUE(row->ErrorText);
+    EXPECT_EQ(*row->ErrorText,
+              u"C:\\Windows\\Minidump\\091426-5-01.dmp\r\n0x0000000a (0x0000000000000000, "
+              u"0x0000000000000002, 0x0000000000000000, 0xfffff80002a8c0f5)\r\n"
+              u"C:\\Windows\\Minidump\\060226-3-01.dmp\r\n0x00000050 (0x8d3b2000, 0x00000000, "
+              u"0x82a1c0f5, 0x00000002)\r\n");
+    // The power record of the newest crash's boot is the row's; nothing else is left.
+    EXPECT_EQ(catalogue.Find(Text(u"Microsoft-Windows-Kernel-Power_41")), nullptr);
+    EXPECT_EQ(catalogue.TotalErrors, 1);
 }
 
 }  // namespace
