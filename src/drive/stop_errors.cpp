@@ -161,6 +161,11 @@ Text RowOfKernelDumps(ErrorCatalogue& catalogue, const std::vector<KernelDumpRea
         occurrence.time = crashes[i]->header.systemTime;
         catalogue.Merge(occurrence);
     }
+    // The drive's errors now reach back to the oldest of them, as a report's do to its file.
+    const FileTime oldest = crashes.back()->header.systemTime;
+    if (now > oldest)
+        catalogue.MaxAgeDays =
+            std::max(catalogue.MaxAgeDays, static_cast<int32_t>((now - oldest) / kTicksPerDay));
     return key;
 }
 

@@ -306,6 +306,7 @@ TEST(StopErrorsTest, KernelDumpsWithoutTheirRecordsMakeTheRow) {
     // The power record of the newest crash's boot is the row's; nothing else is left.
     EXPECT_EQ(catalogue.Find(Text(u"Microsoft-Windows-Kernel-Power_41")), nullptr);
     EXPECT_EQ(catalogue.TotalErrors, 1);
+    EXPECT_EQ(catalogue.MaxAgeDays, 189);  // the 32-bit dump's crash, 2 June, before 8 December
 }
 
 }  // namespace
