@@ -104,6 +104,18 @@ char16_t FoldCase(char16_t c) {
     return c;
 }
 
+bool EndsWithNoCase(TextView text, TextView suffix) {
+    return text.size() >= suffix.size() &&
+           EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+Text Folded(TextView text) {
+    Text folded(text);
+    for (char16_t& c : folded)
+        c = FoldCase(c);
+    return folded;
+}
+
 bool EqualsNoCase(TextView a, TextView b) {
     if (a.size() != b.size())
         return false;

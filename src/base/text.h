@@ -37,6 +37,9 @@ Text WithoutByteOrderMarks(TextView text);
 // Latin Extended-A, Greek and Cyrillic letters; other characters compare as they are.
 char16_t FoldCase(char16_t c);
 bool EqualsNoCase(TextView a, TextView b);
+bool EndsWithNoCase(TextView text, TextView suffix);
+// The text with each unit folded, for keys that ignore letter case.
+Text Folded(TextView text);
 
 // Conversions for texts. Invalid UTF-8 becomes U+FFFD; unpaired surrogates become U+FFFD in UTF-8,
 // so what goes out is always well-formed.

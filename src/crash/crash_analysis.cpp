@@ -32,9 +32,7 @@ Text UpperHex(uint64_t value, size_t width) {
     Text digits = HexText(value);
     if (digits.size() < width)
         digits.insert(0, width - digits.size(), u'0');
-    for (char16_t& c : digits)
-        c = FoldCase(c);
-    return digits;
+    return Folded(digits);
 }
 
 Text PdbId(const dump::DumpCodeView& cv) {

@@ -15,22 +15,6 @@ constexpr char16_t kLocalDumpsLeaf[] = u"\\AppData\\Local\\CrashDumps";
 // A report folder's walk goes no deeper: WER nests one level, queues at most two.
 constexpr int kMaxReportDepth = 4;
 
-bool IsDotEntry(const Text& name) {
-    return name == u"." || name == u"..";
-}
-
-Text Folded(TextView text) {
-    Text folded(text);
-    for (char16_t& c : folded)
-        c = FoldCase(c);
-    return folded;
-}
-
-bool EndsWithNoCase(TextView name, TextView suffix) {
-    return name.size() >= suffix.size() &&
-           EqualsNoCase(name.substr(name.size() - suffix.size()), suffix);
-}
-
 class DumpSearch {
   public:
     explicit DumpSearch(FileSystem& files) : files_(files) {}
@@ -57,8 +41,10 @@ class DumpSearch {
 
   private:
     void WalkReports(const Text& folder, const Text& place, bool queued, int depth) {
+        if (depth > kMaxReportDepth)
+            return;
         const auto listing = files_.ListFolder(folder);
-        if (!listing || depth > kMaxReportDepth)
+        if (!listing)
             return;
         // A folder reached through a second path names the same reports again.
         if (!seenReportPlaces_.insert(Folded(place)).second)
@@ -66,7 +52,7 @@ class DumpSearch {
         Text reportFile;
         std::vector<Text> dumps;
         for (const FolderEntry& entry : *listing) {
-            if (IsDotEntry(entry.name))
+            if (entry.IsDotEntry())
                 continue;
             const Text path = folder + u"\\" + entry.name;
             if (entry.facts.IsDirectory())
@@ -92,7 +78,7 @@ std::vector<Text> ProfileFolders(FileSystem& files) {
     std::vector<Text> profiles;
     if (auto users = files.ListFolder(u"C:\\Users")) {
         for (const FolderEntry& entry : *users) {
-            if (!IsDotEntry(entry.name) && entry.facts.IsDirectory())
+            if (!entry.IsDotEntry() && entry.facts.IsDirectory())
                 profiles.push_back(u"C:\\Users\\" + entry.name);
         }
     }

@@ -9,10 +9,6 @@ namespace {
 
 constexpr size_t kChunkBytes = 1024;
 
-bool IsDotEntry(const Text& name) {
-    return name == u"." || name == u"..";
-}
-
 // Which report a file is: the identifier its integrator gave it, else the one Windows Error
 // Reporting gave it (a queued copy and its archived copy share both), else its place.
 Text ReportKeyOf(const ErrorOccurrence& occurrence, const Text& place) {
@@ -41,7 +37,7 @@ class ArchiveWalk {
         if (!listing)
             return false;  // a folder that cannot be enumerated contributes nothing
         for (const FolderEntry& entry : *listing) {
-            if (IsDotEntry(entry.name))
+            if (entry.IsDotEntry())
                 continue;
             const Text path = folder + u"\\" + entry.name;
             if (entry.facts.IsDirectory()) {
@@ -152,7 +148,7 @@ std::vector<ReportFolder> MachineReportFolders(FileSystem& files, bool withQueue
     std::vector<Text> userFolders;
     if (auto users = files.ListFolder(u"C:\\Users")) {
         for (const FolderEntry& entry : *users) {
-            if (!IsDotEntry(entry.name) && entry.facts.IsDirectory()) {
+            if (!entry.IsDotEntry() && entry.facts.IsDirectory()) {
                 userFolders.push_back(u"C:\\Users\\" + entry.name);
             }
         }

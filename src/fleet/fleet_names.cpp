@@ -16,12 +16,6 @@ Text Origin(const RunMachine& m, bool wholePath) {
     return origin;
 }
 
-Text Folded(Text text) {
-    for (char16_t& c : text)
-        c = FoldCase(c);
-    return text;
-}
-
 // Which machines have a key that another machine has too, letter case ignored.
 std::vector<bool> Shared(const std::vector<RunMachine>& machines,
                          const std::function<Text(const RunMachine&)>& key) {

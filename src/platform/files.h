@@ -32,6 +32,8 @@ struct FileFacts {
 struct FolderEntry {
     Text name;  // without the folder
     FileFacts facts;
+    // "." or "..": the folder itself or its parent, which some listings include.
+    bool IsDotEntry() const { return name == u"." || name == u".."; }
 };
 
 // An open file for reading; closed when destroyed.

@@ -26,11 +26,6 @@ namespace {
 
 constexpr char16_t kLanguageKey[] = u"SYSTEM\\CurrentControlSet\\Control\\Nls\\Language";
 
-bool EndsWithNoCase(TextView text, TextView suffix) {
-    return text.size() >= suffix.size() &&
-           EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
